@@ -1,0 +1,29 @@
+# Thin wrapper over CMake. `make run` and `make test` work on a fresh Debian 12 machine.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+APP := $(BUILD_DIR)/CulmoraPhotos.app/bin/CulmoraPhotos
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	scripts/run-app $(APP)
+
+test: build
+	scripts/run-tests $(BUILD_DIR)
+
+bench: build
+	scripts/run-benchmarks $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

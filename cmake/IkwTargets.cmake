@@ -1,0 +1,40 @@
+# One library target per folder: every .cpp of the folder except tests and program entry points.
+# Unit tests (*_test.cpp) and display tests (*_guitest.cpp, CTest label "gui") become one
+# executable each, linked against the library and GoogleTest.
+
+function(ikw_folder_library target)
+  cmake_parse_arguments(ARG "" "DIR" "PUBLIC;PRIVATE;EXCLUDE" ${ARGN})
+  if(NOT ARG_DIR)
+    set(ARG_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_(gui)?test\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  foreach(excluded IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "/${excluded}$")
+  endforeach()
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
+endfunction()
+
+function(ikw_folder_tests target)
+  cmake_parse_arguments(ARG "" "DIR" "LINK" ${ARGN})
+  if(NOT ARG_DIR)
+    set(ARG_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  file(GLOB unit_tests CONFIGURE_DEPENDS ${ARG_DIR}/*_test.cpp)
+  file(GLOB gui_tests CONFIGURE_DEPENDS ${ARG_DIR}/*_guitest.cpp)
+  if(unit_tests)
+    add_executable(${target}_tests ${unit_tests})
+    target_link_libraries(${target}_tests PRIVATE ${ARG_LINK} ikw_test_support GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${target}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES TIMEOUT 300)
+  endif()
+  if(gui_tests)
+    add_executable(${target}_guitests ${gui_tests})
+    target_link_libraries(${target}_guitests PRIVATE ${ARG_LINK} ikw_test_support GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${target}_guitests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES LABELS gui TIMEOUT 300)
+  endif()
+endfunction()

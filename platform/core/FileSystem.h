@@ -1,0 +1,65 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+
+namespace ikw {
+
+// Outcome of a file operation: ok, or the reason it failed.
+class IoStatus {
+public:
+    static IoStatus success() { return IoStatus(); }
+    static IoStatus failure(std::string message) { return IoStatus(std::move(message)); }
+    static IoStatus fromErrno(const std::string& what, int error);
+
+    bool ok() const { return !m_error; }
+    explicit operator bool() const { return ok(); }
+    const std::string& message() const;
+
+private:
+    IoStatus() = default;
+    explicit IoStatus(std::string message) : m_error(std::move(message)) {}
+    std::optional<std::string> m_error;
+};
+
+struct ReplaceOptions {
+    // Mode of a file that does not exist yet; an existing file keeps its own. Without a value a
+    // new file gets 0666 less the umask. The temporary file carries the final mode from its
+    // creation, so a private file is never readable by others, not even for a moment.
+    std::optional<mode_t> newFileMode;
+};
+
+// The file operations the product's stores use, behind an interface so that tests can make them
+// fail (tests run as root, where permissions refuse nothing).
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual std::optional<std::string> readFile(const std::string& path) const = 0;
+    // Plain write: create or truncate, then write.
+    virtual IoStatus writeFile(const std::string& path, std::string_view data) = 0;
+    // Atomic replacement: a temporary file in the same folder, fsync, then rename over the target,
+    // keeping the old file's mode, owner (where permitted) and extended attributes. On failure the
+    // target is untouched and no temporary file is left.
+    virtual IoStatus replaceFile(const std::string& path, std::string_view data, const ReplaceOptions& options = {}) = 0;
+    // Puts an already written file (in the target's folder) in the target's place the same way.
+    virtual IoStatus commitReplacement(const std::string& temporaryPath, const std::string& path) = 0;
+    virtual IoStatus createDirectories(const std::string& path) = 0;
+    virtual IoStatus rename(const std::string& from, const std::string& to) = 0;
+    virtual IoStatus removeFile(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) const = 0;
+    virtual bool isDirectory(const std::string& path) const = 0;
+};
+
+// The real file system of the machine.
+FileSystem& realFileSystem();
+
+// A hidden, unique name in `path`'s folder for a temporary sibling: ".<name>.<random>.tmp".
+std::string temporarySiblingPath(const std::string& path);
+
+// Copies mode, owner (where permitted) and extended attributes of `from` onto the open file `fd`.
+void copyFileMetadata(const std::string& from, int fd);
+
+}

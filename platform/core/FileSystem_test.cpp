@@ -1,0 +1,121 @@
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "platform/core/fake/FaultyFileSystem.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+namespace ikw {
+namespace {
+
+std::vector<std::string> folderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (dirent* entry = ::readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST(AtomicReplace, ReplacesContentKeepsModeAndAttributesAndLeavesNoTemporaryFile)
+{
+    testing::TempHome home;
+    const std::string path = testing::writeTestFile(home.file("docs/a.txt"), "old");
+    ::chmod(path.c_str(), 0640);
+    const bool hasXattrs = ::setxattr(path.c_str(), "user.ikw.test", "v1", 2, 0) == 0;
+
+    ASSERT_TRUE(realFileSystem().replaceFile(path, "new contents"));
+    EXPECT_EQ(testing::readTestFile(path), "new contents");
+    EXPECT_EQ(modeOf(path), 0640u);
+    if (hasXattrs) {
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(path.c_str(), "user.ikw.test", value, sizeof value), 2);
+        EXPECT_STREQ(value, "v1");
+    }
+    EXPECT_EQ(folderEntries(home.file("docs")), (std::vector<std::string> { "a.txt" }));
+}
+
+TEST(AtomicReplace, NewPrivateFileIsCreatedWithItsMode)
+{
+    testing::TempHome home;
+    const std::string path = home.file("secret.json");
+    ReplaceOptions options;
+    options.newFileMode = 0600;
+    ASSERT_TRUE(realFileSystem().replaceFile(path, "{}", options));
+    EXPECT_EQ(modeOf(path), 0600u);
+    ASSERT_TRUE(realFileSystem().replaceFile(path, "{\"a\":1}", options));
+    EXPECT_EQ(modeOf(path), 0600u);
+}
+
+TEST(AtomicReplace, FailureLeavesTheTargetAndNoTemporaryFile)
+{
+    testing::TempHome home;
+    const std::string missingFolder = home.file("missing/a.txt");
+    EXPECT_FALSE(realFileSystem().replaceFile(missingFolder, "x"));
+
+    // Renaming over a folder fails after the temporary file was written.
+    const std::string folderTarget = home.file("target");
+    ASSERT_TRUE(realFileSystem().createDirectories(folderTarget + "/inner"));
+    const auto status = realFileSystem().replaceFile(folderTarget, "x");
+    EXPECT_FALSE(status);
+    EXPECT_FALSE(status.message().empty());
+    EXPECT_EQ(folderEntries(home.path()), (std::vector<std::string> { "Resources", "target" }));
+}
+
+TEST(AtomicReplace, CommitReplacementCarriesTheOldFilesMode)
+{
+    testing::TempHome home;
+    const std::string path = testing::writeTestFile(home.file("doc.pdf"), "old");
+    ::chmod(path.c_str(), 0604);
+    const std::string temporary = testing::writeTestFile(temporarySiblingPath(path), "new");
+    EXPECT_EQ(lastPathComponent(temporary).front(), '.');
+    ASSERT_TRUE(realFileSystem().commitReplacement(temporary, path));
+    EXPECT_EQ(testing::readTestFile(path), "new");
+    EXPECT_EQ(modeOf(path), 0604u);
+    EXPECT_FALSE(realFileSystem().exists(temporary));
+}
+
+TEST(FileSystem, CreateDirectoriesAndReadWrite)
+{
+    testing::TempHome home;
+    auto& fs = realFileSystem();
+    ASSERT_TRUE(fs.createDirectories(home.file("a/b/c")));
+    EXPECT_TRUE(fs.createDirectories(home.file("a/b/c")));
+    EXPECT_TRUE(fs.isDirectory(home.file("a/b/c")));
+    ASSERT_TRUE(fs.writeFile(home.file("a/f"), "data"));
+    EXPECT_EQ(fs.readFile(home.file("a/f")), "data");
+    EXPECT_EQ(fs.readFile(home.file("a/none")), std::nullopt);
+    EXPECT_EQ(fs.readFile(home.file("a")), std::nullopt);
+    EXPECT_FALSE(fs.createDirectories(home.file("a/f/g")));
+}
+
+TEST(FaultyFileSystem, FailsTheChosenOperationAndRecordsCalls)
+{
+    testing::TempHome home;
+    FaultyFileSystem fs;
+    fs.fail(FaultyFileSystem::Operation::Replace, "config");
+    EXPECT_FALSE(fs.replaceFile(home.file("config.json"), "x"));
+    EXPECT_FALSE(fs.exists(home.file("config.json")));
+    EXPECT_TRUE(fs.replaceFile(home.file("other.json"), "x"));
+    EXPECT_EQ(fs.calls().size(), 2u);
+}
+
+}
+}

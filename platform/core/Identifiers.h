@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ikw {
+
+// A random (version 4) UUID in upper case, 36 characters: "E621E1F8-C36C-495A-93FC-0C247A3E6E5F".
+std::string makeUuid();
+// Lower-case hex of the SHA-256 of the bytes.
+std::string sha256Hex(std::string_view bytes);
+// `count` random bytes from the system's generator, as lower-case hex.
+std::string randomHex(std::size_t count);
+std::vector<unsigned char> randomBytes(std::size_t count);
+std::string toHex(const unsigned char* bytes, std::size_t count);
+
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ikw {
+
+// White space and line ends off both ends.
+std::string_view trim(std::string_view text);
+std::vector<std::string> split(std::string_view text, char separator, bool keepEmpty = true);
+bool isValidUtf8(std::string_view text);
+
+// Length in UTF-16 code units, as page scripts count strings. Invalid UTF-8 counts as U+FFFD.
+std::size_t utf16Length(std::string_view utf8);
+// User-perceived characters (extended grapheme clusters).
+std::size_t graphemeCount(std::string_view utf8);
+
+// Whole-text number readers in the C locale: no leading or trailing junk, no white space.
+std::optional<long long> parseInteger(std::string_view text);
+std::optional<double> parseDouble(std::string_view text);
+
+// Shortest decimal text of a double that reads back the same (no exponent for ordinary values).
+std::string formatDouble(double value);
+// A fixed number of decimals, C locale.
+std::string formatFixed(double value, int decimals);
+
+}

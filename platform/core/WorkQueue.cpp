@@ -1,0 +1,99 @@
+#include "platform/core/WorkQueue.h"
+
+#include <algorithm>
+
+namespace ikw {
+
+WorkQueue::WorkQueue(std::string label, unsigned workerCount)
+    : m_label(std::move(label))
+{
+    workerCount = std::max(1u, workerCount);
+    m_workers.reserve(workerCount);
+    for (unsigned i = 0; i < workerCount; ++i)
+        m_workers.emplace_back([this] { workerLoop(); });
+}
+
+WorkQueue::~WorkQueue()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    for (auto& worker : m_workers)
+        worker.join();
+}
+
+void WorkQueue::post(Task task)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_ready.push_back(std::move(task));
+    }
+    m_wake.notify_one();
+}
+
+void WorkQueue::postAfter(double seconds, Task task)
+{
+    const auto due = std::chrono::steady_clock::now()
+        + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(std::max(0.0, seconds)));
+    {
+        std::lock_guard lock(m_mutex);
+        m_delayed.emplace(due, std::move(task));
+    }
+    m_wake.notify_all();
+}
+
+void WorkQueue::promoteDueTasks(std::chrono::steady_clock::time_point now)
+{
+    while (!m_delayed.empty() && m_delayed.begin()->first <= now) {
+        m_ready.push_back(std::move(m_delayed.begin()->second));
+        m_delayed.erase(m_delayed.begin());
+    }
+}
+
+void WorkQueue::workerLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        promoteDueTasks(std::chrono::steady_clock::now());
+        if (!m_ready.empty()) {
+            Task task = std::move(m_ready.front());
+            m_ready.pop_front();
+            ++m_running;
+            lock.unlock();
+            task();
+            task = nullptr;
+            lock.lock();
+            --m_running;
+            if (m_ready.empty() && m_running == 0)
+                m_idle.notify_all();
+            continue;
+        }
+        if (m_stopping)
+            return;
+        if (m_delayed.empty())
+            m_wake.wait(lock);
+        else
+            m_wake.wait_until(lock, m_delayed.begin()->first);
+    }
+}
+
+void WorkQueue::waitUntilIdle()
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_ready.empty() && m_running == 0; });
+}
+
+bool WorkQueue::isCurrentThreadWorker() const
+{
+    const auto self = std::this_thread::get_id();
+    return std::any_of(m_workers.begin(), m_workers.end(), [self](const std::thread& t) { return t.get_id() == self; });
+}
+
+std::unique_ptr<WorkQueue> makeConcurrentQueue(std::string label)
+{
+    return std::make_unique<WorkQueue>(std::move(label), std::max(2u, std::thread::hardware_concurrency()));
+}
+
+}
