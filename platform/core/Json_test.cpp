@@ -86,3 +86,22 @@ TEST(Text, NumberReadersTakeTheWholeTextOnly)
 
 }
 }
+
+#include "platform/core/Iso8601.h"
+
+namespace ikw {
+namespace {
+
+TEST(Iso8601, WritesWholeSecondsUtcAndReadsThemBack)
+{
+    EXPECT_EQ(iso8601Utc(0), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(iso8601Utc(1796912707), "2026-12-10T14:25:07Z");
+    EXPECT_EQ(parseIso8601Utc("2026-12-10T14:25:07Z"), 1796912707);
+    EXPECT_EQ(parseIso8601Utc("2026-12-10T14:25:07.250Z"), 1796912707);
+    EXPECT_FALSE(parseIso8601Utc("2026-12-10T14:25:07"));
+    EXPECT_FALSE(parseIso8601Utc("2026-13-10T14:25:07Z"));
+    EXPECT_FALSE(parseIso8601Utc("2026-12-10 14:25:07Z"));
+}
+
+}
+}
