@@ -2,6 +2,7 @@
 
 #include <array>
 #include <mutex>
+#include <new>
 
 namespace ikw::pdf::detail {
 namespace {
@@ -29,11 +30,6 @@ public:
         if (m_context)
             quieten(m_context);
     }
-    ~BaseContext()
-    {
-        if (m_context)
-            fz_drop_context(m_context);
-    }
     BaseContext(const BaseContext&) = delete;
     BaseContext& operator=(const BaseContext&) = delete;
 
@@ -45,44 +41,63 @@ private:
     fz_context* m_context = nullptr;
 };
 
-BaseContext& baseContext()
-{
-    static BaseContext base;
-    return base;
-}
-
-class ThreadContext {
+// Never destroyed: documents held by other statics (the page-image cache) may still be dropped
+// while the process exits, and they need a live context for that.
+template<typename T>
+class NoDestructor {
 public:
-    ThreadContext()
-    {
-        if (fz_context* base = baseContext().context()) {
-            m_context = fz_clone_context(base);
-            if (m_context)
-                quieten(m_context);
-        }
-    }
-    ~ThreadContext()
-    {
-        if (m_context)
-            fz_drop_context(m_context);
-    }
-    ThreadContext(const ThreadContext&) = delete;
-    ThreadContext& operator=(const ThreadContext&) = delete;
-
-    fz_context* context() const { return m_context; }
+    NoDestructor() { new (m_storage) T(); }
+    T& get() { return *std::launder(reinterpret_cast<T*>(m_storage)); }
 
 private:
-    fz_context* m_context = nullptr;
+    alignas(T) unsigned char m_storage[sizeof(T)];
+};
+
+BaseContext& baseContext()
+{
+    static NoDestructor<BaseContext> base;
+    return base.get();
+}
+
+fz_context* cloneBase()
+{
+    fz_context* base = baseContext().context();
+    fz_context* context = base ? fz_clone_context(base) : nullptr;
+    if (context)
+        quieten(context);
+    return context;
+}
+
+// Plain values, valid for the whole life of the thread, even while its thread_local objects are
+// being destroyed.
+thread_local fz_context* t_context = nullptr;
+thread_local bool t_contextDropped = false;
+
+// Drops the thread's context when the thread ends.
+class ThreadContextOwner {
+public:
+    ~ThreadContextOwner()
+    {
+        if (t_context)
+            fz_drop_context(t_context);
+        t_context = nullptr;
+        t_contextDropped = true;
+    }
 };
 
 }
 
 fz_context* threadContext()
 {
-    // The base is made first, so it outlives the main thread's clone.
-    baseContext();
-    thread_local ThreadContext context;
-    return context.context();
+    if (!t_context) {
+        t_context = cloneBase();
+        // A document dropped after the thread's context was (at exit) gets a context that simply
+        // lives on.
+        if (!t_contextDropped) {
+            thread_local ThreadContextOwner owner;
+        }
+    }
+    return t_context;
 }
 
 }
