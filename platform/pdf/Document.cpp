@@ -15,7 +15,6 @@ namespace {
 // Takes over a freshly opened document: asks for the password when one is needed.
 OpenResult finishOpening(fz_context* context, pdf_document* document, const std::string& password)
 {
-    Document opened = Document::adopt(document);
     volatile int needsPassword = 0;
     volatile int authenticated = 0;
     fz_try(context)
@@ -28,11 +27,14 @@ OpenResult finishOpening(fz_context* context, pdf_document* document, const std:
     }
     fz_catch(context)
     {
+        pdf_drop_document(context, document);
         return {};
     }
-    if (needsPassword && !authenticated)
+    if (needsPassword && !authenticated) {
+        pdf_drop_document(context, document);
         return { OpenResult::Status::PasswordRequired, std::nullopt };
-    return { OpenResult::Status::Opened, std::move(opened) };
+    }
+    return { OpenResult::Status::Opened, Document::adopt(document) };
 }
 
 }
@@ -94,8 +96,25 @@ std::optional<Document> Document::fromBytes(std::string_view bytes, const std::s
     return openBytes(bytes, password).document;
 }
 
+Document Document::adopt(pdf_document* document)
+{
+    Document adopted(document);
+    fz_context* context = threadContext();
+    fz_try(context)
+    {
+        pdf_load_page_tree(context, document);
+        adopted.m_pagesIndexed = true;
+    }
+    fz_catch(context)
+    {
+        // A broken page tree is still read page by page.
+    }
+    return adopted;
+}
+
 Document::Document(Document&& other) noexcept
     : m_document(std::exchange(other.m_document, nullptr))
+    , m_pagesIndexed(std::exchange(other.m_pagesIndexed, false))
 {
 }
 
@@ -104,14 +123,19 @@ Document& Document::operator=(Document&& other) noexcept
     if (this != &other) {
         Document dropped(std::move(*this));
         m_document = std::exchange(other.m_document, nullptr);
+        m_pagesIndexed = std::exchange(other.m_pagesIndexed, false);
     }
     return *this;
 }
 
 Document::~Document()
 {
-    if (m_document)
-        pdf_drop_document(threadContext(), m_document);
+    if (!m_document)
+        return;
+    fz_context* context = threadContext();
+    if (m_pagesIndexed)
+        pdf_drop_page_tree(context, m_document);
+    pdf_drop_document(context, m_document);
 }
 
 int Document::pageCount() const

@@ -54,14 +54,18 @@ public:
     // The whole document as a new PDF file's bytes; none when it cannot be written.
     std::optional<std::string> toBytes(const WriteOptions& options = {}) const;
 
-    // For the rest of the layer only.
+    // For the rest of the layer only. `adopt` takes over a complete document whose page tree no
+    // longer changes, and indexes its pages so that finding one is not a walk of the tree.
     pdf_document* raw() const { return m_document; }
-    static Document adopt(pdf_document* document) { return Document(document); }
+    static Document adopt(pdf_document* document);
+    // The same for a document still being built.
+    static Document adoptUnindexed(pdf_document* document) { return Document(document); }
 
 private:
     explicit Document(pdf_document* document) : m_document(document) { }
 
     pdf_document* m_document = nullptr;
+    bool m_pagesIndexed = false;
 };
 
 struct OpenResult {

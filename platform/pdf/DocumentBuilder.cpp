@@ -4,7 +4,9 @@
 #include "platform/pdf/PageGeometry.h"
 
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace ikw::pdf {
 
@@ -12,18 +14,15 @@ using detail::threadContext;
 
 namespace {
 
-// A PDF string literal: backslash, parentheses and line ends escaped; other bytes as they are
-// (WinAnsi text).
+// A PDF string literal: backslash and parentheses escaped, line ends as spaces; other bytes as
+// they are (WinAnsi text).
 std::string pdfStringLiteral(std::string_view text)
 {
     std::string literal = "(";
     for (const char character : text) {
         if (character == '(' || character == ')' || character == '\\')
             literal += '\\';
-        if (character == '\n' || character == '\r')
-            literal += ' ';
-        else
-            literal += character;
+        literal += character == '\n' || character == '\r' ? ' ' : character;
     }
     return literal + ")";
 }
@@ -37,7 +36,130 @@ std::string textContent(Rect mediaBox, std::string_view text)
         + pdfStringLiteral(text) + " Tj ET\n";
 }
 
+bool isPageOrPageTree(fz_context* context, pdf_obj* object)
+{
+    pdf_obj* type = pdf_dict_get(context, object, PDF_NAME(Type));
+    return pdf_name_eq(context, type, PDF_NAME(Page)) || pdf_name_eq(context, type, PDF_NAME(Pages));
 }
+
+}
+
+// Deep-copies objects from source documents into the new one. Each source's objects are copied
+// once (a map from source object numbers to new ones), so shared fonts and images stay shared.
+// References to pages are not followed: they map to the page's copy when there is one, else to
+// null, so a link can never drag a whole source document along. The functions throw MuPDF
+// errors and run inside fz_try; they keep no C++ object with a destructor on the stack.
+struct DocumentBuilder::Copier {
+    struct Source {
+        pdf_document* document;
+        std::unordered_map<int, int> copies;
+    };
+
+    pdf_document* target;
+    pdf_obj* pagesRoot = nullptr;
+    std::vector<Source> sources;
+
+    ~Copier()
+    {
+        fz_context* context = threadContext();
+        for (const Source& source : sources)
+            pdf_drop_document(context, source.document);
+    }
+
+    // The source's map; the copier keeps the source document alive, so its address stays its own.
+    Source& sourceFor(fz_context* context, pdf_document* document)
+    {
+        for (Source& source : sources) {
+            if (source.document == document)
+                return source;
+        }
+        sources.push_back({ pdf_keep_document(context, document), {} });
+        return sources.back();
+    }
+
+    pdf_obj* copy(fz_context* context, Source& source, pdf_obj* object)
+    {
+        if (!pdf_is_indirect(context, object))
+            return copyDirect(context, source, object);
+        const int number = pdf_to_num(context, object);
+        const auto found = source.copies.find(number);
+        if (found != source.copies.end())
+            return pdf_new_indirect(context, target, found->second, 0);
+        pdf_obj* resolved = pdf_resolve_indirect(context, object);
+        if (isPageOrPageTree(context, resolved))
+            return PDF_NULL;
+        const int copyNumber = pdf_create_object(context, target);
+        source.copies.emplace(number, copyNumber);
+        pdf_obj* value = copyDirect(context, source, resolved);
+        pdf_update_object(context, target, copyNumber, value);
+        pdf_drop_obj(context, value);
+        pdf_obj* reference = pdf_new_indirect(context, target, copyNumber, 0);
+        if (pdf_is_stream(context, object)) {
+            fz_buffer* raw = pdf_load_raw_stream(context, object);
+            pdf_update_stream(context, target, reference, raw, 1);
+            fz_drop_buffer(context, raw);
+        }
+        return reference;
+    }
+
+    pdf_obj* copyDirect(fz_context* context, Source& source, pdf_obj* object)
+    {
+        if (pdf_is_array(context, object)) {
+            const int length = pdf_array_len(context, object);
+            pdf_obj* array = pdf_new_array(context, target, length);
+            for (int index = 0; index < length; ++index)
+                pdf_array_push_drop(context, array, copy(context, source, pdf_array_get(context, object, index)));
+            return array;
+        }
+        if (pdf_is_dict(context, object)) {
+            const int length = pdf_dict_len(context, object);
+            pdf_obj* dictionary = pdf_new_dict(context, target, length);
+            for (int index = 0; index < length; ++index)
+                pdf_dict_put_drop(context, dictionary, pdf_dict_get_key(context, object, index),
+                    copy(context, source, pdf_dict_get_val(context, object, index)));
+            return dictionary;
+        }
+        return pdf_keep_obj(context, object);
+    }
+
+    // Fills the new page `page` from the source page: its own entries, inherited ones made its
+    // own, and fresh copies of its annotations pointing back at the new page.
+    void copyPage(fz_context* context, Source& source, pdf_obj* sourcePage, pdf_obj* page)
+    {
+        // From here on references to the source page (annotations' /P, links) mean the new page.
+        source.copies[pdf_to_num(context, sourcePage)] = pdf_to_num(context, page);
+        pdf_obj* annotations = pdf_dict_get(context, sourcePage, PDF_NAME(Annots));
+        // A page copied twice gets annotations of its own each time.
+        for (int index = 0; index < pdf_array_len(context, annotations); ++index)
+            source.copies.erase(pdf_to_num(context, pdf_array_get(context, annotations, index)));
+
+        const int length = pdf_dict_len(context, sourcePage);
+        for (int index = 0; index < length; ++index) {
+            pdf_obj* key = pdf_dict_get_key(context, sourcePage, index);
+            // The page tree, article beads and the structure tree are the source document's.
+            if (pdf_name_eq(context, key, PDF_NAME(Parent)) || pdf_name_eq(context, key, PDF_NAME(B))
+                || pdf_name_eq(context, key, PDF_NAME(StructParents)) || pdf_name_eq(context, key, PDF_NAME(Type)))
+                continue;
+            pdf_dict_put_drop(context, page, key, copy(context, source, pdf_dict_get_val(context, sourcePage, index)));
+        }
+        pdf_obj* const inherited[] = { PDF_NAME(Resources), PDF_NAME(MediaBox), PDF_NAME(CropBox), PDF_NAME(Rotate) };
+        for (pdf_obj* key : inherited) {
+            if (pdf_dict_get(context, page, key))
+                continue;
+            if (pdf_obj* value = pdf_dict_get_inheritable(context, sourcePage, key))
+                pdf_dict_put_drop(context, page, key, copy(context, source, value));
+        }
+        pdf_dict_put(context, page, PDF_NAME(Type), PDF_NAME(Page));
+    }
+
+    // Hangs the page at the end of the new document's flat page tree.
+    void appendToTree(fz_context* context, pdf_obj* page, int count)
+    {
+        pdf_dict_put(context, page, PDF_NAME(Parent), pagesRoot);
+        pdf_array_push(context, pdf_dict_get(context, pagesRoot, PDF_NAME(Kids)), page);
+        pdf_dict_put_int(context, pagesRoot, PDF_NAME(Count), count);
+    }
+};
 
 DocumentBuilder::DocumentBuilder()
 {
@@ -45,85 +167,54 @@ DocumentBuilder::DocumentBuilder()
     if (!context)
         return;
     pdf_document* document = nullptr;
+    pdf_obj* pagesRoot = nullptr;
     fz_var(document);
+    fz_var(pagesRoot);
     fz_try(context)
     {
         document = pdf_create_document(context);
+        pagesRoot = pdf_dict_getp(context, pdf_trailer(context, document), "Root/Pages");
     }
     fz_catch(context)
     {
+        if (document)
+            pdf_drop_document(context, document);
         return;
     }
-    m_document = Document::adopt(document);
+    m_document.emplace(Document::adoptUnindexed(document));
+    m_copier = std::make_unique<Copier>();
+    m_copier->target = document;
+    m_copier->pagesRoot = pagesRoot;
 }
 
-DocumentBuilder::~DocumentBuilder()
-{
-    dropGraftMaps();
-}
-
-void DocumentBuilder::dropGraftMaps()
-{
-    fz_context* context = threadContext();
-    for (const GraftMap& entry : m_graftMaps) {
-        pdf_drop_graft_map(context, entry.map);
-        pdf_drop_document(context, entry.source);
-    }
-    m_graftMaps.clear();
-}
-
-pdf_graft_map* DocumentBuilder::graftMapFor(const Document& source)
-{
-    for (const GraftMap& entry : m_graftMaps) {
-        if (entry.source == source.raw())
-            return entry.map;
-    }
-    fz_context* context = threadContext();
-    pdf_graft_map* map = nullptr;
-    fz_var(map);
-    fz_try(context)
-    {
-        map = pdf_new_graft_map(context, m_document->raw());
-    }
-    fz_catch(context)
-    {
-        return nullptr;
-    }
-    m_graftMaps.push_back({ pdf_keep_document(context, source.raw()), map });
-    return map;
-}
+DocumentBuilder::~DocumentBuilder() = default;
 
 bool DocumentBuilder::appendPageCopy(const Document& source, int index, std::optional<int> rotation)
 {
     if (!m_document || index < 0 || index >= source.pageCount())
         return false;
-    pdf_graft_map* map = graftMapFor(source);
-    if (!map)
-        return false;
     fz_context* context = threadContext();
-    pdf_document* target = m_document->raw();
-    const int at = pageCount();
+    Copier::Source& from = m_copier->sourceFor(context, source.raw());
+    pdf_obj* page = nullptr;
+    fz_var(page);
     fz_try(context)
     {
-        pdf_graft_mapped_page(context, map, at, source.raw(), index);
-        if (rotation) {
-            pdf_obj* page = pdf_lookup_page_obj(context, target, at);
+        pdf_obj* sourcePage = pdf_lookup_page_obj(context, source.raw(), index);
+        page = pdf_add_new_dict(context, m_copier->target, 8);
+        m_copier->copyPage(context, from, sourcePage, page);
+        if (rotation)
             pdf_dict_put_int(context, page, PDF_NAME(Rotate), detail::normaliseRotation(*rotation));
-        }
+        m_copier->appendToTree(context, page, m_pageCount + 1);
+    }
+    fz_always(context)
+    {
+        pdf_drop_obj(context, page);
     }
     fz_catch(context)
     {
-        // A half-inserted page must not stay behind.
-        fz_try(context)
-        {
-            if (pdf_count_pages(context, target) > at)
-                pdf_delete_page(context, target, at);
-        }
-        fz_catch(context)
-        {
-        }
         return false;
     }
+    ++m_pageCount;
     return true;
 }
 
@@ -155,7 +246,7 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
         const fz_rect box { static_cast<float>(mediaBox.x0), static_cast<float>(mediaBox.y0),
             static_cast<float>(mediaBox.x1), static_cast<float>(mediaBox.y1) };
         page = pdf_add_page(context, target, box, detail::normaliseRotation(rotation), resources, contents);
-        pdf_insert_page(context, target, -1, page);
+        m_copier->appendToTree(context, page, m_pageCount + 1);
     }
     fz_always(context)
     {
@@ -167,18 +258,20 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
     {
         return false;
     }
+    ++m_pageCount;
     return true;
-}
-
-int DocumentBuilder::pageCount() const
-{
-    return m_document ? m_document->pageCount() : 0;
 }
 
 std::optional<Document> DocumentBuilder::finish()
 {
-    dropGraftMaps();
-    return std::exchange(m_document, std::nullopt);
+    m_copier.reset();
+    m_pageCount = 0;
+    if (!m_document)
+        return std::nullopt;
+    // The pages are final now: hand over a document that finds its pages quickly.
+    pdf_document* document = pdf_keep_document(threadContext(), m_document->raw());
+    m_document.reset();
+    return Document::adopt(document);
 }
 
 }

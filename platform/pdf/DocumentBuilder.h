@@ -3,17 +3,17 @@
 #include "platform/pdf/Document.h"
 #include "platform/pdf/Geometry.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <vector>
-
-struct pdf_graft_map;
 
 namespace ikw::pdf {
 
 // Builds a new document page by page: copies of other documents' pages, blank pages and simple
-// text pages. The sources are only read. Resources shared by several copied pages of one source
-// are copied once. Used on one thread at a time, like a document.
+// text pages. The sources are only read. A copied page keeps its content, boxes, rotation and
+// annotations (links, notes, form widgets); resources shared by several pages of one source are
+// copied once. Links to pages that are not (yet) in the new document lose their target.
+// Used on one thread at a time, like a document; sources must outlive the builder's calls.
 class DocumentBuilder {
 public:
     DocumentBuilder();
@@ -30,22 +30,17 @@ public:
     // Appends an empty page with the media box; with text, one line of it near the top left.
     bool appendBlankPage(Rect mediaBox = kLetterPage, int rotation = 0, std::string_view text = {});
 
-    int pageCount() const;
+    int pageCount() const { return m_pageCount; }
 
     // The finished document; the builder is empty afterwards.
     std::optional<Document> finish();
 
 private:
-    // One map per source document, which it keeps alive so that its address stays its own.
-    struct GraftMap {
-        pdf_document* source;
-        pdf_graft_map* map;
-    };
-    void dropGraftMaps();
-    pdf_graft_map* graftMapFor(const Document& source);
+    struct Copier;
 
     std::optional<Document> m_document;
-    std::vector<GraftMap> m_graftMaps;
+    std::unique_ptr<Copier> m_copier;
+    int m_pageCount = 0;
 };
 
 }
