@@ -57,13 +57,42 @@ struct DocumentBuilder::Copier {
 
     pdf_document* target;
     pdf_obj* pagesRoot = nullptr;
+    pdf_obj* helvetica = nullptr;
     std::vector<Source> sources;
 
     ~Copier()
     {
         fz_context* context = threadContext();
+        pdf_drop_obj(context, helvetica);
         for (const Source& source : sources)
             pdf_drop_document(context, source.document);
+    }
+
+    // The font of text pages: one indirect object that every text page shares. (MuPDF caches fonts
+    // by their object; a font written inline would be compared against other documents' fonts,
+    // which threads rendering other documents may be changing.)
+    pdf_obj* textFont(fz_context* context)
+    {
+        if (!helvetica) {
+            pdf_obj* font = pdf_new_dict(context, target, 4);
+            fz_try(context)
+            {
+                pdf_dict_put(context, font, PDF_NAME(Type), PDF_NAME(Font));
+                pdf_dict_put(context, font, PDF_NAME(Subtype), PDF_NAME(Type1));
+                pdf_dict_put_name(context, font, PDF_NAME(BaseFont), "Helvetica");
+                pdf_dict_put(context, font, PDF_NAME(Encoding), PDF_NAME(WinAnsiEncoding));
+                helvetica = pdf_add_object(context, target, font);
+            }
+            fz_always(context)
+            {
+                pdf_drop_obj(context, font);
+            }
+            fz_catch(context)
+            {
+                fz_rethrow(context);
+            }
+        }
+        return helvetica;
     }
 
     // The source's map; the copier keeps the source document alive, so its address stays its own.
@@ -236,11 +265,7 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
         resources = pdf_new_dict(context, target, 1);
         if (!text.empty()) {
             pdf_obj* fonts = pdf_dict_put_dict(context, resources, PDF_NAME(Font), 1);
-            pdf_obj* font = pdf_dict_puts_dict(context, fonts, "F1", 4);
-            pdf_dict_put(context, font, PDF_NAME(Type), PDF_NAME(Font));
-            pdf_dict_put(context, font, PDF_NAME(Subtype), PDF_NAME(Type1));
-            pdf_dict_put_name(context, font, PDF_NAME(BaseFont), "Helvetica");
-            pdf_dict_put(context, font, PDF_NAME(Encoding), PDF_NAME(WinAnsiEncoding));
+            pdf_dict_puts(context, fonts, "F1", m_copier->textFont(context));
         }
         contents = fz_new_buffer_from_copied_data(context, reinterpret_cast<const unsigned char*>(content.data()), content.size());
         const fz_rect box { static_cast<float>(mediaBox.x0), static_cast<float>(mediaBox.y0),
