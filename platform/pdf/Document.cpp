@@ -37,6 +37,17 @@ OpenResult finishOpening(fz_context* context, pdf_document* document, const std:
     return { OpenResult::Status::Opened, Document::adopt(document) };
 }
 
+// The page an explicit destination ("/Dest [page ...]" or a GoTo action) points at.
+int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotation)
+{
+    pdf_obj* destination = pdf_dict_get(context, annotation, PDF_NAME(Dest));
+    pdf_obj* action = pdf_dict_get(context, annotation, PDF_NAME(A));
+    if (!destination && pdf_name_eq(context, pdf_dict_get(context, action, PDF_NAME(S)), PDF_NAME(GoTo)))
+        destination = pdf_dict_get(context, action, PDF_NAME(D));
+    pdf_obj* page = pdf_array_get(context, destination, 0);
+    return pdf_is_dict(context, page) ? pdf_lookup_page_number(context, document, page) : -1;
+}
+
 }
 
 OpenResult Document::open(const std::string& path, const std::string& password)
@@ -227,6 +238,31 @@ std::string Document::pageText(int index) const
         return {};
     }
     return result;
+}
+
+std::vector<Annotation> Document::pageAnnotations(int index) const
+{
+    std::vector<Annotation> annotations;
+    if (index < 0 || index >= pageCount())
+        return annotations;
+    fz_context* context = threadContext();
+    fz_try(context)
+    {
+        pdf_obj* list = pdf_dict_get(context, pdf_lookup_page_obj(context, m_document, index), PDF_NAME(Annots));
+        const int count = pdf_array_len(context, list);
+        for (int at = 0; at < count; ++at) {
+            pdf_obj* annotation = pdf_array_get(context, list, at);
+            const fz_rect rect = pdf_to_rect(context, pdf_dict_get(context, annotation, PDF_NAME(Rect)));
+            annotations.push_back({ pdf_to_name(context, pdf_dict_get(context, annotation, PDF_NAME(Subtype))),
+                { rect.x0, rect.y0, rect.x1, rect.y1 }, pdf_dict_get_text_string(context, annotation, PDF_NAME(Contents)),
+                linkTargetPage(context, m_document, annotation) });
+        }
+    }
+    fz_catch(context)
+    {
+        return {};
+    }
+    return annotations;
 }
 
 bool Document::wasRepaired() const

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct pdf_document;
 
@@ -18,6 +19,16 @@ struct WriteOptions {
 };
 
 struct OpenResult;
+
+// An annotation as the page lists it: its subtype ("Text", "Link", "Widget", ...), rectangle, text
+// contents, and for a link within the document the index of its target page (-1 for none).
+struct Annotation {
+    std::string type;
+    Rect rect;
+    std::string contents;
+    int targetPage = -1;
+    bool operator==(const Annotation&) const = default;
+};
 
 // An open PDF document. A handle is used by one thread at a time; threads that work on the same
 // file side by side each open their own handle. Move-only.
@@ -47,6 +58,7 @@ public:
     // The page's text in reading order: lines end with "\n", blocks with an empty line. Empty for a
     // missing page.
     std::string pageText(int index) const;
+    std::vector<Annotation> pageAnnotations(int index) const;
 
     bool wasRepaired() const;
     bool isEncrypted() const;

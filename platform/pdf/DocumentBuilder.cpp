@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -36,18 +37,22 @@ std::string textContent(Rect mediaBox, std::string_view text)
         + pdfStringLiteral(text) + " Tj ET\n";
 }
 
-bool isPageOrPageTree(fz_context* context, pdf_obj* object)
+bool isPage(fz_context* context, pdf_obj* object)
 {
-    pdf_obj* type = pdf_dict_get(context, object, PDF_NAME(Type));
-    return pdf_name_eq(context, type, PDF_NAME(Page)) || pdf_name_eq(context, type, PDF_NAME(Pages));
+    return pdf_name_eq(context, pdf_dict_get(context, object, PDF_NAME(Type)), PDF_NAME(Page));
+}
+
+bool isPageTree(fz_context* context, pdf_obj* object)
+{
+    return pdf_name_eq(context, pdf_dict_get(context, object, PDF_NAME(Type)), PDF_NAME(Pages));
 }
 
 }
 
 // Deep-copies objects from source documents into the new one. Each source's objects are copied
 // once (a map from source object numbers to new ones), so shared fonts and images stay shared.
-// References to pages are not followed: they map to the page's copy when there is one, else to
-// null, so a link can never drag a whole source document along. The functions throw MuPDF
+// References to pages are not followed, so a link can never drag a whole source document along:
+// they map to the page's copy, made before or after the link, or else to null. The functions throw MuPDF
 // errors and run inside fz_try; they keep no C++ object with a destructor on the stack.
 struct DocumentBuilder::Copier {
     struct Source {
@@ -59,6 +64,7 @@ struct DocumentBuilder::Copier {
     pdf_obj* pagesRoot = nullptr;
     pdf_obj* helvetica = nullptr;
     std::vector<Source> sources;
+    std::unordered_set<int> pendingPages;
 
     ~Copier()
     {
@@ -115,8 +121,15 @@ struct DocumentBuilder::Copier {
         if (found != source.copies.end())
             return pdf_new_indirect(context, target, found->second, 0);
         pdf_obj* resolved = pdf_resolve_indirect(context, object);
-        if (isPageOrPageTree(context, resolved))
+        if (isPageTree(context, resolved))
             return PDF_NULL;
+        if (isPage(context, resolved)) {
+            // A link to a page that may be copied later: reserve its number now.
+            const int placeholder = pdf_create_object(context, target);
+            source.copies.emplace(number, placeholder);
+            pendingPages.insert(placeholder);
+            return pdf_new_indirect(context, target, placeholder, 0);
+        }
         const int copyNumber = pdf_create_object(context, target);
         source.copies.emplace(number, copyNumber);
         pdf_obj* value = copyDirect(context, source, resolved);
@@ -151,17 +164,29 @@ struct DocumentBuilder::Copier {
         return pdf_keep_obj(context, object);
     }
 
-    // Fills the new page `page` from the source page: its own entries, inherited ones made its
-    // own, and fresh copies of its annotations pointing back at the new page.
-    void copyPage(fz_context* context, Source& source, pdf_obj* sourcePage, pdf_obj* page)
+    // The new object number of a source page: the one links already point at when they were
+    // copied before the page, else a fresh one (also for a second copy of the page).
+    int pageNumberFor(fz_context* context, Source& source, int sourceNumber)
     {
-        // From here on references to the source page (annotations' /P, links) mean the new page.
-        source.copies[pdf_to_num(context, sourcePage)] = pdf_to_num(context, page);
+        const auto found = source.copies.find(sourceNumber);
+        if (found != source.copies.end() && pendingPages.erase(found->second))
+            return found->second;
+        const int number = pdf_create_object(context, target);
+        source.copies[sourceNumber] = number;
+        return number;
+    }
+
+    // Copies the source page: its own entries, inherited ones made its own, and fresh copies of
+    // its annotations pointing back at the new page. Returns the new page's reference.
+    pdf_obj* copyPage(fz_context* context, Source& source, pdf_obj* sourcePage)
+    {
+        const int number = pageNumberFor(context, source, pdf_obj_parent_num(context, sourcePage));
         pdf_obj* annotations = pdf_dict_get(context, sourcePage, PDF_NAME(Annots));
         // A page copied twice gets annotations of its own each time.
         for (int index = 0; index < pdf_array_len(context, annotations); ++index)
             source.copies.erase(pdf_to_num(context, pdf_array_get(context, annotations, index)));
 
+        pdf_obj* page = pdf_new_dict(context, target, 8);
         const int length = pdf_dict_len(context, sourcePage);
         for (int index = 0; index < length; ++index) {
             pdf_obj* key = pdf_dict_get_key(context, sourcePage, index);
@@ -179,6 +204,17 @@ struct DocumentBuilder::Copier {
                 pdf_dict_put_drop(context, page, key, copy(context, source, value));
         }
         pdf_dict_put(context, page, PDF_NAME(Type), PDF_NAME(Page));
+        pdf_update_object(context, target, number, page);
+        pdf_drop_obj(context, page);
+        return pdf_new_indirect(context, target, number, 0);
+    }
+
+    // Links to pages that never joined the new document point at null.
+    void settlePendingPages(fz_context* context)
+    {
+        for (const int number : pendingPages)
+            pdf_update_object(context, target, number, PDF_NULL);
+        pendingPages.clear();
     }
 
     // Hangs the page at the end of the new document's flat page tree.
@@ -228,9 +264,7 @@ bool DocumentBuilder::appendPageCopy(const Document& source, int index, std::opt
     fz_var(page);
     fz_try(context)
     {
-        pdf_obj* sourcePage = pdf_lookup_page_obj(context, source.raw(), index);
-        page = pdf_add_new_dict(context, m_copier->target, 8);
-        m_copier->copyPage(context, from, sourcePage, page);
+        page = m_copier->copyPage(context, from, pdf_lookup_page_obj(context, source.raw(), index));
         if (rotation)
             pdf_dict_put_int(context, page, PDF_NAME(Rotate), detail::normaliseRotation(*rotation));
         m_copier->appendToTree(context, page, m_pageCount + 1);
@@ -289,6 +323,19 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
 
 std::optional<Document> DocumentBuilder::finish()
 {
+    if (m_copier) {
+        fz_context* context = threadContext();
+        fz_try(context)
+        {
+            m_copier->settlePendingPages(context);
+        }
+        fz_catch(context)
+        {
+            m_copier.reset();
+            m_document.reset();
+            return std::nullopt;
+        }
+    }
     m_copier.reset();
     m_pageCount = 0;
     if (!m_document)
