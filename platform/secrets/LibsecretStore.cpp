@@ -4,6 +4,8 @@
 
 #include <libsecret/secret.h>
 
+#include <mutex>
+
 namespace ikw::secrets {
 
 namespace {
@@ -39,6 +41,14 @@ SecretResult resultOf(const GError* error)
         || (error->domain == SECRET_ERROR && error->code == SECRET_ERROR_IS_LOCKED))
         return SecretResult::unavailable("secret service: " + message);
     return SecretResult::failure("secret service: " + message);
+}
+
+// libsecret keeps one shared connection to the service per process; its calls are made one at a
+// time so that no two threads drive it at once.
+std::unique_lock<std::mutex> serialiseKeyringCalls()
+{
+    static std::mutex mutex;
+    return std::unique_lock(mutex);
 }
 
 }
@@ -82,6 +92,7 @@ SecretResult LibsecretStore::checkServiceAnswers() const
 
 SecretResult LibsecretStore::load(const SecretKey& key)
 {
+    const auto serialised = serialiseKeyringCalls();
     if (SecretResult answered = checkServiceAnswers(); !answered.ok())
         return answered;
     const Attributes attributes = attributesOf(key);
@@ -107,6 +118,7 @@ SecretResult LibsecretStore::save(const SecretKey& key, std::string_view bytes)
         const SecretResult removed = remove(key);
         return removed.status == SecretStatus::notFound ? SecretResult::success() : removed;
     }
+    const auto serialised = serialiseKeyringCalls();
     if (SecretResult answered = checkServiceAnswers(); !answered.ok())
         return answered;
     const Attributes attributes = attributesOf(key);
@@ -127,6 +139,7 @@ SecretResult LibsecretStore::save(const SecretKey& key, std::string_view bytes)
 
 SecretResult LibsecretStore::remove(const SecretKey& key)
 {
+    const auto serialised = serialiseKeyringCalls();
     if (SecretResult answered = checkServiceAnswers(); !answered.ok())
         return answered;
     const Attributes attributes = attributesOf(key);
