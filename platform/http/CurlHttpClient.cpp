@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace ikw::http {
 
@@ -126,7 +127,84 @@ HttpResponse failed(HttpFailure failure, std::string text)
     return response;
 }
 
-std::string millisecondsText(std::chrono::milliseconds duration) { return formatDouble(duration.count() / 1000.0) + " s"; }
+std::string secondsText(std::chrono::milliseconds duration) { return formatDouble(duration.count() / 1000.0) + " s"; }
+
+// Everything the exchange needs from curl except the method and body.
+void configure(CURL* handle, const HttpRequest& request, const CurlHttpClientOptions& options, Transfer& transfer,
+    const curl_slist* headers, char* errorText)
+{
+    curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    // Once secure, always secure: an HTTPS exchange follows redirects to HTTPS only.
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, schemeOf(request.url) == "https" ? "https" : "http,https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!options.caFile.empty())
+        curl_easy_setopt(handle, CURLOPT_CAINFO, options.caFile.c_str());
+    if (!options.userAgent.empty())
+        curl_easy_setopt(handle, CURLOPT_USERAGENT, options.userAgent.c_str());
+    curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Transfer::onBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, Transfer::onHeader);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, Transfer::onProgress);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    setMethodAndBody(handle, request);
+}
+
+// Time left of `limit` counted from `since`, or nothing when there is no limit.
+std::optional<std::chrono::milliseconds> timeLeft(Clock::time_point since, std::chrono::milliseconds limit, Clock::time_point now)
+{
+    if (limit.count() <= 0)
+        return std::nullopt;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(since + limit - now);
+}
+
+// Drives the transfer until curl is done with it, or until a time-out or a cancel stops it.
+HttpFailure runTransfer(CURLM* multi, const HttpRequest& request, Transfer& transfer)
+{
+    const auto start = Clock::now();
+    transfer.lastActivity = start;
+    for (;;) {
+        int running = 0;
+        curl_multi_perform(multi, &running);
+        if (!running)
+            return HttpFailure::none;
+        if (request.cancellation && request.cancellation->isCancelled())
+            return HttpFailure::cancelled;
+        const auto now = Clock::now();
+        auto wait = kLongestWait;
+        if (const auto left = timeLeft(start, request.timeout, now)) {
+            if (left->count() <= 0)
+                return HttpFailure::timedOut;
+            wait = std::min(wait, *left);
+        }
+        if (const auto left = timeLeft(transfer.lastActivity, request.idleTimeout, now)) {
+            if (left->count() <= 0)
+                return HttpFailure::idleTimedOut;
+            wait = std::min(wait, *left);
+        }
+        curl_multi_poll(multi, nullptr, 0, static_cast<int>(std::max<long>(wait.count(), 1)), nullptr);
+    }
+}
+
+CURLcode resultOf(CURLM* multi)
+{
+    CURLcode result = CURLE_OK;
+    int messagesLeft = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &messagesLeft)) {
+        if (message->msg == CURLMSG_DONE)
+            result = message->data.result;
+    }
+    return result;
+}
 
 }
 
@@ -138,7 +216,6 @@ CurlHttpClient::CurlHttpClient(CurlHttpClientOptions options)
 
 HttpResponse CurlHttpClient::send(const HttpRequest& request)
 {
-    Transfer transfer;
     if (request.cancellation && request.cancellation->isCancelled())
         return failed(HttpFailure::cancelled, "cancelled");
     const std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
@@ -146,96 +223,36 @@ HttpResponse CurlHttpClient::send(const HttpRequest& request)
     if (!easy || !multi)
         return failed(HttpFailure::transport, "the HTTP client cannot start");
 
-    const bool secure = schemeOf(request.url) == "https";
+    Transfer transfer;
     char errorText[CURL_ERROR_SIZE] = {};
     const auto headers = headerList(request);
-    CURL* handle = easy.get();
-    curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, m_options.maxRedirects);
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!m_options.caFile.empty())
-        curl_easy_setopt(handle, CURLOPT_CAINFO, m_options.caFile.c_str());
-    if (!m_options.userAgent.empty())
-        curl_easy_setopt(handle, CURLOPT_USERAGENT, m_options.userAgent.c_str());
-    curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Transfer::onBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, Transfer::onHeader);
-    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, Transfer::onProgress);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    setMethodAndBody(handle, request);
-
-    curl_multi_add_handle(multi.get(), handle);
+    configure(easy.get(), request, m_options, transfer, headers.get(), errorText);
+    curl_multi_add_handle(multi.get(), easy.get());
     if (request.cancellation)
         request.cancellation->setWake([&multi] { curl_multi_wakeup(multi.get()); });
-    const auto start = Clock::now();
-    transfer.lastActivity = start;
-    HttpFailure stoppedBy = HttpFailure::none;
-    for (;;) {
-        int running = 0;
-        curl_multi_perform(multi.get(), &running);
-        if (!running)
-            break;
-        const auto now = Clock::now();
-        if (request.cancellation && request.cancellation->isCancelled()) {
-            stoppedBy = HttpFailure::cancelled;
-            break;
-        }
-        auto wait = kLongestWait;
-        if (request.timeout.count() > 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(start + request.timeout - now);
-            if (left.count() <= 0) {
-                stoppedBy = HttpFailure::timedOut;
-                break;
-            }
-            wait = std::min(wait, left);
-        }
-        if (request.idleTimeout.count() > 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(transfer.lastActivity + request.idleTimeout - now);
-            if (left.count() <= 0) {
-                stoppedBy = HttpFailure::idleTimedOut;
-                break;
-            }
-            wait = std::min(wait, left);
-        }
-        curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(std::max<long>(wait.count(), 1)), nullptr);
-    }
+    const HttpFailure stoppedBy = runTransfer(multi.get(), request, transfer);
     if (request.cancellation)
         request.cancellation->setWake({});
-
-    CURLcode result = CURLE_OK;
-    int messagesLeft = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi.get(), &messagesLeft)) {
-        if (message->msg == CURLMSG_DONE)
-            result = message->data.result;
-    }
-    curl_multi_remove_handle(multi.get(), handle);
+    const CURLcode result = resultOf(multi.get());
+    curl_multi_remove_handle(multi.get(), easy.get());
 
     switch (stoppedBy) {
     case HttpFailure::cancelled:
         return failed(stoppedBy, "cancelled");
     case HttpFailure::timedOut:
-        return failed(stoppedBy, "timed out after " + millisecondsText(request.timeout));
+        return failed(stoppedBy, "timed out after " + secondsText(request.timeout));
     case HttpFailure::idleTimedOut:
-        return failed(stoppedBy, "no data for " + millisecondsText(request.idleTimeout));
+        return failed(stoppedBy, "no data for " + secondsText(request.idleTimeout));
     default:
         break;
     }
-    if (result == CURLE_UNSUPPORTED_PROTOCOL && secure)
+    // Only a redirect can lead an HTTPS exchange to a protocol it does not allow.
+    if (result == CURLE_UNSUPPORTED_PROTOCOL && schemeOf(request.url) == "https")
         return failed(HttpFailure::insecureRedirect, "refused a redirect from HTTPS to plain HTTP");
     if (result != CURLE_OK)
         return failed(HttpFailure::transport, errorText[0] ? errorText : curl_easy_strerror(result));
     long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
     transfer.response.status = static_cast<int>(status);
     return std::move(transfer.response);
 }
