@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -14,21 +13,6 @@
 
 namespace ikw {
 namespace {
-
-std::vector<std::string> folderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 using Operation = PlaceResult (*)(const std::string&, const std::string&);
 
@@ -45,7 +29,7 @@ TEST(FileMoves, NeverReplaceAnExistingFile)
         EXPECT_EQ(result.outcome, PlaceResult::Outcome::nameTaken) << label;
         EXPECT_EQ(testing::readTestFile(from), "mine") << label;
         EXPECT_EQ(testing::readTestFile(to), "theirs") << label;
-        EXPECT_EQ(folderEntries(home.file("out")), (std::vector<std::string> { "a.txt" })) << label;
+        EXPECT_EQ(testing::folderEntries(home.file("out")), (std::vector<std::string> { "a.txt" })) << label;
     }
 }
 
@@ -71,8 +55,8 @@ TEST(FileMoves, MoveAndCopyToAFreeName)
     const PlaceResult moved = moveWithoutReplacing(from, home.file("out/c.txt"));
     ASSERT_TRUE(moved) << moved.message;
     EXPECT_EQ(moved.path, home.file("out/c.txt"));
-    EXPECT_EQ(folderEntries(home.file("in")), std::vector<std::string> {});
-    EXPECT_EQ(folderEntries(home.file("out")), (std::vector<std::string> { "b.txt", "c.txt" }));
+    EXPECT_EQ(testing::folderEntries(home.file("in")), std::vector<std::string> {});
+    EXPECT_EQ(testing::folderEntries(home.file("out")), (std::vector<std::string> { "b.txt", "c.txt" }));
 }
 
 TEST(FileMoves, CopyRefusesWhatIsNotARegularFile)
@@ -83,7 +67,7 @@ TEST(FileMoves, CopyRefusesWhatIsNotARegularFile)
     const PlaceResult result = copyWithoutReplacing(home.file("work/folder"), home.file("work/copy"));
     EXPECT_EQ(result.outcome, PlaceResult::Outcome::failed);
     EXPECT_FALSE(copyWithoutReplacing(home.file("work/missing"), home.file("work/copy")));
-    EXPECT_EQ(folderEntries(home.file("work")), (std::vector<std::string> { "folder" }));
+    EXPECT_EQ(testing::folderEntries(home.file("work")), (std::vector<std::string> { "folder" }));
 }
 
 TEST(FileMoves, UniqueNamesNumberAfterTheTakenOnes)
@@ -118,7 +102,7 @@ TEST(FileMoves, RacingMovesToOneUniqueNameKeepBothFiles)
         first.join();
         second.join();
 
-        ASSERT_EQ(folderEntries(out), (std::vector<std::string> { "x 2.pdf", "x.pdf" })) << "round " << round;
+        ASSERT_EQ(testing::folderEntries(out), (std::vector<std::string> { "x 2.pdf", "x.pdf" })) << "round " << round;
         const std::string contents = testing::readTestFile(out + "/x.pdf") + testing::readTestFile(out + "/x 2.pdf");
         EXPECT_TRUE(contents == "AB" || contents == "BA") << contents;
         testing::removeTree(out);
@@ -144,7 +128,7 @@ TEST(FileMoves, MovesAFileToAnotherFileSystem)
     EXPECT_EQ(testing::readTestFile(other + "/a 2.txt"), "travels");
     EXPECT_EQ(testing::readTestFile(other + "/a.txt"), "stays");
     EXPECT_EQ(::access(from.c_str(), F_OK), -1);
-    EXPECT_EQ(folderEntries(other).size(), 2u);
+    EXPECT_EQ(testing::folderEntries(other).size(), 2u);
     testing::removeTree(other);
 }
 

@@ -11,13 +11,6 @@
 namespace ikw {
 namespace {
 
-mode_t modeOf(const std::string& path)
-{
-    struct stat info {};
-    ::lstat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
 Paths pathsIn(const testing::TempHome& home, bool withRuntimeDir)
 {
     Paths paths = Paths::fromEnvironment();
@@ -30,9 +23,9 @@ TEST(PrivateTemporaryFolder, LivesInTheRuntimeFolderElseInTheCache)
 {
     testing::TempHome home;
     EXPECT_EQ(privateTemporaryFolder(pathsIn(home, true), "App"), home.file("runtime/App"));
-    EXPECT_EQ(modeOf(home.file("runtime/App")), 0700u);
+    EXPECT_EQ(testing::fileMode(home.file("runtime/App")), 0700u);
     EXPECT_EQ(privateTemporaryFolder(pathsIn(home, false), "App"), home.file(".cache/App/tmp"));
-    EXPECT_EQ(modeOf(home.file(".cache/App/tmp")), 0700u);
+    EXPECT_EQ(testing::fileMode(home.file(".cache/App/tmp")), 0700u);
 
     Paths missingRuntime = pathsIn(home, true);
     missingRuntime.runtimeDir = home.file("gone");
@@ -46,13 +39,13 @@ TEST(PrivateTemporaryFolder, TightensAnOpenFolderAndNeverFollowsALink)
     ::mkdir(home.file("runtime/Open").c_str(), 0777);
     ::chmod(home.file("runtime/Open").c_str(), 0777);
     EXPECT_EQ(privateTemporaryFolder(paths, "Open"), home.file("runtime/Open"));
-    EXPECT_EQ(modeOf(home.file("runtime/Open")), 0700u);
+    EXPECT_EQ(testing::fileMode(home.file("runtime/Open")), 0700u);
 
     ::mkdir(home.file("elsewhere").c_str(), 0700);
     ASSERT_EQ(::symlink(home.file("elsewhere").c_str(), home.file("runtime/Linked").c_str()), 0);
     ::chmod(home.file("elsewhere").c_str(), 0755);
     EXPECT_EQ(privateTemporaryFolder(paths, "Linked"), home.file(".cache/Linked/tmp"));
-    EXPECT_EQ(modeOf(home.file("elsewhere")), 0755u);
+    EXPECT_EQ(testing::fileMode(home.file("elsewhere")), 0755u);
 }
 
 TEST(PrivateTemporaryFolder, JobFilesAndFoldersGetFreshPrivateNames)
@@ -64,7 +57,7 @@ TEST(PrivateTemporaryFolder, JobFilesAndFoldersGetFreshPrivateNames)
         auto file = createTemporaryFile(folder, "job-", ".pdf");
         ASSERT_TRUE(file);
         EXPECT_TRUE(file->fd.valid());
-        EXPECT_EQ(modeOf(file->path), 0600u);
+        EXPECT_EQ(testing::fileMode(file->path), 0600u);
         EXPECT_EQ(file->path.rfind(folder + "/job-", 0), 0u);
         EXPECT_TRUE(file->path.ends_with(".pdf"));
         names.insert(file->path);
@@ -73,7 +66,7 @@ TEST(PrivateTemporaryFolder, JobFilesAndFoldersGetFreshPrivateNames)
 
     const auto sub = createTemporaryFolder(folder, "batch-");
     ASSERT_TRUE(sub);
-    EXPECT_EQ(modeOf(*sub), 0700u);
+    EXPECT_EQ(testing::fileMode(*sub), 0700u);
     EXPECT_NE(createTemporaryFolder(folder, "batch-"), sub);
     EXPECT_EQ(createTemporaryFile(home.file("missing"), "x"), std::nullopt);
 }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,28 +12,6 @@
 
 namespace ikw::secrets {
 namespace {
-
-std::vector<std::string> folderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-mode_t modeOf(const std::string& path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
 
 class FileSecretStoreTest : public ::testing::Test {
 protected:
@@ -49,14 +26,14 @@ TEST_F(FileSecretStoreTest, StaysPrivateAcrossRewritesAndLeavesNoTemporaryFile)
     FileSecretStore store(m_path);
     for (const char* value : { "one", "two", "" }) {
         ASSERT_TRUE(store.save(m_key, value).ok());
-        EXPECT_EQ(modeOf(m_path), 0600u) << value;
-        EXPECT_EQ(folderEntries(m_folder), (std::vector<std::string> { "secrets.json" })) << value;
+        EXPECT_EQ(testing::fileMode(m_path), 0600u) << value;
+        EXPECT_EQ(testing::folderEntries(m_folder), (std::vector<std::string> { "secrets.json" })) << value;
     }
 
     // A file someone opened up is closed again before a secret goes into it.
     ::chmod(m_path.c_str(), 0644);
     ASSERT_TRUE(store.save(m_key, "three").ok());
-    EXPECT_EQ(modeOf(m_path), 0600u);
+    EXPECT_EQ(testing::fileMode(m_path), 0600u);
     EXPECT_EQ(FileSecretStore(m_path).load(m_key).value, "three");
 }
 
@@ -74,7 +51,7 @@ TEST_F(FileSecretStoreTest, AFailedWriteKeepsTheStoredValue)
     fileSystem.clearFailures();
 
     EXPECT_EQ(store.load(m_key).value, "kept");
-    EXPECT_EQ(folderEntries(m_folder), (std::vector<std::string> { "secrets.json" }));
+    EXPECT_EQ(testing::folderEntries(m_folder), (std::vector<std::string> { "secrets.json" }));
 }
 
 TEST_F(FileSecretStoreTest, ADamagedFileIsReportedAndLeftAlone)

@@ -4,6 +4,7 @@
 
 #include <libsecret/secret.h>
 
+#include <functional>
 #include <mutex>
 
 namespace ikw::secrets {
@@ -51,31 +52,7 @@ std::unique_lock<std::mutex> serialiseKeyringCalls()
     return std::unique_lock(mutex);
 }
 
-}
-
-struct LibsecretStore::Schema {
-    SecretSchema schema {};
-
-    Schema()
-    {
-        schema.name = "org.freedesktop.Secret.Generic";
-        // Items are found by their attributes alone, whichever schema name they were stored under.
-        schema.flags = SECRET_SCHEMA_DONT_MATCH_NAME;
-        schema.attributes[0] = { "service", SECRET_SCHEMA_ATTRIBUTE_STRING };
-        schema.attributes[1] = { "account", SECRET_SCHEMA_ATTRIBUTE_STRING };
-        schema.attributes[2] = { nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING };
-    }
-};
-
-LibsecretStore::LibsecretStore(LibsecretOptions options)
-    : m_options(options)
-    , m_schema(std::make_unique<Schema>())
-{
-}
-
-LibsecretStore::~LibsecretStore() = default;
-
-SecretResult LibsecretStore::checkServiceAnswers() const
+SecretResult checkServiceAnswers(std::chrono::milliseconds timeout)
 {
     g_autoptr(GError) error = nullptr;
     g_autoptr(GDBusConnection) bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
@@ -84,32 +61,65 @@ SecretResult LibsecretStore::checkServiceAnswers() const
     // A ping has a time-out of its own, unlike libsecret's calls, so a service that hangs is
     // found out quickly.
     g_autoptr(GVariant) reply = g_dbus_connection_call_sync(bus, kServiceName, kServicePath, "org.freedesktop.DBus.Peer",
-        "Ping", nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, static_cast<int>(m_options.answerTimeout.count()), nullptr, &error);
+        "Ping", nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, static_cast<int>(timeout.count()), nullptr, &error);
     if (!reply)
         return SecretResult::unavailable(std::string("secret service does not answer: ") + error->message);
     return SecretResult::success();
 }
 
-SecretResult LibsecretStore::load(const SecretKey& key)
+const SecretSchema& genericSchema()
+{
+    static const SecretSchema schema = [] {
+        SecretSchema generic {};
+        generic.name = "org.freedesktop.Secret.Generic";
+        // Items are found by their attributes alone, whichever schema name they were stored under.
+        generic.flags = SECRET_SCHEMA_DONT_MATCH_NAME;
+        generic.attributes[0] = { "service", SECRET_SCHEMA_ATTRIBUTE_STRING };
+        generic.attributes[1] = { "account", SECRET_SCHEMA_ATTRIBUTE_STRING };
+        return generic;
+    }();
+    return schema;
+}
+
+using StartKeyringCall = std::function<void(const SecretSchema*, GHashTable* attributes, GCancellable*, GAsyncReadyCallback, gpointer)>;
+using FinishKeyringCall = std::function<SecretResult(GAsyncResult*, GError**)>;
+
+// One call of the service for `key`, made only when the service answers, and given up after the
+// call time-out.
+SecretResult runKeyringCall(const LibsecretOptions& options, const SecretKey& key,
+    const StartKeyringCall& start, const FinishKeyringCall& finish)
 {
     const auto serialised = serialiseKeyringCalls();
-    if (SecretResult answered = checkServiceAnswers(); !answered.ok())
+    if (SecretResult answered = checkServiceAnswers(options.answerTimeout); !answered.ok())
         return answered;
     const Attributes attributes = attributesOf(key);
-    const SecretCall call = runSecretCall(m_options.callTimeout, [&](GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
-        secret_password_lookupv(&m_schema->schema, attributes.get(), cancellable, done, data);
+    const SecretCall call = runSecretCall(options.callTimeout, [&](GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
+        start(&genericSchema(), attributes.get(), cancellable, done, data);
     });
     if (call.timedOut)
         return SecretResult::unavailable(call.timeoutMessage);
     g_autoptr(GError) error = nullptr;
-    const Value value(secret_password_lookup_binary_finish(call.result.get(), &error));
-    if (error)
-        return resultOf(error);
-    if (!value)
-        return SecretResult::notFound();
-    gsize length = 0;
-    const gchar* bytes = secret_value_get(value.get(), &length);
-    return SecretResult::success(std::string(bytes, length));
+    SecretResult result = finish(call.result.get(), &error);
+    return error ? resultOf(error) : result;
+}
+
+}
+
+LibsecretStore::LibsecretStore(LibsecretOptions options)
+    : m_options(options)
+{
+}
+
+SecretResult LibsecretStore::load(const SecretKey& key)
+{
+    return runKeyringCall(m_options, key, secret_password_lookupv, [](GAsyncResult* call, GError** error) {
+        const Value value(secret_password_lookup_binary_finish(call, error));
+        if (!value)
+            return SecretResult::notFound();
+        gsize length = 0;
+        const gchar* bytes = secret_value_get(value.get(), &length);
+        return SecretResult::success(std::string(bytes, length));
+    });
 }
 
 SecretResult LibsecretStore::save(const SecretKey& key, std::string_view bytes)
@@ -118,40 +128,24 @@ SecretResult LibsecretStore::save(const SecretKey& key, std::string_view bytes)
         const SecretResult removed = remove(key);
         return removed.status == SecretStatus::notFound ? SecretResult::success() : removed;
     }
-    const auto serialised = serialiseKeyringCalls();
-    if (SecretResult answered = checkServiceAnswers(); !answered.ok())
-        return answered;
-    const Attributes attributes = attributesOf(key);
     const bool text = g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
     const Value value(secret_value_new(bytes.data(), static_cast<gssize>(bytes.size()), text ? "text/plain" : "application/octet-stream"));
     const std::string label = key.service + " (" + key.account + ")";
-    const SecretCall call = runSecretCall(m_options.callTimeout, [&](GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
-        secret_password_storev_binary(&m_schema->schema, attributes.get(), SECRET_COLLECTION_DEFAULT, label.c_str(), value.get(),
-            cancellable, done, data);
+    const auto store = [&](const SecretSchema* schema, GHashTable* attributes, GCancellable* cancellable, GAsyncReadyCallback done,
+                           gpointer data) {
+        secret_password_storev_binary(schema, attributes, SECRET_COLLECTION_DEFAULT, label.c_str(), value.get(), cancellable, done, data);
+    };
+    return runKeyringCall(m_options, key, store, [](GAsyncResult* call, GError** error) {
+        return secret_password_store_finish(call, error) ? SecretResult::success()
+                                                          : SecretResult::failure("secret service: the item was not stored");
     });
-    if (call.timedOut)
-        return SecretResult::unavailable(call.timeoutMessage);
-    g_autoptr(GError) error = nullptr;
-    if (!secret_password_store_finish(call.result.get(), &error))
-        return error ? resultOf(error) : SecretResult::failure("secret service: the item was not stored");
-    return SecretResult::success();
 }
 
 SecretResult LibsecretStore::remove(const SecretKey& key)
 {
-    const auto serialised = serialiseKeyringCalls();
-    if (SecretResult answered = checkServiceAnswers(); !answered.ok())
-        return answered;
-    const Attributes attributes = attributesOf(key);
-    const SecretCall call = runSecretCall(m_options.callTimeout, [&](GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
-        secret_password_clearv(&m_schema->schema, attributes.get(), cancellable, done, data);
+    return runKeyringCall(m_options, key, secret_password_clearv, [](GAsyncResult* call, GError** error) {
+        return secret_password_clear_finish(call, error) ? SecretResult::success() : SecretResult::notFound();
     });
-    if (call.timedOut)
-        return SecretResult::unavailable(call.timeoutMessage);
-    g_autoptr(GError) error = nullptr;
-    if (secret_password_clear_finish(call.result.get(), &error))
-        return SecretResult::success();
-    return error ? resultOf(error) : SecretResult::notFound();
 }
 
 }

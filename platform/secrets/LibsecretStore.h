@@ -3,7 +3,6 @@
 #include "platform/secrets/SecretStore.h"
 
 #include <chrono>
-#include <memory>
 #include <string>
 
 namespace ikw::secrets {
@@ -21,9 +20,6 @@ struct LibsecretOptions {
 class LibsecretStore final : public SecretStore {
 public:
     explicit LibsecretStore(LibsecretOptions options = {});
-    ~LibsecretStore() override;
-    LibsecretStore(const LibsecretStore&) = delete;
-    LibsecretStore& operator=(const LibsecretStore&) = delete;
 
     std::string_view name() const override { return "secret service"; }
     SecretResult load(const SecretKey& key) override;
@@ -31,11 +27,8 @@ public:
     SecretResult remove(const SecretKey& key) override;
 
 private:
-    SecretResult checkServiceAnswers() const;
 
-    struct Schema;
     LibsecretOptions m_options;
-    std::unique_ptr<Schema> m_schema;
 };
 
 }
