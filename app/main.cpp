@@ -6,6 +6,7 @@
 #include "app/RegularStart.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "permission-wizard/PermissionLintSwitch.h"
 
 #include <memory>
 
@@ -13,6 +14,7 @@ namespace {
 
 void registerToolSwitches(ikw::ToolSwitches& switches)
 {
+    switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
