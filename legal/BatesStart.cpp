@@ -67,7 +67,7 @@ RunStart chooseRunStart(const LoadedManifest& loaded, const BatesConfig& config,
             true);
     }
 
-    // A run that stamps nothing still takes its start number into account.
+    // A run with no new pages still spans its start number.
     const std::int64_t lastOffset = std::max<std::int64_t>(pageBound, 1) - 1;
     if (start > maxBatesNumber - lastOffset)
         return refuse(std::string(numberLimitMessage), false);
