@@ -22,12 +22,12 @@ struct KDPermission {
     std::string settingsURL;     // the settings deep link opened for this permission
     std::function<bool()> probe; // granted now? Called on the main thread, often: keep it cheap
     std::function<void()> request; // may be empty: asks the system, or opens its pane
-    bool isOptional;
+    bool isOptional = false;
     std::optional<std::string> costOfSkipping;
     std::vector<std::string> rowsToTick; // the settings rows the user must switch on
     std::optional<std::string> dialogImageName;
     std::function<HeroDiagram(bool dark)> hero; // may be empty
-    bool requiresManualDrag;
+    bool requiresManualDrag = false;
 
     // The bundle's picture of the system dialog for one appearance: "<name>-dark" or
     // "<name>-light" when present, else the plain "<name>", else nothing.

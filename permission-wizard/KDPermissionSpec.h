@@ -18,10 +18,10 @@ struct KDPermissionSpec {
     std::vector<std::string> bullets;
     std::string boundary;
     std::string settingsURL;
-    bool isOptional;
+    bool isOptional = false;
     std::optional<std::string> costOfSkipping;
     std::vector<std::string> rowsToTick;
-    bool requiresManualDrag;
+    bool requiresManualDrag = false;
     std::optional<std::string> dialogImageName;
     std::function<bool()> probe; // may be empty
 

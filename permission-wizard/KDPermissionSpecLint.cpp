@@ -131,42 +131,6 @@ std::string describeAll(const Findings& findings)
     return text + "]";
 }
 
-KDPermissionSpec selftestControl()
-{
-    return {
-        .id = "control.screen",
-        .title = "Screen Recording",
-        .benefit = "So it can see the window you are pointing at.",
-        .bullets = { "Read the frontmost window", "Capture a region you select", "Skip anything you have not opened" },
-        .boundary = "Only captures when you actively use these features, never in the background.",
-        .settingsURL = "x-apple.systempreferences:com.apple.preference.security?Privacy_ScreenCapture",
-        .isOptional = false,
-        .costOfSkipping = std::nullopt,
-        .rowsToTick = {},
-        .requiresManualDrag = false,
-        .dialogImageName = std::nullopt,
-        .probe = {},
-    };
-}
-
-KDPermissionSpec selftestDecoy()
-{
-    return {
-        .id = "decoy.screen",
-        .title = "Screen Recording",
-        .benefit = "So it can see your screen.",
-        .bullets = { "It works better" },
-        .boundary = "We take your privacy seriously.",
-        .settingsURL = "https://support.example.com/screen",
-        .isOptional = true,
-        .costOfSkipping = std::nullopt,
-        .rowsToTick = {},
-        .requiresManualDrag = false,
-        .dialogImageName = "kd-permission-wizard-decoy-not-a-real-resource",
-        .probe = {},
-    };
-}
-
 }
 
 std::string KDPermissionLintFinding::description() const
@@ -203,6 +167,42 @@ std::vector<KDPermissionLintFinding> KDPermissionSpecLint::check(const std::vect
     return check(specs, [](const std::string& name, bool dark) {
         return KDPermission::resolveDialogImage(name, dark).has_value();
     });
+}
+
+KDPermissionSpec KDPermissionSpecLint::selftestControl()
+{
+    return {
+        .id = "control.screen",
+        .title = "Screen Recording",
+        .benefit = "So it can see the window you are pointing at.",
+        .bullets = { "Read the frontmost window", "Capture a region you select", "Skip anything you have not opened" },
+        .boundary = "Only captures when you actively use these features, never in the background.",
+        .settingsURL = "x-apple.systempreferences:com.apple.preference.security?Privacy_ScreenCapture",
+        .isOptional = false,
+        .costOfSkipping = std::nullopt,
+        .rowsToTick = {},
+        .requiresManualDrag = false,
+        .dialogImageName = std::nullopt,
+        .probe = {},
+    };
+}
+
+KDPermissionSpec KDPermissionSpecLint::selftestDecoy()
+{
+    return {
+        .id = "decoy.screen",
+        .title = "Screen Recording",
+        .benefit = "So it can see your screen.",
+        .bullets = { "It works better" },
+        .boundary = "We take your privacy seriously.",
+        .settingsURL = "https://support.example.com/screen",
+        .isOptional = true,
+        .costOfSkipping = std::nullopt,
+        .rowsToTick = {},
+        .requiresManualDrag = false,
+        .dialogImageName = "kd-permission-wizard-decoy-not-a-real-resource",
+        .probe = {},
+    };
 }
 
 bool KDPermissionSpecLint::selftest()

@@ -49,6 +49,9 @@ struct KDPermissionSpecLint {
     // Checks a known-good and a known-bad spec; prints the verdict on standard output and any
     // failure on standard error.
     static bool selftest();
+    // The self-test's known-good and known-bad specs.
+    static KDPermissionSpec selftestControl();
+    static KDPermissionSpec selftestDecoy();
 };
 
 }

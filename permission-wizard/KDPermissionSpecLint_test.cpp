@@ -1,4 +1,5 @@
 #include "permission-wizard/KDPermissionSpecLint.h"
+#include "permission-wizard/PermissionFixtures.h"
 
 #include "tests/support/CapturedStream.h"
 
@@ -16,20 +17,9 @@ using ::testing::StartsWith;
 
 KDPermissionSpec cleanSpec(std::string id = "p")
 {
-    return {
-        .id = std::move(id),
-        .title = "Files",
-        .benefit = "Open what you pick straight from the file manager.",
-        .bullets = { "Open a picked file", "Keep its folder", "Skip everything else" },
-        .boundary = "Only reads the files you pick, never the rest of your folders.",
-        .settingsURL = "x-apple.systempreferences:com.apple.LoginItems-Settings.extension",
-        .isOptional = false,
-        .costOfSkipping = std::nullopt,
-        .rowsToTick = {},
-        .requiresManualDrag = false,
-        .dialogImageName = std::nullopt,
-        .probe = {},
-    };
+    auto spec = KDPermissionSpec::from(cleanPermission());
+    spec.id = std::move(id);
+    return spec;
 }
 
 template<typename Change>
@@ -148,20 +138,7 @@ TEST(KDPermissionSpecLint, DialogImageIsLookedUpUntrimmedAndLightOnlyAfterDark)
 
 TEST(KDPermissionSpecLint, SelftestCatchesTheDecoyOnSixCounts)
 {
-    const KDPermissionSpec decoy {
-        .id = "decoy.screen",
-        .title = "Screen Recording",
-        .benefit = "So it can see your screen.",
-        .bullets = { "It works better" },
-        .boundary = "We take your privacy seriously.",
-        .settingsURL = "https://support.example.com/screen",
-        .isOptional = true,
-        .costOfSkipping = std::nullopt,
-        .rowsToTick = {},
-        .requiresManualDrag = false,
-        .dialogImageName = "kd-permission-wizard-decoy-not-a-real-resource",
-        .probe = {},
-    };
+    const auto decoy = KDPermissionSpecLint::selftestDecoy();
     const auto neverResolves = [](const std::string&, bool) { return false; };
     EXPECT_THAT(descriptions(KDPermissionSpecLint::check({ decoy }, neverResolves)), ElementsAre(
         "[decoy.screen] three-bullets: needs exactly 3 concrete bullets, has 1. One benefit line is not enough; three specifics is what converts.",

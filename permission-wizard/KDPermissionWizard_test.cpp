@@ -1,4 +1,5 @@
 #include "permission-wizard/KDPermissionWizard.h"
+#include "permission-wizard/PermissionFixtures.h"
 
 #include "tests/support/CapturedStream.h"
 #include "tests/support/TempHome.h"
@@ -14,26 +15,6 @@ KDWizardBrand plainBrand()
 {
     const auto black = [](bool) { return Color {}; };
     return KDWizardBrand(black, black, black, std::nullopt, black, std::nullopt, KDWizardBrand::appIconMark());
-}
-
-KDPermission cleanPermission()
-{
-    return {
-        .id = "findersync",
-        .title = "File Manager Extension",
-        .benefit = "Review a document from its folder.",
-        .bullets = { "Open from the folder", "See the review state", "Skip the import" },
-        .boundary = "Only adds menu items, never reads your folders.",
-        .settingsURL = "x-apple.systempreferences:com.apple.LoginItems-Settings.extension",
-        .probe = [] { return false; },
-        .request = {},
-        .isOptional = false,
-        .costOfSkipping = std::nullopt,
-        .rowsToTick = {},
-        .dialogImageName = std::nullopt,
-        .hero = {},
-        .requiresManualDrag = false,
-    };
 }
 
 struct Run {

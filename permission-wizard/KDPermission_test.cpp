@@ -1,5 +1,6 @@
 #include "permission-wizard/KDPermission.h"
 #include "permission-wizard/KDPermissionSpecLint.h"
+#include "permission-wizard/PermissionFixtures.h"
 
 #include "tests/support/TempHome.h"
 
@@ -57,22 +58,9 @@ TEST(KDPermission, DialogImageNamesCannotLeaveTheResources)
 TEST(KDPermission, LintLooksDialogImagesUpInTheBundle)
 {
     const auto permissionShowing = [](std::string imageName) {
-        return KDPermission {
-            .id = "findersync",
-            .title = "File Manager Extension",
-            .benefit = "Review a document from its folder.",
-            .bullets = { "Open from the folder", "See the review state", "Skip the import" },
-            .boundary = "Only adds menu items, never reads your folders.",
-            .settingsURL = "x-apple.systempreferences:com.apple.LoginItems-Settings.extension",
-            .probe = [] { return true; },
-            .request = {},
-            .isOptional = false,
-            .costOfSkipping = std::nullopt,
-            .rowsToTick = { "CulmoraPhotos" },
-            .dialogImageName = std::move(imageName),
-            .hero = {},
-            .requiresManualDrag = false,
-        };
+        auto permission = cleanPermission();
+        permission.dialogImageName = std::move(imageName);
+        return permission;
     };
     const std::string dark = std::string(kName) + "-dark";
     for (const auto& shipped : std::vector<std::vector<std::string>> { { kName }, { dark, kName } }) {
