@@ -2,9 +2,8 @@
 
 namespace ikw::wizard {
 
-// There is no per-application trust list to ask (accessibility goes through the session bus
-// without a grant) and no window-server list, event-tap or messaging time-out to try, so these
-// answers are decided here rather than measured.
+// Decided here rather than measured: there is no trust list to ask, and no window-server list,
+// event tap or messaging time-out whose failure would reveal a missing grant.
 bool KDPermissionProbes::accessibility() { return true; }
 bool KDPermissionProbes::screenRecording() { return true; }
 bool KDPermissionProbes::canCreateListenOnlyEventTap() { return true; }

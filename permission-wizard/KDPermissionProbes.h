@@ -4,9 +4,10 @@
 
 namespace ikw::wizard {
 
-// The stock probes and prompts a host can build its permissions from. The desktop grants none
-// of these per application: every process may read other windows, capture the screen, listen to
-// input and read the user's files, so each probe answers true and there is nothing to prompt for.
+// The stock probes and prompts a host can build its permissions from. The desktop keeps no
+// per-application grant for any of these (no trust list, no screen-capture or input-monitoring
+// permission, no protected file database), so each probe answers true and the prompts have no
+// dialog to show.
 struct KDPermissionProbes {
     static bool accessibility();
     static bool screenRecording();
