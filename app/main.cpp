@@ -1,0 +1,31 @@
+// The composition root: builds the process constants, lets every subsystem register its tool
+// switch, then either runs the chosen tool mode or starts the application.
+
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "app/RegularStart.h"
+#include "app/ToolSwitches.h"
+#include "app/WelcomeShot.h"
+
+#include <memory>
+
+namespace {
+
+void registerToolSwitches(ikw::ToolSwitches& switches)
+{
+    switches.set("--welcome-shot", ikw::runWelcomeShot);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    ikw::installGlobals(std::make_shared<const ikw::Globals>(ikw::Globals::build(ikw::Paths::fromEnvironment())));
+
+    const ikw::CommandLine commandLine(argc, argv);
+    ikw::ToolSwitches switches;
+    registerToolSwitches(switches);
+    if (const auto status = switches.run(commandLine))
+        return *status;
+    return ikw::runRegularStart(argc, argv);
+}
