@@ -6,6 +6,7 @@
 #include "app/RegularStart.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "services/Stats.h"
 
 #include <memory>
 
@@ -14,6 +15,19 @@ namespace {
 void registerToolSwitches(ikw::ToolSwitches& switches)
 {
     switches.set("--welcome-shot", ikw::runWelcomeShot);
+}
+
+ikw::LaunchServices launchServices()
+{
+    return ikw::LaunchServices {
+        .noteSession = [] { ikw::services::Stats::noteSession(); },
+    };
+}
+
+void installStores(const ikw::Globals& globals)
+{
+    namespace Stats = ikw::services::Stats;
+    Stats::install(std::make_shared<ikw::services::StatsStore>(Stats::productConfig(globals.appInfo.identifier)));
 }
 
 }
@@ -27,5 +41,6 @@ int main(int argc, char** argv)
     registerToolSwitches(switches);
     if (const auto status = switches.run(commandLine))
         return *status;
-    return ikw::runRegularStart(argc, argv);
+    installStores(ikw::globals());
+    return ikw::runRegularStart(argc, argv, launchServices());
 }
