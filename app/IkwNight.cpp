@@ -36,11 +36,6 @@ std::optional<std::tm> localTime(std::time_t seconds)
     return reading;
 }
 
-bool sameLocalDay(const std::tm& a, const std::tm& b)
-{
-    return a.tm_year == b.tm_year && a.tm_yday == b.tm_yday;
-}
-
 std::optional<int> dayOfYear(Instant date)
 {
     const auto reading = localTime(wholeSeconds(date));
@@ -180,27 +175,15 @@ int minutesOfDay(Instant date)
 
 Instant startOfDay(Instant date)
 {
-    const std::time_t seconds = wholeSeconds(date);
-    const auto day = localTime(seconds);
+    const auto day = localTime(wholeSeconds(date));
     if (!day)
         return date;
     std::tm midnight = *day;
     midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+    // Where the clocks skip midnight, the C library reads it with the offset before the change,
+    // which lands on the change itself: the day's first instant.
     midnight.tm_isdst = -1;
-    std::time_t start = std::mktime(&midnight);
-    // Where the clocks skip midnight the day begins at the change, and mktime may answer with an
-    // instant of the day before: search forward for the first second of this day.
-    if (const auto reading = localTime(start); start < seconds && reading && !sameLocalDay(*reading, *day)) {
-        std::time_t before = start;
-        std::time_t inside = seconds;
-        while (inside - before > 1) {
-            const std::time_t middle = before + (inside - before) / 2;
-            const auto middleReading = localTime(middle);
-            (middleReading && sameLocalDay(*middleReading, *day) ? inside : before) = middle;
-        }
-        start = inside;
-    }
-    return std::chrono::system_clock::from_time_t(start);
+    return std::chrono::system_clock::from_time_t(std::mktime(&midnight));
 }
 
 std::string clockLabel(int minutes)
