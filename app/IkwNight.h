@@ -28,6 +28,8 @@ struct Config {
     std::optional<double> lon {};
     std::string place {}; // label of the coordinates' place
     double setAt = 0; // Unix seconds of the last manual appearance choice; 0 = none
+
+    bool operator==(const Config&) const = default;
 };
 
 // Minutes after local midnight, start inclusive, end exclusive; end < start runs across midnight.
