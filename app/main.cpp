@@ -7,6 +7,7 @@
 #include "app/RegularStart.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "services/Stats.h"
 
 #include <memory>
 
@@ -16,6 +17,19 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 {
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
+}
+
+ikw::LaunchServices launchServices()
+{
+    return ikw::LaunchServices {
+        .noteSession = [] { ikw::services::Stats::noteSession(); },
+    };
+}
+
+void installStores(const ikw::Globals& globals)
+{
+    namespace Stats = ikw::services::Stats;
+    Stats::install(std::make_shared<ikw::services::StatsStore>(Stats::productConfig(globals.appInfo.identifier)));
 }
 
 }
@@ -29,5 +43,6 @@ int main(int argc, char** argv)
     registerToolSwitches(switches);
     if (const auto status = switches.run(commandLine))
         return *status;
-    return ikw::runRegularStart(argc, argv);
+    installStores(ikw::globals());
+    return ikw::runRegularStart(argc, argv, launchServices());
 }
