@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/IkwNight.h"
 #include "app/RegularStart.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
@@ -16,6 +17,7 @@ namespace {
 void registerToolSwitches(ikw::ToolSwitches& switches)
 {
     switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
+    switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
