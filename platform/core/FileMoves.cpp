@@ -17,8 +17,6 @@ namespace ikw {
 
 namespace {
 
-constexpr int kMostNumberedNames = 10000;
-
 PlaceResult placed(const std::string& path) { return { PlaceResult::Outcome::placed, path, {} }; }
 
 PlaceResult failed(const std::string& what, int error)

@@ -18,18 +18,19 @@ std::string numberedName(std::string_view fileName, int number)
     return name;
 }
 
-std::string uniquePathInFolder(std::string_view folder, std::string_view fileName,
+std::optional<std::string> uniquePathInFolder(std::string_view folder, std::string_view fileName,
     const std::function<bool(const std::string& path)>& taken)
 {
     const auto exists = [](const std::string& path) {
         struct stat info {};
         return ::lstat(path.c_str(), &info) == 0;
     };
-    for (int number = 1;; ++number) {
+    for (int number = 1; number <= kMostNumberedNames; ++number) {
         std::string path = joinPath(folder, numberedName(fileName, number));
         if (!(taken ? taken(path) : exists(path)))
             return path;
     }
+    return std::nullopt;
 }
 
 }

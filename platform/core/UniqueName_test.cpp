@@ -35,6 +35,7 @@ TEST(UniqueName, SkipsNamesThatExist)
     EXPECT_EQ(uniquePathInFolder(folder, "a.pdf"), folder + "/a 3.pdf");
     EXPECT_EQ(uniquePathInFolder(folder, "b.pdf"), folder + "/b.pdf");
     EXPECT_EQ(uniquePathInFolder("/x", "c", [](const std::string& path) { return path != "/x/c 4"; }), "/x/c 4");
+    EXPECT_EQ(uniquePathInFolder("/x", "c", [](const std::string&) { return true; }), std::nullopt);
 }
 
 }

@@ -118,6 +118,15 @@ std::unique_ptr<curl_slist, ListCleanup> headerList(const HttpRequest& request)
     return std::unique_ptr<curl_slist, ListCleanup>(list);
 }
 
+// A line break in a header would let a value smuggle in headers (or a request) of its own.
+bool headersAreSafe(const std::vector<HttpHeader>& headers)
+{
+    return std::all_of(headers.begin(), headers.end(), [](const HttpHeader& header) {
+        return !header.name.empty() && header.name.find_first_of(":\r\n \t") == std::string::npos
+            && header.value.find_first_of("\r\n") == std::string::npos;
+    });
+}
+
 // What arrived before the failure is dropped: a cut-off body is no answer.
 HttpResponse failed(HttpFailure failure, std::string text)
 {
@@ -218,6 +227,8 @@ HttpResponse CurlHttpClient::send(const HttpRequest& request)
 {
     if (request.cancellation && request.cancellation->isCancelled())
         return failed(HttpFailure::cancelled, "cancelled");
+    if (!headersAreSafe(request.headers))
+        return failed(HttpFailure::transport, "invalid header name or value");
     const std::unique_ptr<CURL, EasyCleanup> easy(curl_easy_init());
     const std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
     if (!easy || !multi)

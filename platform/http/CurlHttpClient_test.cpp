@@ -162,17 +162,22 @@ int unusedLoopbackPort()
 TEST(CurlHttpClient, ReportsWhyNoAnswerArrived)
 {
     CurlHttpClient client;
+    const std::string refusing = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + "/";
     const struct {
         std::string url;
+        HttpHeader header;
         const char* errorPart;
     } cases[] = {
-        { "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + "/", "onnect" },
-        { "not a url", "" },
-        { "ftp://127.0.0.1/file", "" },
+        { refusing, { "Accept", "*/*" }, "onnect" },
+        { "not a url", { "Accept", "*/*" }, "" },
+        { "ftp://127.0.0.1/file", { "Accept", "*/*" }, "" },
+        { refusing, { "X-Note", "a\r\nX-Injected: 1" }, "invalid header" },
+        { refusing, { "X-Bad: 1\r\nX", "a" }, "invalid header" },
     };
     for (const auto& c : cases) {
         HttpRequest request;
         request.url = c.url;
+        request.headers = { c.header };
         request.timeout = 5s;
         const HttpResponse response = client.send(request);
         EXPECT_EQ(response.failure, HttpFailure::transport) << c.url;
