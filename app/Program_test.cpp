@@ -1,5 +1,5 @@
 // The built program's tool modes, end to end: exit statuses and messages.
-#include "platform/core/Process.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -7,13 +7,9 @@
 namespace ikw {
 namespace {
 
-ProcessResult runProgram(std::vector<std::string> arguments)
+ProcessResult runProgram(const std::vector<std::string>& arguments)
 {
-    ProcessOptions options;
-    options.argv = { IKW_APP_BINARY };
-    options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
-    options.timeoutSeconds = 60;
-    return runProcess(options);
+    return testing::runProgram(IKW_APP_BINARY, arguments);
 }
 
 TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)

@@ -13,6 +13,7 @@ namespace ikw {
 namespace {
 
 struct Application {
+    explicit Application(LaunchServices services) : delegate(std::move(services)) {}
     GLibMainQueue mainQueue;
     ScopedMainQueue installedQueue { mainQueue };
     AppDelegate delegate;
@@ -37,9 +38,9 @@ void onActivate(GtkApplication* application, gpointer data)
 
 }
 
-int runRegularStart(int argc, char** argv)
+int runRegularStart(int argc, char** argv, LaunchServices services)
 {
-    Application app;
+    Application app(std::move(services));
     GtkApplication* gtkApplication = gtk_application_new(kApplicationId, G_APPLICATION_HANDLES_OPEN);
     g_signal_connect(gtkApplication, "startup", G_CALLBACK(onStartup), &app);
     g_signal_connect(gtkApplication, "activate", G_CALLBACK(onActivate), &app);
