@@ -4,12 +4,27 @@
 
 #include <gtest/gtest.h>
 
+extern char** environ;
+
 namespace ikw {
 namespace {
 
-ProcessResult runProgram(std::vector<std::string> arguments)
+// The environment of this process without the display variables.
+std::vector<std::string> environmentWithoutDisplay()
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        if (text.rfind("DISPLAY=", 0) != 0 && text.rfind("WAYLAND_DISPLAY=", 0) != 0)
+            entries.push_back(text);
+    }
+    return entries;
+}
+
+ProcessResult runProgram(std::vector<std::string> arguments, std::optional<std::vector<std::string>> environment = std::nullopt)
 {
     ProcessOptions options;
+    options.environment = std::move(environment);
     options.argv = { IKW_APP_BINARY };
     options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
     options.timeoutSeconds = 60;
@@ -25,6 +40,14 @@ TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
         EXPECT_EQ(result.standardError, "--welcome-shot needs an output path\n");
         EXPECT_EQ(result.standardOutput, "");
     }
+}
+
+TEST(Program, WelcomeShotWithoutADisplayFailsAtOnce)
+{
+    testing::TempHome home;
+    const auto result = runProgram({ "--welcome-shot", home.file("w.png") }, environmentWithoutDisplay());
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.standardError, "welcome-shot: no display (set DISPLAY or run under xvfb-run)\n");
 }
 
 }
