@@ -1,5 +1,5 @@
 // The built program's welcome screenshot under the test display.
-#include "platform/core/Process.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +10,9 @@
 namespace ikw {
 namespace {
 
-ProcessResult runProgram(std::vector<std::string> arguments)
+ProcessResult runProgram(const std::vector<std::string>& arguments)
 {
-    ProcessOptions options;
-    options.argv = { IKW_APP_BINARY };
-    options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
-    options.timeoutSeconds = 60;
-    return runProcess(options);
+    return testing::runProgram(IKW_APP_BINARY, arguments);
 }
 
 TEST(ProgramOnADisplay, WelcomeShotDrawsTheEngineWelcomePage)

@@ -1,5 +1,5 @@
 // The built program's tool modes, end to end: exit statuses and messages.
-#include "platform/core/Process.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,11 @@ extern char** environ;
 
 namespace ikw {
 namespace {
+
+ProcessResult runProgram(const std::vector<std::string>& arguments)
+{
+    return testing::runProgram(IKW_APP_BINARY, arguments);
+}
 
 // The environment of this process without the display variables.
 std::vector<std::string> environmentWithoutDisplay()
@@ -19,16 +24,6 @@ std::vector<std::string> environmentWithoutDisplay()
             entries.push_back(text);
     }
     return entries;
-}
-
-ProcessResult runProgram(std::vector<std::string> arguments, std::optional<std::vector<std::string>> environment = std::nullopt)
-{
-    ProcessOptions options;
-    options.environment = std::move(environment);
-    options.argv = { IKW_APP_BINARY };
-    options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
-    options.timeoutSeconds = 60;
-    return runProcess(options);
 }
 
 TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
@@ -45,7 +40,11 @@ TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
 TEST(Program, WelcomeShotWithoutADisplayFailsAtOnce)
 {
     testing::TempHome home;
-    const auto result = runProgram({ "--welcome-shot", home.file("w.png") }, environmentWithoutDisplay());
+    ProcessOptions options;
+    options.argv = { IKW_APP_BINARY, "--welcome-shot", home.file("w.png") };
+    options.environment = environmentWithoutDisplay();
+    options.timeoutSeconds = 60;
+    const auto result = runProcess(options);
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.standardError, "welcome-shot: no display (set DISPLAY or run under xvfb-run)\n");
 }

@@ -5,13 +5,15 @@
 #include "platform/core/GLibMainQueue.h"
 #include "platform/ui/gtk/GtkToolkit.h"
 
+#include <memory>
+
 namespace ikw {
 
-int runRegularStart(int argc, char** argv)
+int runRegularStart(int argc, char** argv, LaunchServices services)
 {
     GLibMainQueue mainQueue;
     ScopedMainQueue installedQueue { mainQueue };
-    AppDelegate delegate;
+    AppDelegate delegate(std::move(services));
     std::unique_ptr<ui::Application> application;
     ui::ApplicationEvents events;
     events.startup = [&] {
