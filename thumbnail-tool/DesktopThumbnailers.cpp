@@ -2,8 +2,8 @@
 
 #include "thumbnail-tool/ImageRenderer.h"
 
-#include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PrivateTemporaryFolder.h"
 #include "platform/core/Process.h"
 #include "platform/core/Text.h"
 
@@ -63,15 +63,11 @@ std::string fileUri(const std::string& path)
     return text;
 }
 
-std::string privateTemporaryFolder()
+// A fresh folder of this user's own for one thumbnailer run: the programs write where we say.
+std::optional<std::string> jobFolder()
 {
-    const Paths paths = Paths::fromEnvironment();
-    std::string base = !paths.runtimeDir.empty() ? paths.runtimeDir : paths.cacheHome;
-    realFileSystem().createDirectories(base);
-    std::string pattern = joinPath(base, "qelthumb.XXXXXX");
-    if (::mkdtemp(pattern.data()))
-        return pattern;
-    return {};
+    const auto base = privateTemporaryFolder(Paths::fromEnvironment(), "Inkwarden");
+    return base ? createTemporaryFolder(*base, "qelthumb-") : std::nullopt;
 }
 
 }
@@ -152,10 +148,10 @@ std::optional<DesktopThumbnailer> findThumbnailer(const std::string& mimeType)
 
 Pixbuf renderWithThumbnailer(const DesktopThumbnailer& thumbnailer, const std::string& source, int pixelEdge)
 {
-    const std::string folder = privateTemporaryFolder();
-    if (folder.empty())
+    const auto folder = jobFolder();
+    if (!folder)
         return {};
-    const std::string output = joinPath(folder, "thumbnail.png");
+    const std::string output = joinPath(*folder, "thumbnail.png");
     ProcessOptions options;
     options.argv = thumbnailer.argumentsFor(source, output, pixelEdge);
     options.timeoutSeconds = kThumbnailerTimeoutSeconds;
@@ -163,7 +159,7 @@ Pixbuf renderWithThumbnailer(const DesktopThumbnailer& thumbnailer, const std::s
     const ProcessResult result = runProcess(options);
     Pixbuf image = result.succeeded() ? loadImageFitted(output, pixelEdge) : Pixbuf();
     ::unlink(output.c_str());
-    ::rmdir(folder.c_str());
+    ::rmdir(folder->c_str());
     return image;
 }
 

@@ -1,5 +1,6 @@
 // The qelthumb program end to end: its line protocol on real pipes.
 #include "platform/core/Process.h"
+#include "platform/pdf/testing/PdfFixtures.h"
 #include "tests/support/TempHome.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -43,6 +44,23 @@ TEST(Qelthumb, AnswersEachAcceptedJobAndIgnoresTheRest)
     const auto empty = runQelthumb("");
     EXPECT_EQ(empty.exitStatus, 0);
     EXPECT_EQ(empty.standardOutput, "");
+}
+
+TEST(Qelthumb, RendersAPdfAtTwiceTheSizeAndFailsWithoutLeavingAFile)
+{
+    testing::TempHome home;
+    pdf::testing::writeFixture(home.file("a.pdf"), pdf::testing::numberedPdf(1));
+    testing::writeTestFile(home.file("broken.pdf"), "%PDF-1.7 not really");
+    const auto result = runQelthumb(home.file("a.pdf") + "\t" + home.file("a.png") + "\t256\n"
+        + home.file("broken.pdf") + "\t" + home.file("broken.png") + "\n");
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.standardError, "");
+    EXPECT_NE(result.standardOutput.find(home.file("a.pdf") + "\tOK\n"), std::string::npos);
+    EXPECT_NE(result.standardOutput.find(home.file("broken.pdf") + "\tFAIL\n"), std::string::npos);
+    int width = 0, height = 0;
+    ASSERT_TRUE(gdk_pixbuf_get_file_info(home.file("a.png").c_str(), &width, &height));
+    EXPECT_EQ(height, 512);
+    EXPECT_FALSE(g_file_test(home.file("broken.png").c_str(), G_FILE_TEST_EXISTS));
 }
 
 TEST(Qelthumb, EachAnswerArrivesBeforeTheNextJobIsSent)

@@ -11,13 +11,10 @@ namespace ikw::thumbnail {
 // thumbnailers. No renderer, or any failure: no image.
 class SystemRenderer final : public ThumbnailRenderer {
 public:
-    Pixbuf render(const std::string& source, int pixelEdge) override;
+    std::optional<std::string> render(const std::string& source, int pixelEdge) override;
 };
 
 // The content type GIO detects for a file (a MIME type), or empty when the file is not there.
 std::string contentTypeOf(const std::string& path);
-
-// Keeps the libraries the tool uses from writing to standard error.
-void silenceLibraryDiagnostics();
 
 }

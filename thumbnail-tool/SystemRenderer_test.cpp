@@ -3,6 +3,7 @@
 #include "thumbnail-tool/ThumbnailRun.h"
 
 #include "platform/core/FileSystem.h"
+#include "platform/pdf/testing/PdfFixtures.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -63,10 +64,16 @@ struct Rendered {
 
 Rendered render(ThumbnailRenderer& renderer, const std::string& source, int edge)
 {
-    Pixbuf image = renderer.render(source, edge);
-    if (!image)
+    const auto png = renderer.render(source, edge);
+    if (!png)
         return { false, 0, 0 };
-    return { true, gdk_pixbuf_get_width(image.get()), gdk_pixbuf_get_height(image.get()) };
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+    gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(png->data()), png->size(), nullptr);
+    gdk_pixbuf_loader_close(loader, nullptr);
+    GdkPixbuf* image = gdk_pixbuf_loader_get_pixbuf(loader);
+    const Rendered rendered { image != nullptr, image ? gdk_pixbuf_get_width(image) : 0, image ? gdk_pixbuf_get_height(image) : 0 };
+    g_object_unref(loader);
+    return rendered;
 }
 
 TEST_F(RenderTest, ImagesFitTheSquareTurnedByTheirOrientationAndNeverEnlarged)
@@ -87,6 +94,27 @@ TEST_F(RenderTest, ImagesFitTheSquareTurnedByTheirOrientationAndNeverEnlarged)
     EXPECT_TRUE(svg.ok);
     EXPECT_EQ(svg.width, 512);
     EXPECT_EQ(svg.height, 256);
+}
+
+TEST_F(RenderTest, PdfFirstPageFillsTheSquareAlongItsLongerEdge)
+{
+    namespace fixtures = pdf::testing;
+    fixtures::writeFixture(home.file("letter.pdf"), fixtures::numberedPdf(3));
+    const auto portrait = render(renderer, home.file("letter.pdf"), 512);
+    EXPECT_TRUE(portrait.ok);
+    EXPECT_EQ(portrait.height, 512);
+    EXPECT_EQ(portrait.width, 396); // 612 x 792 points
+
+    fixtures::writeFixture(home.file("turned.pdf"), fixtures::numberedPdf({ { pdf::kLetterPage, 90 } }));
+    const auto turned = render(renderer, home.file("turned.pdf"), 512);
+    EXPECT_EQ(turned.width, 512);
+    EXPECT_EQ(turned.height, 396);
+
+    // Repairable damage still renders; a file that only claims to be a PDF does not.
+    fixtures::writeFixture(home.file("repairable.pdf"), fixtures::damagedPdf(2));
+    EXPECT_TRUE(render(renderer, home.file("repairable.pdf"), 256).ok);
+    testing::writeTestFile(home.file("broken.pdf"), "%PDF-1.7\n1 0 obj << /Type /Catalog >> garbage");
+    EXPECT_FALSE(render(renderer, home.file("broken.pdf"), 256).ok);
 }
 
 TEST_F(RenderTest, FilesWithoutARendererFail)

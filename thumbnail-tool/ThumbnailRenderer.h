@@ -4,18 +4,19 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <optional>
 #include <string>
 
 namespace ikw::thumbnail {
 
 using Pixbuf = GObjectRef<GdkPixbuf>;
 
-// Makes a thumbnail image of a file that fits a square of `pixelEdge` pixels, keeping its aspect
-// ratio. Called from several threads at once. An empty result means the file cannot be rendered.
+// Makes a PNG thumbnail of a file that fits a square of `pixelEdge` pixels, keeping its aspect
+// ratio. Called from several threads at once. Nothing means the file cannot be rendered.
 class ThumbnailRenderer {
 public:
     virtual ~ThumbnailRenderer() = default;
-    virtual Pixbuf render(const std::string& source, int pixelEdge) = 0;
+    virtual std::optional<std::string> render(const std::string& source, int pixelEdge) = 0;
 };
 
 // The size that fits `width` x `height` into a square of `edge`, keeping the aspect ratio; never

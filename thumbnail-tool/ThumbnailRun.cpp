@@ -43,8 +43,8 @@ void ThumbnailRun::submit(const ThumbnailJob& job)
 
 void ThumbnailRun::render(const ThumbnailJob& job)
 {
-    const Pixbuf image = m_renderer.render(job.source, static_cast<int>(job.pixelEdge()));
-    const bool ok = image && writePngAtomically(image.get(), job.output);
+    const auto png = m_renderer.render(job.source, static_cast<int>(job.pixelEdge()));
+    const bool ok = png && writePngAtomically(*png, job.output);
     // The answer goes out before the slot is returned, so every line is written before exit.
     m_results.emit(job.source, ok);
     m_slots.release();
@@ -66,14 +66,12 @@ void runJobs(std::istream& input, ThumbnailRenderer& renderer, ResultWriter& res
     run.finish();
 }
 
-bool writePngAtomically(GdkPixbuf* image, const std::string& output)
+bool writePngAtomically(std::string_view png, const std::string& output)
 {
+    // No fsync: a thumbnail is cheap to make again, and the rename alone keeps a killed run from
+    // leaving a truncated file under the output's name.
     const std::string temporary = temporarySiblingPath(output);
-    GError* error = nullptr;
-    const bool saved = gdk_pixbuf_save(image, temporary.c_str(), "png", &error, nullptr);
-    if (error)
-        g_error_free(error);
-    if (saved && realFileSystem().rename(temporary, output))
+    if (realFileSystem().writeFile(temporary, png) && realFileSystem().rename(temporary, output))
         return true;
     std::remove(temporary.c_str());
     return false;

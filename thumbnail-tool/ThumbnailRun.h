@@ -52,8 +52,8 @@ private:
 // Reads job lines to the end of `input`, answers each, and returns when all have answered.
 void runJobs(std::istream& input, ThumbnailRenderer& renderer, ResultWriter& results);
 
-// Writes a PNG next to its final place and renames it there, so that a killed run never leaves
+// Writes the PNG next to its final place and renames it there, so that a killed run never leaves
 // a truncated PNG under the output's name. On failure only the temporary file is removed.
-bool writePngAtomically(GdkPixbuf* image, const std::string& output);
+bool writePngAtomically(std::string_view png, const std::string& output);
 
 }

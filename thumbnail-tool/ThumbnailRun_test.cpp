@@ -50,7 +50,7 @@ TEST(ThumbnailJob, LinesSplitAtTabsWithAReadableSizeOrTheDefault)
 // A renderer that holds every render until the test opens the gate, counting those in flight.
 class GatedRenderer final : public ThumbnailRenderer {
 public:
-    Pixbuf render(const std::string&, int pixelEdge) override
+    std::optional<std::string> render(const std::string&, int) override
     {
         const int now = ++m_inFlight;
         int seen = m_maxInFlight.load();
@@ -60,8 +60,7 @@ public:
             m_open.wait(lock, [this] { return m_isOpen; });
         }
         --m_inFlight;
-        m_edges.push_back(pixelEdge);
-        return Pixbuf::adopt(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 4, 4));
+        return std::string("png bytes");
     }
     void open()
     {
@@ -78,7 +77,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_open;
     bool m_isOpen = false;
-    std::vector<int> m_edges;
 };
 
 struct Lines {
@@ -149,7 +147,7 @@ TEST(ThumbnailRun, FailedRenderOrWriteLeavesNoFile)
 {
     testing::TempHome home;
     struct Refusing final : ThumbnailRenderer {
-        Pixbuf render(const std::string&, int) override { return {}; }
+        std::optional<std::string> render(const std::string&, int) override { return std::nullopt; }
     } refusing;
     Lines results;
     std::istringstream jobs("a\t" + home.file("a.png") + "\n");
@@ -157,9 +155,9 @@ TEST(ThumbnailRun, FailedRenderOrWriteLeavesNoFile)
     EXPECT_EQ(results.snapshot(), (std::vector<std::string> { "a\tFAIL\n" }));
 
     // A folder that does not exist cannot take the PNG; no temporary file is left either.
-    const Pixbuf image = Pixbuf::adopt(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 2, 2));
-    EXPECT_FALSE(writePngAtomically(image.get(), home.file("missing/a.png")));
-    EXPECT_TRUE(writePngAtomically(image.get(), home.file("b.png")));
+    EXPECT_FALSE(writePngAtomically("png", home.file("missing/a.png")));
+    EXPECT_TRUE(writePngAtomically("png", home.file("b.png")));
+    EXPECT_EQ(testing::folderEntries(home.path()), (std::vector<std::string> { "Resources", "b.png" }));
     EXPECT_FALSE(realFileSystem().exists(home.file("a.png")));
 }
 

@@ -20,9 +20,9 @@ GLogWriterOutput dropLogMessage(GLogLevelFlags, const GLogField*, gsize, gpointe
 
 int main()
 {
-    // Callers read standard output only; libraries must not talk on standard error.
+    // Callers read standard output only; libraries must not talk on standard error (the PDF
+    // layer keeps MuPDF quiet itself).
     g_log_set_writer_func(dropLogMessage, nullptr, nullptr);
-    ikw::thumbnail::silenceLibraryDiagnostics();
 
     ikw::thumbnail::SystemRenderer renderer;
     ikw::thumbnail::ResultWriter results([](std::string_view line) {

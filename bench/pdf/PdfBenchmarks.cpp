@@ -11,7 +11,7 @@
 #include "review/fake/FakeSchemeRequest.h"
 #include "tests/support/TempHome.h"
 
-#include <benchmark/benchmark.h>
+#include "bench/support/RatioReport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,58 +122,15 @@ BENCHMARK(BM_Render150_Mutool)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PageImages16_OneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PageImages16_Concurrent)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Remembers each benchmark's real time per iteration while printing as usual.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred)
-                m_seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    double seconds(const std::string& name) const
-    {
-        const auto found = m_seconds.find(name);
-        return found == m_seconds.end() ? 0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> m_seconds;
-};
-
-void printRatio(const char* what, double value, const char* comparison, double target)
-{
-    if (value <= 0 || !std::isfinite(value)) {
-        std::printf("%-58s   n/a (a benchmark did not run)\n", what);
-        return;
-    }
-    const bool met = comparison[0] == '<' ? value <= target : value >= target;
-    std::printf("%-58s %6.2f  (target %s %.2f: %s)\n", what, value, comparison, target, met ? "met" : "MISSED");
-}
-
 }
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const auto ratio = [&](const std::string& numerator, const std::string& denominator) {
-        const double below = reporter.seconds(denominator);
-        return below > 0 ? reporter.seconds(numerator) / below : 0.0;
-    };
-    const double cores = std::max(1u, std::thread::hardware_concurrency());
-    std::printf("\n");
-    printRatio("rotate 1,000 pages and write: time / qpdf's", ratio("BM_RotateAll_Inkwarden/real_time", "BM_RotateAll_Qpdf/real_time"), "<=", 1.0);
-    printRatio("render a page at 150 dpi: time / mutool's", ratio("BM_Render150_Inkwarden/real_time", "BM_Render150_Mutool/real_time"), "<=", 1.2);
-    printRatio("16 concurrent vtpage renders: throughput / one thread's",
-        ratio("BM_PageImages16_OneThread/real_time", "BM_PageImages16_Concurrent/real_time"), ">=", 0.75 * std::min(cores, 4.0));
-    return 0;
+    return bench::runBenchmarksAndPrintRatios(argc, argv, [](const bench::RatioReporter& times) {
+        const double cores = std::max(1u, std::thread::hardware_concurrency());
+        bench::printRatio("rotate 1,000 pages and write: time / qpdf's", times.ratio("BM_RotateAll_Inkwarden", "BM_RotateAll_Qpdf"), "<=", 1.0);
+        bench::printRatio("render a page at 150 dpi: time / mutool's", times.ratio("BM_Render150_Inkwarden", "BM_Render150_Mutool"), "<=", 1.2);
+        bench::printRatio("16 concurrent vtpage renders: throughput / one thread's",
+            times.ratio("BM_PageImages16_OneThread", "BM_PageImages16_Concurrent"), ">=", 0.75 * std::min(cores, 4.0));
+    });
 }
