@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/Settings.h"
+#include "platform/core/TaskQueue.h"
 
 namespace ikw {
 
@@ -18,10 +19,58 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
     run(m_services.noteSession);
+    afterLaunch(kWelcomeDelaySeconds, [](AppDelegate& delegate) {
+        if (!delegate.didOpen && (!delegate.m_parts.windows || delegate.m_parts.windows->isEmpty()))
+            delegate.showWelcome(nullptr);
+    });
 }
 
-void AppDelegate::applicationShouldHandleReopen(bool)
+void AppDelegate::afterLaunch(double seconds, std::function<void(AppDelegate&)> step)
 {
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    mainQueue().postAfter(seconds, [weak, step = std::move(step)] {
+        if (auto delegate = weak.lock())
+            step(*delegate);
+    });
+}
+
+void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
+{
+    if (!hasVisibleWindows)
+        showWelcome(nullptr);
+}
+
+void AppDelegate::showWelcome(const ui::WebView* tabbingHost)
+{
+    if (!m_parts.windows)
+        return;
+    const auto page = m_parts.writeWelcomePage ? m_parts.writeWelcomePage() : std::nullopt;
+    m_parts.windows->openPage(page, tabbingHost);
+}
+
+void AppDelegate::goHome(const ui::WebView& web)
+{
+    if (!m_parts.windows)
+        return;
+    const auto page = m_parts.writeWelcomePage ? m_parts.writeWelcomePage() : std::nullopt;
+    if (!m_parts.windows->showHome(web, page))
+        showWelcome(nullptr);
+}
+
+bool AppDelegate::effectiveIsDark() const
+{
+    const bool desktopDark = m_parts.systemAppearance && m_parts.systemAppearance->prefersDark();
+    return ikw::effectiveIsDark(appAppearance, desktopDark);
+}
+
+std::string AppDelegate::resolvedScheme() const
+{
+    auto settings = loadConfig();
+    bool filled = false;
+    const auto config = nightCfg(settings, filled);
+    if (filled)
+        saveConfig(settings);
+    return ikw::resolvedScheme(IkwNight::isNightNow(config), appearancePref(settings), effectiveIsDark());
 }
 
 }
