@@ -1,12 +1,12 @@
 #include "review/DropRouting.h"
 
 #include "platform/core/Paths.h"
+#include "platform/core/Text.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <string_view>
 
@@ -35,14 +35,8 @@ std::string jsNumber(double value)
 {
     if (!std::isfinite(value))
         return "0.0";
-    char buffer[32];
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
-        if (std::strtod(buffer, nullptr) == value)
-            break;
-    }
-    std::string text = buffer;
-    if (text.find_first_of(".eEn") == std::string::npos)
+    auto text = formatDouble(value);
+    if (text.find_first_of(".eE") == std::string::npos)
         text += ".0";
     return text;
 }
