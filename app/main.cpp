@@ -7,6 +7,7 @@
 #include "app/RegularStart.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "permission-wizard/PermissionLintSwitch.h"
 #include "services/Stats.h"
 
 #include <memory>
@@ -15,6 +16,7 @@ namespace {
 
 void registerToolSwitches(ikw::ToolSwitches& switches)
 {
+    switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }

@@ -101,6 +101,7 @@ public:
     std::shared_ptr<WebContext> makeWebContext() override;
     std::shared_ptr<WebView> makeWebView(const std::shared_ptr<WebContext>& context, const WebViewOptions& options) override;
     std::shared_ptr<Window> makeWindow(const WindowOptions& options) override;
+    void setPrefersDark(bool dark) override { prefersDark = dark; }
     Dialogs& dialogs() override { return fakeDialogs; }
     Clipboard& clipboard() override { return fakeClipboard; }
     Workspace& workspace() override { return fakeWorkspace; }
@@ -109,6 +110,7 @@ public:
     std::vector<std::shared_ptr<FakeWebContext>> contexts;
     std::vector<std::shared_ptr<FakeWebView>> views;
     std::vector<std::shared_ptr<FakeWindow>> windows;
+    std::optional<bool> prefersDark;
     FakeDialogs fakeDialogs;
     FakeClipboard fakeClipboard;
     FakeWorkspace fakeWorkspace;
