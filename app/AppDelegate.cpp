@@ -7,6 +7,8 @@ namespace ikw {
 
 namespace {
 
+AppDelegate* g_delegate = nullptr; // main thread only
+
 void run(const std::function<void()>& step)
 {
     if (step)
@@ -40,6 +42,14 @@ void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
         showWelcome(nullptr);
 }
 
+void AppDelegate::openFiles(const std::vector<std::string>& paths)
+{
+    if (paths.empty() || !m_parts.windows)
+        return;
+    didOpen = true;
+    m_parts.windows->openReview(paths);
+}
+
 void AppDelegate::showWelcome(const ui::WebView* tabbingHost)
 {
     if (!m_parts.windows)
@@ -71,6 +81,16 @@ std::string AppDelegate::resolvedScheme() const
     if (filled)
         saveConfig(settings);
     return ikw::resolvedScheme(IkwNight::isNightNow(config), appearancePref(settings), effectiveIsDark());
+}
+
+AppDelegate* appDelegate()
+{
+    return g_delegate;
+}
+
+void installAppDelegate(AppDelegate* delegate)
+{
+    g_delegate = delegate;
 }
 
 }

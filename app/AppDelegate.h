@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ikw::ui {
 class WebView;
@@ -53,6 +54,9 @@ public:
     // The application stays running with no window.
     static constexpr bool applicationShouldTerminateAfterLastWindowClosed() { return false; }
 
+    // Files the system asked the application to open (a file manager, a second start).
+    void openFiles(const std::vector<std::string>& paths);
+
     // The welcome page in a new review window (a tab of the host's window when given).
     void showWelcome(const ui::WebView* tabbingHost);
     // The welcome page in the review window of `web`; a new window when `web` is not a review's.
@@ -75,5 +79,9 @@ private:
     LaunchServices m_services;
     DelegateParts m_parts;
 };
+
+// The process's delegate (none before the regular start has made it, and in tool modes).
+AppDelegate* appDelegate();
+void installAppDelegate(AppDelegate* delegate);
 
 }

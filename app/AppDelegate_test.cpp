@@ -26,6 +26,12 @@ public:
         return knowsView;
     }
 
+    void openReview(const std::vector<std::string>& paths) override
+    {
+        ++windows;
+        opened.push_back("review of " + std::to_string(paths.size()));
+    }
+
     int windows = 0;
     bool knowsView = true;
     std::vector<std::string> opened, homes;
@@ -79,6 +85,15 @@ TEST(AppDelegate, TheWelcomePageFollowsALaunchThatOpenedNothing)
         launch.queue.advance(0.02);
         EXPECT_EQ(launch.windows.opened, c.opened) << c.what;
     }
+}
+
+TEST(AppDelegate, FilesOpenedDuringLaunchReplaceTheWelcomePage)
+{
+    Launch launch;
+    launch.delegate->applicationDidFinishLaunching();
+    launch.delegate->openFiles({ "/a.pdf", "/b" });
+    launch.queue.advance(5);
+    EXPECT_EQ(launch.windows.opened, std::vector<std::string> { "review of 2" });
 }
 
 TEST(AppDelegate, DelayedStepsDoNothingOnceTheDelegateIsGone)

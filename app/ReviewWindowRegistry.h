@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ikw::ui {
 class WebView;
@@ -24,6 +25,8 @@ public:
     // Shows a page as the home page of the review window whose view is `web`; false when no open
     // review window has that view (a panel's, say).
     virtual bool showHome(const ui::WebView& web, const std::optional<std::string>& pagePath) = 0;
+    // A new review window running a review of the paths.
+    virtual void openReview(const std::vector<std::string>& paths) = 0;
 };
 
 }

@@ -211,17 +211,19 @@ void ReviewWC::loadReview(const std::vector<std::string>& paths, const std::opti
     hasContent = true;
     isOpenSurface = false;
     isCompareIntake = false;
-    loadingFile = m_services.newLoadingFile();
+    loadingFile = makeLoadingFile();
     sourcePaths = paths;
     reviewMode = mode;
     showSpinner();
+    if (!loadingFile)
+        return;
     std::vector<std::string> arguments { "--choose", "--loading-file", *loadingFile };
     if (mode) {
         arguments.push_back("--mode");
         arguments.push_back(*mode);
     }
     arguments.insert(arguments.end(), paths.begin(), paths.end());
-    m_services.shellEngine(std::move(arguments));
+    startEngine(std::move(arguments));
     m_window->present();
     if (m_services.features.scheduleGroupSync)
         m_services.features.scheduleGroupSync(*this);
@@ -252,7 +254,7 @@ void ReviewWC::reshellReview(const std::optional<std::string>& folders, const st
     if (remember)
         arguments.push_back("--remember");
     arguments.insert(arguments.end(), sourcePaths.begin(), sourcePaths.end());
-    m_services.shellEngine(std::move(arguments));
+    startEngine(std::move(arguments));
 }
 
 void ReviewWC::reshellChoose(bool reset)
@@ -264,7 +266,7 @@ void ReviewWC::reshellChoose(bool reset)
     if (reset)
         arguments.push_back("--reset-pref");
     arguments.insert(arguments.end(), sourcePaths.begin(), sourcePaths.end());
-    m_services.shellEngine(std::move(arguments));
+    startEngine(std::move(arguments));
 }
 
 void ReviewWC::reloadRecache(bool fresh)
@@ -279,13 +281,15 @@ void ReviewWC::reloadRecache(bool fresh)
         return;
     }
     if (!loadingFile)
-        loadingFile = m_services.newLoadingFile();
+        loadingFile = makeLoadingFile();
+    if (!loadingFile)
+        return;
     showSpinner();
     std::vector<std::string> arguments { "--choose", "--loading-file", *loadingFile };
     if (fresh)
         arguments.push_back("--fresh");
     arguments.insert(arguments.end(), sourcePaths.begin(), sourcePaths.end());
-    m_services.shellEngine(std::move(arguments));
+    startEngine(std::move(arguments));
     m_window->present();
 }
 
@@ -304,6 +308,21 @@ void ReviewWC::showHome(const std::optional<std::string>& pagePath)
     sourcePaths.clear();
     loadPage(pagePath);
     m_window->present();
+}
+
+std::optional<std::string> ReviewWC::makeLoadingFile() const
+{
+    if (!m_services.newLoadingFile)
+        return std::nullopt;
+    return m_services.newLoadingFile();
+}
+
+void ReviewWC::startEngine(std::vector<std::string> arguments) const
+{
+    if (m_services.shellEngine)
+        m_services.shellEngine(std::move(arguments));
+    else
+        logLine("review: no engine launcher; the run was not started");
 }
 
 // Page-ready injection ----------------------------------------------------------------------

@@ -166,6 +166,8 @@ private:
     void loadPage(const std::optional<std::string>& pagePath);
     void receiveScriptMessage(const Json& body);
     void pollTick();
+    std::optional<std::string> makeLoadingFile() const;
+    void startEngine(std::vector<std::string> arguments) const;
     std::optional<std::string> downloadDestination(const std::string& suggestedName);
     void downloadFinished(const std::optional<std::string>& savedPath);
 

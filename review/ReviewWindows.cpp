@@ -37,6 +37,11 @@ bool ReviewWindows::showHome(const ui::WebView& web, const std::optional<std::st
     return true;
 }
 
+void ReviewWindows::openReview(const std::vector<std::string>& paths)
+{
+    open(std::nullopt)->loadReview(paths, std::nullopt);
+}
+
 std::shared_ptr<ReviewWC> ReviewWindows::find(const ui::WebView& web) const
 {
     const auto it = std::find_if(m_windows.begin(), m_windows.end(),

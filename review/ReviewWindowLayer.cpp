@@ -1,0 +1,39 @@
+#include "review/ReviewWindowLayer.h"
+
+#include "app/AppDelegate.h"
+#include "review/ReviewWindows.h"
+#include "review/TrustedRoots.h"
+
+namespace ikw {
+
+namespace {
+
+struct ReviewWindowLayer {
+    ReviewServices services;
+    std::unique_ptr<ReviewWindows> windows;
+};
+
+}
+
+std::shared_ptr<ReviewWindowRegistry> makeReviewWindowLayer(ui::Toolkit& toolkit, const std::function<void(ReviewServices&)>& configure)
+{
+    auto layer = std::make_shared<ReviewWindowLayer>();
+    auto& services = layer->services;
+    services.toolkit = &toolkit;
+    services.webContext = toolkit.makeWebContext();
+    services.trustedRoots = defaultTrustedRoots();
+    services.resolvedScheme = [] {
+        const auto* delegate = appDelegate();
+        return delegate ? delegate->resolvedScheme() : std::string("light");
+    };
+    services.showWelcomeTab = [](ReviewWC& host) {
+        if (auto* delegate = appDelegate())
+            delegate->showWelcome(&host.webView());
+    };
+    if (configure)
+        configure(services);
+    layer->windows = std::make_unique<ReviewWindows>(services);
+    return std::shared_ptr<ReviewWindowRegistry>(layer, layer->windows.get());
+}
+
+}
