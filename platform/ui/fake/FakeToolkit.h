@@ -58,16 +58,16 @@ private:
 // Dialogs answered from queues the test fills; every question is recorded.
 class FakeDialogs final : public Dialogs {
 public:
-    void alert(Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion) override;
-    void openPanel(Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::vector<std::string>>)> completion) override;
-    void savePanel(Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::string>)> completion) override;
+    void alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) override;
+    void openPanel(Window* parent, const FilePanelOptions& request, std::function<void(std::optional<std::vector<std::string>>)> completion) override;
+    void savePanel(Window* parent, const FilePanelOptions& request, std::function<void(std::optional<std::string>)> completion) override;
 
     struct Alert {
         Window* parent;
-        AlertSpec spec;
+        AlertContent request;
     };
     std::vector<Alert> alerts;
-    std::vector<FilePanelSpec> panels;
+    std::vector<FilePanelOptions> panels;
     std::deque<AlertAnswer> alertAnswers;   // empty: the first button
     std::deque<std::optional<std::vector<std::string>>> openAnswers; // empty: cancelled
     std::deque<std::optional<std::string>> saveAnswers;              // empty: cancelled

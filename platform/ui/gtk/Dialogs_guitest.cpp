@@ -63,13 +63,13 @@ TEST(Dialogs, AlertAnswersTheClickedButtonAndTheSuppressionBox)
         { true, nullptr, { -1, true } },
     };
     for (const auto& c : cases) {
-        AlertSpec spec;
-        spec.message = "Rotate pages?";
-        spec.informativeText = "The file is changed in place.";
-        spec.buttons = { "Rotate", "Cancel" };
-        spec.showsSuppression = true;
+        AlertContent request;
+        request.message = "Rotate pages?";
+        request.informativeText = "The file is changed in place.";
+        request.buttons = { "Rotate", "Cancel" };
+        request.showsSuppression = true;
         std::optional<AlertAnswer> answer;
-        toolkit->dialogs().alert(window.get(), spec, [&](AlertAnswer given) { answer = given; });
+        toolkit->dialogs().alert(window.get(), request, [&](AlertAnswer given) { answer = given; });
 
         GtkWidget* alert = shownAlert();
         ASSERT_TRUE(alert);
