@@ -47,12 +47,12 @@ void ReviewWC::okToOverwriteInPlace(const std::string& path, std::function<void(
         return;
     }
     const auto name = lastPathComponent(path);
-    ui::AlertSpec spec;
+    ui::AlertContent spec;
     spec.message = "Saving would replace a newer \u201C" + name + "\u201D";
     spec.informativeText = "This file changed on disk after this window opened it, so what you see here is the older "
                            "version. Close and reopen the document to work from the current one.";
     spec.buttons = { "Cancel", "Overwrite \u201C" + name + "\u201D" };
-    spec.style = ui::AlertSpec::Style::Warning;
+    spec.style = ui::AlertContent::Style::Warning;
     std::weak_ptr<ReviewWC> weak = weak_from_this();
     m_services.toolkit->dialogs().alert(m_window.get(), spec, [weak, path, answer = std::move(answer)](ui::AlertAnswer reply) {
         const bool overwrite = reply.button == 1;
