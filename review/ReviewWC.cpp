@@ -262,11 +262,7 @@ void ReviewWC::reshellChoose(bool reset)
     if (!loadingFile)
         return;
     showSpinner();
-    std::vector<std::string> arguments { "--choose", "--loading-file", *loadingFile };
-    if (reset)
-        arguments.push_back("--reset-pref");
-    arguments.insert(arguments.end(), sourcePaths.begin(), sourcePaths.end());
-    startEngine(std::move(arguments));
+    startEngine(chooseRunArguments(reset ? "--reset-pref" : nullptr));
 }
 
 void ReviewWC::reloadRecache(bool fresh)
@@ -285,11 +281,7 @@ void ReviewWC::reloadRecache(bool fresh)
     if (!loadingFile)
         return;
     showSpinner();
-    std::vector<std::string> arguments { "--choose", "--loading-file", *loadingFile };
-    if (fresh)
-        arguments.push_back("--fresh");
-    arguments.insert(arguments.end(), sourcePaths.begin(), sourcePaths.end());
-    startEngine(std::move(arguments));
+    startEngine(chooseRunArguments(fresh ? "--fresh" : nullptr));
     m_window->present();
 }
 
@@ -308,6 +300,15 @@ void ReviewWC::showHome(const std::optional<std::string>& pagePath)
     sourcePaths.clear();
     loadPage(pagePath);
     m_window->present();
+}
+
+std::vector<std::string> ReviewWC::chooseRunArguments(const char* option) const
+{
+    std::vector<std::string> arguments { "--choose", "--loading-file", *loadingFile };
+    if (option)
+        arguments.emplace_back(option);
+    arguments.insert(arguments.end(), sourcePaths.begin(), sourcePaths.end());
+    return arguments;
 }
 
 std::optional<std::string> ReviewWC::makeLoadingFile() const

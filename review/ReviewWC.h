@@ -167,6 +167,8 @@ private:
     void receiveScriptMessage(const Json& body);
     void pollTick();
     std::optional<std::string> makeLoadingFile() const;
+    // A rerun of the chooser: "--choose", the loading file, `option` when given, the sources.
+    std::vector<std::string> chooseRunArguments(const char* option) const;
     void startEngine(std::vector<std::string> arguments) const;
     std::optional<std::string> downloadDestination(const std::string& suggestedName);
     void downloadFinished(const std::optional<std::string>& savedPath);
