@@ -37,6 +37,13 @@ public:
     std::vector<std::string> opened, homes;
 };
 
+class FakeDesktop final : public SystemAppearance {
+public:
+    bool prefersDark() const override { return dark; }
+    void setChangeHandler(std::function<void()>) override {}
+    bool dark = false;
+};
+
 struct Launch {
     testing::TempHome home;
     ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
@@ -122,6 +129,27 @@ TEST(AppDelegate, ReopenAndGoHomeShowTheWelcomePage)
     launch.delegate->goHome(view);
     EXPECT_EQ(launch.windows.opened.size(), 2u);
     EXPECT_FALSE(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+}
+
+}
+}
+
+namespace ikw {
+namespace {
+
+TEST(AppDelegate, TheSchemeFollowsTheDesktopOnlyWhenTheSettingsSayAuto)
+{
+    testing::TempHome home;
+    ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
+    FakeDesktop desktop;
+    AppDelegate delegate({}, DelegateParts { .systemAppearance = &desktop, .writeWelcomePage = {} });
+    desktop.dark = true;
+    EXPECT_EQ(delegate.resolvedScheme(), "dark");
+    delegate.appAppearance = AppAppearance::Light;
+    EXPECT_FALSE(delegate.effectiveIsDark());
+    EXPECT_EQ(delegate.resolvedScheme(), "light");
+    testing::writeTestFile(globals.get().configPath, R"({"appearance": "dark"})");
+    EXPECT_EQ(delegate.resolvedScheme(), "dark");
 }
 
 }
