@@ -83,38 +83,25 @@ struct ReviewTabGroup {
 
 namespace {
 
-std::map<const ui::Window*, std::weak_ptr<ReviewTabGroup>>& tabGroups()
+// A new window's group: its close asks and tells every tab of it.
+std::shared_ptr<ReviewTabGroup> makeTabGroup(ui::Window& window)
 {
-    static std::map<const ui::Window*, std::weak_ptr<ReviewTabGroup>> groups; // main thread only
-    return groups;
-}
-
-std::shared_ptr<ReviewTabGroup> joinTabGroup(const std::shared_ptr<ui::Window>& window, const std::shared_ptr<ReviewWC>& tab)
-{
-    auto& groups = tabGroups();
-    auto group = groups[window.get()].lock();
-    if (!group) {
-        group = std::make_shared<ReviewTabGroup>();
-        groups[window.get()] = group;
-        std::weak_ptr<ReviewTabGroup> weakGroup = group;
-        // Every tab is asked (a reader starts settling its page even when another tab refuses).
-        window->setCloseHandler([weakGroup] {
-            auto current = weakGroup.lock();
-            bool mayClose = true;
-            for (const auto& member : current ? current->live() : std::vector<std::shared_ptr<ReviewWC>> {})
-                mayClose = member->windowShouldClose() && mayClose;
-            return mayClose;
-        });
-        const ui::Window* key = window.get();
-        window->setClosedHandler([weakGroup, key] {
-            if (auto current = weakGroup.lock()) {
-                for (const auto& member : current->live())
-                    member->windowWillClose();
-            }
-            tabGroups().erase(key);
-        });
-    }
-    group->tabs.push_back(tab);
+    auto group = std::make_shared<ReviewTabGroup>();
+    std::weak_ptr<ReviewTabGroup> weakGroup = group;
+    // Every tab is asked (a reader starts settling its page even when another tab refuses).
+    window.setCloseHandler([weakGroup] {
+        auto current = weakGroup.lock();
+        bool mayClose = true;
+        for (const auto& member : current ? current->live() : std::vector<std::shared_ptr<ReviewWC>> {})
+            mayClose = member->windowShouldClose() && mayClose;
+        return mayClose;
+    });
+    window.setClosedHandler([weakGroup] {
+        if (auto current = weakGroup.lock()) {
+            for (const auto& member : current->live())
+                member->windowWillClose();
+        }
+    });
     return group;
 }
 
@@ -123,15 +110,20 @@ std::shared_ptr<ReviewTabGroup> joinTabGroup(const std::shared_ptr<ui::Window>& 
 std::shared_ptr<ReviewWC> ReviewWC::create(ReviewServices& services, const std::optional<std::string>& pagePath, ReviewWC* tabbingHost)
 {
     auto view = services.toolkit->makeWebView(services.webContext, ui::WebViewOptions {});
+    const bool joinsHost = tabbingHost && !tabbingHost->isClosed();
     std::shared_ptr<ui::Window> window;
-    if (tabbingHost && !tabbingHost->isClosed())
+    std::shared_ptr<ReviewTabGroup> group;
+    if (joinsHost) {
         window = tabbingHost->m_window;
-    else {
+        group = tabbingHost->m_tabGroup;
+    } else {
         window = services.toolkit->makeWindow(ui::WindowOptions { kWindowWidth, kWindowHeight, globals().brand.name, false });
         window->setLevel(windowLevelFor(loadConfig()));
+        group = makeTabGroup(*window);
     }
     std::shared_ptr<ReviewWC> controller(new ReviewWC(services, std::move(view), std::move(window)));
-    controller->m_tabGroup = joinTabGroup(controller->m_window, controller);
+    group->tabs.push_back(controller);
+    controller->m_tabGroup = std::move(group);
     controller->wire(pagePath);
     return controller;
 }
