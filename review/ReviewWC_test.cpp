@@ -157,6 +157,20 @@ TEST_F(ReviewWindow, AReaderWhosePageIsFlushingClosesAfterTheGrace)
     EXPECT_TRUE(window->reader.readerClosing);
 }
 
+TEST_F(ReviewWindow, AWindowOfTabsClosesOnceItsReaderHasSettled)
+{
+    auto review = windows.open(std::nullopt);
+    auto reader = windows.open(std::nullopt, review.get());
+    reader->isReader = true;
+    viewOf(*reader).nextResult = ui::ScriptResult { Json(1), std::nullopt };
+    review->window().requestClose();
+    EXPECT_FALSE(review->isClosed());
+    queue.advance(1.5);
+    EXPECT_TRUE(review->isClosed());
+    EXPECT_TRUE(reader->isClosed());
+    EXPECT_TRUE(windows.isEmpty());
+}
+
 TEST_F(ReviewWindow, CancellingTheEditorPromptKeepsTheReaderOpen)
 {
     services.features.mayCloseEditor = [](ReviewWC&) { return false; };
