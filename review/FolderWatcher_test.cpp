@@ -1,5 +1,6 @@
 #include "review/FolderWatcher.h"
 
+#include "platform/core/GLibMainQueue.h"
 #include "review/InotifyTree.h"
 #include "tests/support/TempHome.h"
 
@@ -50,15 +51,18 @@ TEST(FolderWatcher, ChangesDeepInTheTreeAndInNewFoldersAreSeen)
     testing::TempHome home;
     const auto root = home.file("review");
     testing::writeTestFile(root + "/one/two/deep.txt", "x");
+    GLibMainQueue queue;
+    ScopedMainQueue installed { queue };
     int events = 0;
     InotifyTree tree([&] { ++events; });
     ASSERT_TRUE(tree.addTree(root));
+    ASSERT_TRUE(iterateUntil([&] { return tree.watchCount() == 3; })); // the sub-folders are found in the background
 
     testing::writeTestFile(root + "/one/two/deep.txt", "changed");
     EXPECT_TRUE(iterateUntil([&] { return events > 0; })) << "a change two levels down";
 
     std::filesystem::create_directories(root + "/fresh/inner");
-    iterateUntil([&] { return tree.watchCount() >= 5; });
+    ASSERT_TRUE(iterateUntil([&] { return tree.watchCount() == 5; }));
     events = 0;
     testing::writeTestFile(root + "/fresh/inner/new.txt", "x");
     EXPECT_TRUE(iterateUntil([&] { return events > 0; })) << "a change in a folder made after the watch began";

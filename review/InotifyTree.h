@@ -2,15 +2,18 @@
 
 #include "platform/core/UniqueFd.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
-#include <vector>
 
 namespace ikw {
 
 // Watches folders and every folder below them with inotify; folders created later are added as
-// they appear. Events are read on the main loop (GLib). Main thread only.
+// they appear. Sub-folders are found on a background queue, so a large tree does not hold the
+// main thread; events are read on the main loop (GLib). Main thread only.
 class InotifyTree {
 public:
     // `onEvent` runs once for every batch of events read.
@@ -19,21 +22,28 @@ public:
     InotifyTree(const InotifyTree&) = delete;
     InotifyTree& operator=(const InotifyTree&) = delete;
 
-    bool isOpen() const { return m_fd.get() >= 0; }
-    // Adds `folder` and its sub-folders. False when not even the folder itself could be watched.
+    // Adds `folder` now and its sub-folders soon. False when the folder itself cannot be watched.
     bool addTree(const std::string& folder);
-    std::size_t watchCount() const { return m_folders.size(); }
+    // The folders watched so far.
+    std::size_t watchCount() const { return m_shared->folders.size(); }
 
 private:
+    // What the background walk shares with the watcher; it outlives a watcher that goes first.
+    struct Shared {
+        UniqueFd fd;
+        std::atomic<bool> cancelled { false };
+        std::mutex posting; // a walk posts its result only while the watcher lives
+        std::atomic<bool> reportedLimit { false };
+        std::map<int, std::string> folders; // watch descriptor to folder; main thread only
+    };
+
     static int onReadable(int fd, unsigned condition, void* self);
-    bool addFolder(const std::string& folder);
+    static int addWatch(Shared& shared, const std::string& folder);
     void readEvents();
 
-    UniqueFd m_fd;
+    std::shared_ptr<Shared> m_shared;
     unsigned m_source = 0;
     std::function<void()> m_onEvent;
-    std::map<int, std::string> m_folders; // watch descriptor to folder
-    bool m_reportedLimit = false;
 };
 
 }
