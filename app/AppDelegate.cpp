@@ -21,18 +21,21 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
     run(m_services.noteSession);
-    afterLaunch(kWelcomeDelaySeconds, [](AppDelegate& delegate) {
-        if (!delegate.didOpen && (!delegate.m_parts.windows || delegate.m_parts.windows->isEmpty()))
-            delegate.showWelcome(nullptr);
-    });
+    afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
 }
 
-void AppDelegate::afterLaunch(double seconds, std::function<void(AppDelegate&)> step)
+void AppDelegate::showWelcomeUnlessSomethingOpened()
+{
+    if (!didOpen && (!m_parts.windows || m_parts.windows->isEmpty()))
+        showWelcome(nullptr);
+}
+
+void AppDelegate::afterLaunch(double seconds, void (AppDelegate::*step)())
 {
     std::weak_ptr<AppDelegate> weak = weak_from_this();
-    mainQueue().postAfter(seconds, [weak, step = std::move(step)] {
+    mainQueue().postAfter(seconds, [weak, step] {
         if (auto delegate = weak.lock())
-            step(*delegate);
+            (delegate.get()->*step)();
     });
 }
 

@@ -74,7 +74,8 @@ public:
 
 private:
     // A launch step that runs `seconds` after launch while the delegate still exists.
-    void afterLaunch(double seconds, std::function<void(AppDelegate&)> step);
+    void afterLaunch(double seconds, void (AppDelegate::*step)());
+    void showWelcomeUnlessSomethingOpened();
 
     LaunchServices m_services;
     DelegateParts m_parts;
