@@ -155,6 +155,10 @@ void ReviewWC::wire(const std::optional<std::string>& pagePath)
             return ui::NavigationPolicy::Allow;
         return self->m_services.navigationPolicy(*self, action);
     });
+    web->setTitleHandler([weak](const std::string& title) {
+        if (auto self = weak.lock())
+            self->pageTitleChanged(title);
+    });
     web->setLoadHandlers(
         [weak] {
             if (auto self = weak.lock())
@@ -473,6 +477,23 @@ void ReviewWC::newWindowForTab()
 {
     if (m_services.showWelcomeTab)
         m_services.showWelcomeTab(*this);
+}
+
+// Title -------------------------------------------------------------------------------------
+
+void ReviewWC::representFile(const std::string& path)
+{
+    m_representedFile = path;
+    m_window->setRepresentedFile(path);
+}
+
+void ReviewWC::pageTitleChanged(const std::string& title)
+{
+    if (!m_representedFile.empty() || title.empty())
+        return;
+    m_window->setTabTitle(*web, title);
+    if (m_window->tab(m_window->selectedTab()) == web)
+        m_window->setTitle(title);
 }
 
 // Downloads ---------------------------------------------------------------------------------

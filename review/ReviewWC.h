@@ -123,6 +123,11 @@ public:
     void readerDrop(const std::vector<std::string>& paths, DropPoint point);
     void openHere(const std::vector<std::string>& paths);
 
+    // The file the tab stands for (a reader's document); such a tab keeps the title it was given.
+    void representFile(const std::string& path);
+    const std::string& representedFile() const { return m_representedFile; }
+    void pageTitleChanged(const std::string& title);
+
     // Closing: whether the tab may close now (a reader settles its page first and asks again).
     bool windowShouldClose();
     void windowWillClose();
@@ -178,6 +183,7 @@ private:
     std::shared_ptr<ReviewTabGroup> m_tabGroup;
     bool m_closed = false;
     std::string m_pendingDownloadName;
+    std::string m_representedFile;
 
     friend class IkwWeakMsgProxy;
 };

@@ -120,6 +120,18 @@ TEST_F(ReviewWindow, TabsShareTheirHostsWindowAndEachHasItsOwnBridgeId)
         EXPECT_THAT(id, ::testing::MatchesRegex("w[0-9a-f]{8}"));
 }
 
+TEST_F(ReviewWindow, ThePageTitleNamesTheWindowUnlessItStandsForAFile)
+{
+    auto window = windows.open(std::nullopt);
+    viewOf(*window).changeTitle("Review of Matter");
+    viewOf(*window).changeTitle("");
+    EXPECT_EQ(window->window().title(), "Review of Matter");
+    EXPECT_EQ(windowOf(*window).tabs.front().title, "Review of Matter");
+    window->representFile("/docs/brief.pdf");
+    viewOf(*window).changeTitle("pdf.js viewer");
+    EXPECT_EQ(window->window().title(), "Review of Matter");
+}
+
 TEST_F(ReviewWindow, NonReadersCloseAtOnceAndLeaveTheList)
 {
     std::vector<std::string> closedTabs;

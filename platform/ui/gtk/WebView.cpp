@@ -121,6 +121,7 @@ WebView::WebView(std::shared_ptr<WebContext> context, const WebViewOptions& opti
     }
     g_signal_connect(view, "decide-policy", G_CALLBACK(onDecidePolicy), this);
     g_signal_connect(view, "load-changed", G_CALLBACK(onLoadChanged), this);
+    g_signal_connect(view, "notify::title", G_CALLBACK(onTitleChanged), this);
     g_signal_connect(view, "load-failed", G_CALLBACK(onLoadFailed), this);
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(onFileChooser), this);
     g_signal_connect(m_context->native(), "download-started", G_CALLBACK(onDownloadStarted), this);
@@ -257,6 +258,14 @@ void WebView::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data
         self->stopPageRequests();
     else if (event == WEBKIT_LOAD_FINISHED && self->m_loadFinished)
         self->m_loadFinished();
+}
+
+void WebView::onTitleChanged(WebKitWebView* view, GParamSpec*, gpointer data)
+{
+    auto* self = static_cast<WebView*>(data);
+    const char* title = webkit_web_view_get_title(view);
+    if (self->m_titleChanged)
+        self->m_titleChanged(title ? title : "");
 }
 
 gboolean WebView::onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)

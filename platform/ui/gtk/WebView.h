@@ -24,6 +24,7 @@ public:
 
     void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) override { m_policy = std::move(policy); }
     void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) override;
+    void setTitleHandler(std::function<void(const std::string&)> changed) override { m_titleChanged = std::move(changed); }
     void setScriptMessageHandler(std::function<void(const Json& body)> handler) override { m_messageHandler = std::move(handler); }
     void addUserScript(const std::string& source) override;
 
@@ -40,6 +41,7 @@ public:
 private:
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
     static void onLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
+    static void onTitleChanged(WebKitWebView*, GParamSpec*, gpointer self);
     static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError*, gpointer self);
     static void onScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
     static gboolean onFileChooser(WebKitWebView*, WebKitFileChooserRequest*, gpointer self);
@@ -56,6 +58,7 @@ private:
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;
     std::function<void(const Json&)> m_messageHandler;
+    std::function<void(const std::string&)> m_titleChanged;
     DownloadEvents m_downloads;
     FileChooserHandler m_fileChooser;
 };
