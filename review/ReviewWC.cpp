@@ -155,6 +155,13 @@ void ReviewWC::wire(const std::optional<std::string>& pagePath)
             return ui::NavigationPolicy::Allow;
         return self->m_services.navigationPolicy(*self, action);
     });
+    // Drag modes 2 and 3 take file drops from the page for the window; any other leaves them to it.
+    if (globals().dragMode == 2 || globals().dragMode == 3) {
+        web->setFileDropHandler([weak](const std::vector<std::string>& paths, double x, double y) {
+            if (auto self = weak.lock())
+                self->readerDrop(paths, DropPoint { x, y });
+        });
+    }
     web->setTitleHandler([weak](const std::string& title) {
         if (auto self = weak.lock())
             self->pageTitleChanged(title);

@@ -54,6 +54,19 @@ TEST_F(Drops, EachDropGoesWhereTheWindowSendsIt)
     }
 }
 
+TEST_F(Drops, FilesDroppedOnThePageReachTheWindowInDragModesTwoAndThree)
+{
+    for (const int mode : { 3, 2, 1 }) {
+        auto changed = globals.get();
+        changed.dragMode = mode;
+        ScopedGlobals scoped { changed };
+        log.clear();
+        auto window = windows.open(std::nullopt);
+        viewOf(*window).dropFiles({ "/folder" }, 5, 6);
+        EXPECT_EQ(log, mode == 1 ? std::vector<std::string> {} : std::vector<std::string> { "recent 1" }) << mode;
+    }
+}
+
 TEST_F(Drops, TheCompareIntakeTakesItsOwnDrops)
 {
     auto window = windows.open(std::nullopt);
