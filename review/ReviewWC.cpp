@@ -236,6 +236,7 @@ void ReviewWC::showSpinner()
 {
     if (!loadingFile)
         return;
+    realFileSystem().createDirectories(parentPath(*loadingFile));
     realFileSystem().replaceFile(*loadingFile, globals().loadingHTML);
     web->loadFile(*loadingFile);
 }
