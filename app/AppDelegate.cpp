@@ -4,9 +4,20 @@
 
 namespace ikw {
 
+namespace {
+
+void run(const std::function<void()>& step)
+{
+    if (step)
+        step();
+}
+
+}
+
 void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
+    run(m_services.noteSession);
 }
 
 void AppDelegate::applicationShouldHandleReopen(bool)

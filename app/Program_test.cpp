@@ -1,19 +1,29 @@
 // The built program's tool modes, end to end: exit statuses and messages.
-#include "platform/core/Process.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+extern char** environ;
+
 namespace ikw {
 namespace {
 
-ProcessResult runProgram(std::vector<std::string> arguments)
+ProcessResult runProgram(const std::vector<std::string>& arguments)
 {
-    ProcessOptions options;
-    options.argv = { IKW_APP_BINARY };
-    options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
-    options.timeoutSeconds = 60;
-    return runProcess(options);
+    return testing::runProgram(IKW_APP_BINARY, arguments);
+}
+
+// The environment of this process without the display variables.
+std::vector<std::string> environmentWithoutDisplay()
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        if (text.rfind("DISPLAY=", 0) != 0 && text.rfind("WAYLAND_DISPLAY=", 0) != 0)
+            entries.push_back(text);
+    }
+    return entries;
 }
 
 TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
@@ -25,6 +35,18 @@ TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
         EXPECT_EQ(result.standardError, "--welcome-shot needs an output path\n");
         EXPECT_EQ(result.standardOutput, "");
     }
+}
+
+TEST(Program, WelcomeShotWithoutADisplayFailsAtOnce)
+{
+    testing::TempHome home;
+    ProcessOptions options;
+    options.argv = { IKW_APP_BINARY, "--welcome-shot", home.file("w.png") };
+    options.environment = environmentWithoutDisplay();
+    options.timeoutSeconds = 60;
+    const auto result = runProcess(options);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.standardError, "welcome-shot: no display (set DISPLAY or run under xvfb-run)\n");
 }
 
 }
