@@ -120,7 +120,7 @@ TEST(EngineJobs, AStuckJobIsEndedAfterTheIdleTimeOut)
     EngineTestHome home;
     testing::writeEngineScript(home.path(), "rurede_gen.py", "import sys, time\nopen(sys.argv[3], 'w').write('{}')\ntime.sleep(60)");
     const auto started = std::chrono::steady_clock::now();
-    const auto probe = waitFor<std::optional<Json>>(home, [](auto done) { editProbe("/doc.txt", done, EngineLimits { .idleTimeoutSeconds = 0.5 }); });
+    const auto probe = waitFor<std::optional<Json>>(home, [](auto done) { editProbe("/doc.txt", done, EngineRunOptions { .idleTimeoutSeconds = 0.5, .interpreter = {} }); });
     EXPECT_FALSE(probe);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_TRUE(leftoverJobFiles(home.globals.get().archive).empty());

@@ -56,13 +56,13 @@ std::string engineAnswerFromOutput(std::string_view output)
 }
 
 void runOrganize(std::vector<std::string> arguments, std::string script, EngineProgress progress, EngineAnswer completion,
-    EngineLimits limits)
+    EngineRunOptions runOptions)
 {
     ProcessOptions options;
-    options.argv = { pythonInterpreter(), joinPath(parentPath(engineLauncher()), script) };
+    options.argv = { runOptions.interpreter.empty() ? pythonInterpreter() : runOptions.interpreter, joinPath(parentPath(engineLauncher()), script) };
     options.argv.insert(options.argv.end(), std::make_move_iterator(arguments.begin()), std::make_move_iterator(arguments.end()));
     options.environment = environmentWithSearchPath(kEngineSearchPath);
-    options.idleTimeoutSeconds = limits.idleTimeoutSeconds;
+    options.idleTimeoutSeconds = runOptions.idleTimeoutSeconds;
     options.captureStandardError = false;
     if (progress) {
         options.onStandardErrorLine = [progress](std::string_view line) {
