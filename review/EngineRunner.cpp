@@ -40,16 +40,9 @@ std::string engineAnswerFromOutput(std::string_view output)
     const std::string_view trimmed = trim(output);
     if (!trimmed.empty() && isJsonContainer(trimmed))
         return std::string(trimmed);
-    std::string_view lastLine;
-    for (std::size_t end = trimmed.size(); end > 0;) {
-        const std::size_t start = trimmed.find_last_of("\r\n", end - 1);
-        const std::size_t from = start == std::string_view::npos ? 0 : start + 1;
-        if (from < end) {
-            lastLine = trimmed.substr(from, end - from);
-            break;
-        }
-        end = start;
-    }
+    // The trimmed text ends in something other than a line end, so its last line is not empty.
+    const std::size_t lineEnd = trimmed.find_last_of("\r\n");
+    const std::string_view lastLine = lineEnd == std::string_view::npos ? trimmed : trimmed.substr(lineEnd + 1);
     if (isJsonContainer(lastLine))
         return std::string(lastLine);
     return engineErrorAnswer(kEngineDefaultError);
