@@ -8,6 +8,7 @@
 #include <vector>
 
 struct pdf_document;
+struct pdf_obj;
 
 namespace ikw::pdf {
 
@@ -72,12 +73,15 @@ public:
     static Document adopt(pdf_document* document);
     // The same for a document still being built.
     static Document adoptUnindexed(pdf_document* document) { return Document(document); }
+    // A new reference to the page's object, for the caller to drop. Throws MuPDF errors.
+    pdf_obj* pageObject(int index) const;
 
 private:
     explicit Document(pdf_document* document) : m_document(document) { }
 
     pdf_document* m_document = nullptr;
-    bool m_pagesIndexed = false;
+    // The object number of every page, in order; empty when the page tree could not be read whole.
+    std::vector<int> m_pageObjects;
 };
 
 struct OpenResult {
