@@ -12,7 +12,6 @@
 
 namespace ikw::pdf {
 
-using detail::threadContext;
 using namespace detail;
 
 namespace {

@@ -9,7 +9,6 @@
 
 namespace ikw::pdf {
 
-using detail::threadContext;
 using namespace detail;
 
 namespace {
