@@ -50,6 +50,7 @@ int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotat
 
 OpenResult Document::open(const std::string& path, const std::string& password)
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
     if (!context)
         return {};
@@ -67,6 +68,7 @@ OpenResult Document::open(const std::string& path, const std::string& password)
 
 OpenResult Document::openBytes(std::string_view bytes, const std::string& password)
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
     if (!context)
         return {};
@@ -98,6 +100,7 @@ std::optional<Document> Document::fromBytes(std::string_view bytes, const std::s
 
 Document Document::adopt(pdf_document* document)
 {
+    const DocumentLock lock(documentMutex());
     Document adopted(document);
     fz_context* context = threadContext();
     // MuPDF's own page index leaks a reference on every page load while it is loaded, so it is
@@ -142,6 +145,7 @@ Document& Document::operator=(Document&& other) noexcept
 
 Document::~Document()
 {
+    const DocumentLock lock(documentMutex());
     if (!m_document)
         return;
     pdf_drop_document(threadContext(), m_document);
@@ -149,8 +153,9 @@ Document::~Document()
 
 int Document::pageCount() const
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
-    int count = 0;
+    volatile int count = 0;
     fz_try(context)
     {
         count = pdf_count_pages(context, m_document);
@@ -164,6 +169,7 @@ int Document::pageCount() const
 
 std::optional<Rect> Document::pageBox(int index, PageBox box) const
 {
+    const DocumentLock lock(documentMutex());
     if (index < 0 || index >= pageCount())
         return std::nullopt;
     fz_context* context = threadContext();
@@ -191,10 +197,11 @@ std::optional<Size> Document::pageSize(int index, PageBox box) const
 
 int Document::pageRotation(int index) const
 {
+    const DocumentLock lock(documentMutex());
     if (index < 0 || index >= pageCount())
         return 0;
     fz_context* context = threadContext();
-    int rotation = 0;
+    volatile int rotation = 0;
     OwnedObject page;
     fz_try(context)
     {
@@ -210,6 +217,7 @@ int Document::pageRotation(int index) const
 
 std::string Document::pageText(int index) const
 {
+    const DocumentLock lock(documentMutex());
     if (index < 0 || index >= pageCount())
         return {};
     fz_context* context = threadContext();
@@ -231,6 +239,7 @@ std::string Document::pageText(int index) const
 
 std::vector<Annotation> Document::pageAnnotations(int index) const
 {
+    const DocumentLock lock(documentMutex());
     std::vector<Annotation> annotations;
     if (index < 0 || index >= pageCount())
         return annotations;
@@ -258,8 +267,9 @@ std::vector<Annotation> Document::pageAnnotations(int index) const
 
 bool Document::wasRepaired() const
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
-    int repaired = 0;
+    volatile int repaired = 0;
     fz_try(context)
     {
         repaired = pdf_was_repaired(context, m_document);
@@ -273,8 +283,9 @@ bool Document::wasRepaired() const
 
 bool Document::isEncrypted() const
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
-    int encrypted = 0;
+    volatile int encrypted = 0;
     fz_try(context)
     {
         encrypted = pdf_crypt_version(context, m_document->crypt) > 0;
@@ -288,6 +299,7 @@ bool Document::isEncrypted() const
 
 std::optional<std::string> Document::toBytes(const WriteOptions& options) const
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
     pdf_write_options writeOptions = pdf_default_write_options;
     writeOptions.do_compress = 1;

@@ -218,6 +218,7 @@ struct DocumentBuilder::Copier {
 
 DocumentBuilder::DocumentBuilder()
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
     if (!context)
         return;
@@ -238,20 +239,26 @@ DocumentBuilder::DocumentBuilder()
     m_document.emplace(Document::adoptUnindexed(document.release()));
 }
 
-DocumentBuilder::~DocumentBuilder() = default;
+DocumentBuilder::~DocumentBuilder()
+{
+    const DocumentLock lock(documentMutex());
+    m_copier.reset();
+    m_document.reset();
+}
 
 bool DocumentBuilder::appendPageCopy(const Document& source, int index, std::optional<int> rotation)
 {
+    const DocumentLock lock(documentMutex());
     if (!m_document || index < 0 || index >= source.pageCount())
         return false;
     fz_context* context = threadContext();
-    Copier::Source& from = m_copier->sourceFor(context, source.raw());
+    Copier::Source* const volatile from = &m_copier->sourceFor(context, source.raw());
     OwnedObject sourcePage;
     OwnedObject page;
     fz_try(context)
     {
         sourcePage.reset(source.pageObject(index));
-        page.reset(m_copier->copyPage(context, from, sourcePage.get()));
+        page.reset(m_copier->copyPage(context, *from, sourcePage.get()));
         if (rotation)
             pdf_dict_put_int(context, page.get(), PDF_NAME(Rotate), detail::normaliseRotation(*rotation));
         m_copier->appendToTree(context, page.get(), m_pageCount + 1);
@@ -266,6 +273,7 @@ bool DocumentBuilder::appendPageCopy(const Document& source, int index, std::opt
 
 bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_view text)
 {
+    const DocumentLock lock(documentMutex());
     if (!m_document)
         return false;
     fz_context* context = threadContext();
@@ -297,6 +305,7 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
 
 std::optional<Document> DocumentBuilder::finish()
 {
+    const DocumentLock lock(documentMutex());
     if (m_copier) {
         fz_context* context = threadContext();
         fz_try(context)

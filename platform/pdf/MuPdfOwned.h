@@ -46,6 +46,7 @@ using OwnedPage = Owned<fz_page, fz_drop_page>;
 using OwnedTextPage = Owned<fz_stext_page, fz_drop_stext_page>;
 using OwnedPixmap = Owned<fz_pixmap, fz_drop_pixmap>;
 using OwnedDevice = Owned<fz_device, fz_drop_device>;
+using OwnedDisplayList = Owned<fz_display_list, fz_drop_display_list>;
 using OwnedObject = Owned<pdf_obj, pdf_drop_obj>;
 using OwnedDocument = Owned<pdf_document, pdf_drop_document>;
 

@@ -43,22 +43,36 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
     PageImage image;
     image.width = size->width;
     image.height = size->height;
-    OwnedPage page;
+    OwnedDisplayList list;
+    fz_matrix transform;
+    {
+        // Record the page under the document lock; drawing the recording needs no document.
+        const DocumentLock lock(documentMutex());
+        OwnedPage page;
+        fz_try(context)
+        {
+            page.reset(fz_load_page(context, &document.raw()->super, pageIndex));
+            // The recording is in the page's own crop-box space; undo that so that the chosen box
+            // lands on the bitmap.
+            fz_rect pageMediaBox;
+            fz_matrix pageTransform;
+            pdf_page_transform(context, reinterpret_cast<pdf_page*>(page.get()), &pageMediaBox, &pageTransform);
+            transform = fz_concat(fz_invert_matrix(pageTransform), boxToPixels(*rect, rotation, scale));
+            list.reset(fz_new_display_list_from_page(context, page.get()));
+        }
+        fz_catch(context)
+        {
+            return std::nullopt;
+        }
+    }
     OwnedPixmap pixmap;
     OwnedDevice device;
     fz_try(context)
     {
-        page.reset(fz_load_page(context, &document.raw()->super, pageIndex));
         pixmap.reset(fz_new_pixmap(context, fz_device_rgb(context), size->width, size->height, nullptr, 0));
         fz_clear_pixmap_with_value(context, pixmap.get(), 0xff);
-        // fz_run_page applies the page's own crop-box transform first; undo it so that the
-        // chosen box lands on the bitmap.
-        fz_rect pageMediaBox;
-        fz_matrix pageTransform;
-        pdf_page_transform(context, reinterpret_cast<pdf_page*>(page.get()), &pageMediaBox, &pageTransform);
-        const fz_matrix transform = fz_concat(fz_invert_matrix(pageTransform), detail::boxToPixels(*rect, rotation, scale));
         device.reset(fz_new_draw_device(context, fz_identity, pixmap.get()));
-        fz_run_page(context, page.get(), device.get(), transform, nullptr);
+        fz_run_display_list(context, list.get(), device.get(), transform, fz_infinite_rect, nullptr);
         fz_close_device(context, device.get());
     }
     fz_catch(context)
