@@ -76,9 +76,7 @@ struct DocumentBuilder::Copier {
             pdf_drop_document(context, source.document);
     }
 
-    // The font of text pages: one indirect object that every text page shares. (MuPDF caches fonts
-    // by their object; a font written inline would be compared against other documents' fonts,
-    // which threads rendering other documents may be changing.)
+    // The font of text pages: one object that every text page shares.
     pdf_obj* textFont(fz_context* context)
     {
         if (!helvetica) {
