@@ -35,6 +35,11 @@ OpenResult finishOpening(fz_context* context, OwnedDocument& document, const std
     return { OpenResult::Status::Opened, Document::adopt(document.release()) };
 }
 
+Rect toRect(fz_rect rect)
+{
+    return { rect.x0, rect.y0, rect.x1, rect.y1 };
+}
+
 // The page an explicit destination ("/Dest [page ...]" or a GoTo action) points at.
 int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotation)
 {
@@ -263,6 +268,64 @@ std::vector<Annotation> Document::pageAnnotations(int index) const
         return {};
     }
     return annotations;
+}
+
+std::vector<TextLine> Document::pageTextLines(int index) const
+{
+    const DocumentLock lock(documentMutex());
+    if (index < 0 || index >= pageCount())
+        return {};
+    fz_context* context = threadContext();
+    OwnedPage page;
+    OwnedTextPage text;
+    fz_try(context)
+    {
+        page.reset(fz_load_page(context, &m_document->super, index));
+        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
+    }
+    fz_catch(context)
+    {
+        return {};
+    }
+    std::vector<TextLine> lines;
+    for (const fz_stext_block* block = text.get()->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
+            TextLine& added = lines.emplace_back();
+            added.bounds = toRect(line->bbox);
+            for (const fz_stext_char* character = line->first_char; character; character = character->next) {
+                char utf8[FZ_UTFMAX];
+                added.text.append(utf8, static_cast<std::size_t>(fz_runetochar(utf8, character->c)));
+                added.characters.push_back(toRect(fz_rect_from_quad(character->quad)));
+            }
+        }
+    }
+    return lines;
+}
+
+std::vector<Rect> Document::search(int index, const std::string& text, int limit) const
+{
+    const DocumentLock lock(documentMutex());
+    if (index < 0 || index >= pageCount() || text.empty() || limit < 1)
+        return {};
+    fz_context* context = threadContext();
+    std::vector<fz_quad> hits(static_cast<std::size_t>(limit));
+    OwnedPage page;
+    volatile int count = 0;
+    fz_try(context)
+    {
+        page.reset(fz_load_page(context, &m_document->super, index));
+        count = fz_search_page(context, page.get(), text.c_str(), nullptr, hits.data(), limit);
+    }
+    fz_catch(context)
+    {
+        return {};
+    }
+    std::vector<Rect> rects;
+    for (int hit = 0; hit < count; ++hit)
+        rects.push_back(toRect(fz_rect_from_quad(hits[static_cast<std::size_t>(hit)])));
+    return rects;
 }
 
 bool Document::wasRepaired() const

@@ -21,6 +21,15 @@ struct WriteOptions {
 
 struct OpenResult;
 
+// A line of a page's text. Its rectangles are in the page as shown (turned by its rotation): points
+// from the top left corner of the crop box, y growing downwards, as a page view lays it out.
+struct TextLine {
+    std::string text;
+    Rect bounds;
+    // One box per character of `text` (per UTF-8 code point).
+    std::vector<Rect> characters;
+};
+
 // An annotation as the page lists it: its subtype ("Text", "Link", "Widget", ...), rectangle, text
 // contents, and for a link within the document the index of its target page (-1 for none).
 struct Annotation {
@@ -60,6 +69,11 @@ public:
     // missing page.
     std::string pageText(int index) const;
     std::vector<Annotation> pageAnnotations(int index) const;
+    // The page's text line by line, with where each line and character is.
+    std::vector<TextLine> pageTextLines(int index) const;
+    // Where the text occurs on the page, case-insensitively, in the coordinates of TextLine: one
+    // rectangle per line a hit covers. At most `limit` rectangles.
+    std::vector<Rect> search(int index, const std::string& text, int limit = 500) const;
 
     bool wasRepaired() const;
     bool isEncrypted() const;
