@@ -1,7 +1,7 @@
 #include "review/PdfSchemeHandler.h"
 
 #include "platform/core/UniqueFd.h"
-#include "review/SchemeQuery.h"
+#include "review/UrlQuery.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,8 +61,7 @@ PdfSchemeHandler::PdfSchemeHandler()
 void PdfSchemeHandler::start(const std::shared_ptr<SchemeRequest>& request, SchemeReply reply)
 {
     const SchemeError failure { std::string(kScheme), 1 };
-    const std::optional<SchemeQuery> query = SchemeQuery::parse(request->url());
-    std::optional<std::string> path = query ? query->first("p") : std::nullopt;
+    std::optional<std::string> path = urlQuery(request->url(), "p");
     if (!path) {
         reply(failure);
         return;
