@@ -35,6 +35,24 @@ OpenResult finishOpening(fz_context* context, OwnedDocument& document, const std
     return { OpenResult::Status::Opened, Document::adopt(document.release()) };
 }
 
+// Runs a query of the document that answers a number; `fallback` when MuPDF fails.
+template<typename Query>
+int queryNumber(pdf_document* document, int fallback, Query query)
+{
+    const DocumentLock lock(documentMutex());
+    fz_context* context = threadContext();
+    volatile int value = fallback;
+    fz_try(context)
+    {
+        value = query(context, document);
+    }
+    fz_catch(context)
+    {
+        return fallback;
+    }
+    return value;
+}
+
 Rect toRect(fz_rect rect)
 {
     return { rect.x0, rect.y0, rect.x1, rect.y1 };
@@ -150,26 +168,15 @@ Document& Document::operator=(Document&& other) noexcept
 
 Document::~Document()
 {
-    const DocumentLock lock(documentMutex());
     if (!m_document)
         return;
+    const DocumentLock lock(documentMutex());
     pdf_drop_document(threadContext(), m_document);
 }
 
 int Document::pageCount() const
 {
-    const DocumentLock lock(documentMutex());
-    fz_context* context = threadContext();
-    volatile int count = 0;
-    fz_try(context)
-    {
-        count = pdf_count_pages(context, m_document);
-    }
-    fz_catch(context)
-    {
-        return 0;
-    }
-    return count;
+    return queryNumber(m_document, 0, [](fz_context* context, pdf_document* document) { return pdf_count_pages(context, document); });
 }
 
 std::optional<Rect> Document::pageBox(int index, PageBox box) const
@@ -330,34 +337,14 @@ std::vector<Rect> Document::search(int index, const std::string& text, int limit
 
 bool Document::wasRepaired() const
 {
-    const DocumentLock lock(documentMutex());
-    fz_context* context = threadContext();
-    volatile int repaired = 0;
-    fz_try(context)
-    {
-        repaired = pdf_was_repaired(context, m_document);
-    }
-    fz_catch(context)
-    {
-        return false;
-    }
-    return repaired != 0;
+    return queryNumber(m_document, 0, [](fz_context* context, pdf_document* document) { return pdf_was_repaired(context, document); });
 }
 
 bool Document::isEncrypted() const
 {
-    const DocumentLock lock(documentMutex());
-    fz_context* context = threadContext();
-    volatile int encrypted = 0;
-    fz_try(context)
-    {
-        encrypted = pdf_crypt_version(context, m_document->crypt) > 0;
-    }
-    fz_catch(context)
-    {
-        return false;
-    }
-    return encrypted != 0;
+    return queryNumber(m_document, 0, [](fz_context* context, pdf_document* document) {
+        return pdf_crypt_version(context, document->crypt) > 0 ? 1 : 0;
+    });
 }
 
 std::optional<std::string> Document::toBytes(const WriteOptions& options) const
