@@ -1,7 +1,9 @@
 #include "review/ReviewWindowLayer.h"
 
+#include "app/Globals.h"
 #include "platform/core/fake/ManualMainQueue.h"
 #include "platform/ui/fake/FakeToolkit.h"
+#include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,8 @@ namespace {
 
 TEST(ReviewWindowLayer, ReviewWindowsShareOneContextServingBothResourceSchemes)
 {
+    testing::TempHome home;
+    ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
     ManualMainQueue queue;
     ui::fake::FakeToolkit toolkit;
     const auto layer = makeReviewWindowLayer(toolkit, {});
