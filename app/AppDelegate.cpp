@@ -1,10 +1,15 @@
 #include "app/AppDelegate.h"
 
+#include "app/Globals.h"
+#include "app/HiddenPageCleanup.h"
 #include "app/Settings.h"
+#include "platform/core/TaskQueue.h"
 
 namespace ikw {
 
 namespace {
+
+AppDelegate* g_delegate = nullptr; // main thread only
 
 void run(const std::function<void()>& step)
 {
@@ -17,11 +22,81 @@ void run(const std::function<void()>& step)
 void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
+    m_utility->post([archive = globals().archive] { removeStaleHiddenPages(archive); });
     run(m_services.noteSession);
+    afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
 }
 
-void AppDelegate::applicationShouldHandleReopen(bool)
+void AppDelegate::showWelcomeUnlessSomethingOpened()
 {
+    if (!didOpen && (!m_parts.windows || m_parts.windows->isEmpty()))
+        showWelcome(nullptr);
+}
+
+void AppDelegate::afterLaunch(double seconds, void (AppDelegate::*step)())
+{
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    mainQueue().postAfter(seconds, [weak, step] {
+        if (auto delegate = weak.lock())
+            (delegate.get()->*step)();
+    });
+}
+
+void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
+{
+    if (!hasVisibleWindows)
+        showWelcome(nullptr);
+}
+
+void AppDelegate::openFiles(const std::vector<std::string>& paths)
+{
+    if (paths.empty() || !m_parts.windows)
+        return;
+    didOpen = true;
+    m_parts.windows->openReview(paths);
+}
+
+void AppDelegate::showWelcome(const ui::WebView* tabbingHost)
+{
+    if (!m_parts.windows)
+        return;
+    const auto page = m_parts.writeWelcomePage ? m_parts.writeWelcomePage() : std::nullopt;
+    m_parts.windows->openPage(page, tabbingHost);
+}
+
+void AppDelegate::goHome(const ui::WebView& web)
+{
+    if (!m_parts.windows)
+        return;
+    const auto page = m_parts.writeWelcomePage ? m_parts.writeWelcomePage() : std::nullopt;
+    if (!m_parts.windows->showHome(web, page))
+        showWelcome(nullptr);
+}
+
+bool AppDelegate::effectiveIsDark() const
+{
+    const bool desktopDark = m_parts.systemAppearance && m_parts.systemAppearance->prefersDark();
+    return ikw::effectiveIsDark(appAppearance, desktopDark);
+}
+
+std::string AppDelegate::resolvedScheme() const
+{
+    auto settings = loadConfig();
+    bool filled = false;
+    const auto config = nightCfg(settings, filled);
+    if (filled)
+        saveConfig(settings);
+    return ikw::resolvedScheme(IkwNight::isNightNow(config), appearancePref(settings), effectiveIsDark());
+}
+
+AppDelegate* appDelegate()
+{
+    return g_delegate;
+}
+
+void installAppDelegate(AppDelegate* delegate)
+{
+    g_delegate = delegate;
 }
 
 }

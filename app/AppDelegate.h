@@ -1,6 +1,19 @@
 #pragma once
 
+#include "app/Appearance.h"
+#include "app/ReviewWindowRegistry.h"
+#include "app/SystemAppearance.h"
+#include "platform/core/WorkQueue.h"
+
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ikw::ui {
+class WebView;
+}
 
 namespace ikw {
 
@@ -10,25 +23,70 @@ struct LaunchServices {
     std::function<void()> noteSession; // count the launch in the usage statistics
 };
 
+// What the delegate works with besides its launch steps: the review windows (owned by the review
+// layer), the desktop's appearance and wake-ups, and the welcome page writer. Each may be missing (in tests,
+// or before the subsystem exists); the delegate then skips what needs it.
+struct DelegateParts {
+    ReviewWindowRegistry* windows = nullptr;
+    SystemAppearance* systemAppearance = nullptr;
+    WakeMonitor* wakeMonitor = nullptr; // the night driver observes waking through it
+    // Writes a fresh welcome page and returns its path (nothing when it could not be written).
+    std::function<std::optional<std::string>()> writeWelcomePage;
+};
+
 // The one application delegate of the regular start: it runs the launch sequence and owns the
 // application-wide state that features hang off it.
-class AppDelegate {
+class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 public:
-    explicit AppDelegate(LaunchServices services = {}) : m_services(std::move(services)) {}
+    static constexpr double kWelcomeDelaySeconds = 0.35;
+
+    explicit AppDelegate(LaunchServices services = {}, DelegateParts parts = {})
+        : m_services(std::move(services))
+        , m_parts(std::move(parts))
+    {
+    }
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
 
-    // The launch sequence, once, on the main thread.
+    // The launch sequence, once, on the main thread. Its delayed steps hold the delegate weakly,
+    // so the delegate must be owned by a shared pointer when they are wanted.
     void applicationDidFinishLaunching();
     // The application was activated again (a launcher click, a second start with no files).
     void applicationShouldHandleReopen(bool hasVisibleWindows);
+    // The application stays running with no window.
+    static constexpr bool applicationShouldTerminateAfterLastWindowClosed() { return false; }
+
+    // Files the system asked the application to open (a file manager, a second start).
+    void openFiles(const std::vector<std::string>& paths);
+
+    // The welcome page in a new review window (a tab of the host's window when given).
+    void showWelcome(const ui::WebView* tabbingHost);
+    // The welcome page in the review window of `web`; a new window when `web` is not a review's.
+    void goHome(const ui::WebView& web);
+
+    // Whether the application looks dark now, and the scheme every page is given.
+    bool effectiveIsDark() const;
+    std::string resolvedScheme() const;
+    // The look the application forces on itself (set by the appearance driver).
+    AppAppearance appAppearance = AppAppearance::System;
 
     // Set by the routes that open something the system asked for; the delayed launch steps do
     // nothing once it is true.
     bool didOpen = false;
 
 private:
+    // A launch step that runs `seconds` after launch while the delegate still exists.
+    void afterLaunch(double seconds, void (AppDelegate::*step)());
+    void showWelcomeUnlessSomethingOpened();
+
     LaunchServices m_services;
+    DelegateParts m_parts;
+    // Launch work that touches only files runs here, off the main thread.
+    std::unique_ptr<WorkQueue> m_utility = makeSerialQueue("com.norvale.inkwarden.launch");
 };
+
+// The process's delegate (none before the regular start has made it, and in tool modes).
+AppDelegate* appDelegate();
+void installAppDelegate(AppDelegate* delegate);
 
 }

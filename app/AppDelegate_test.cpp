@@ -1,27 +1,170 @@
 #include "app/AppDelegate.h"
 #include "app/Globals.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/fake/ManualMainQueue.h"
+#include "platform/ui/fake/FakeWebView.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace ikw {
 namespace {
 
+// Records what the delegate asks of the window list.
+class RecordingWindows final : public ReviewWindowRegistry {
+public:
+    bool isEmpty() const override { return windows == 0; }
+    bool hasVisibleWindow() const override { return windows > 0; }
+    void openPage(const std::optional<std::string>& page, const ui::WebView* host) override
+    {
+        ++windows;
+        opened.push_back(page.value_or("<loading>") + (host ? " as tab" : ""));
+    }
+    bool showHome(const ui::WebView&, const std::optional<std::string>& page) override
+    {
+        homes.push_back(page.value_or("<loading>"));
+        return knowsView;
+    }
+
+    void openReview(const std::vector<std::string>& paths) override
+    {
+        ++windows;
+        opened.push_back("review of " + std::to_string(paths.size()));
+    }
+
+    int windows = 0;
+    bool knowsView = true;
+    std::vector<std::string> opened, homes;
+};
+
+class FakeDesktop final : public SystemAppearance {
+public:
+    bool prefersDark() const override { return dark; }
+    void setChangeHandler(std::function<void()>) override {}
+    bool dark = false;
+};
+
+struct Launch {
+    testing::TempHome home;
+    ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
+    ManualMainQueue queue;
+    RecordingWindows windows;
+    std::vector<std::string> steps;
+    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(
+        LaunchServices {
+            .noteSession = [this] {
+                // The legacy folder has moved before anything else touches the product folder.
+                steps.push_back(realFileSystem().exists(home.file(".local/share/Inkwarden/marker")) ? "noteSession after migration" : "noteSession");
+            },
+        },
+        DelegateParts { .windows = &windows, .writeWelcomePage = [] { return std::optional<std::string>("/w.html"); } });
+};
+
 TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
+{
+    Launch launch;
+    testing::writeTestFile(launch.home.file(".local/share/QEL Visualize/marker"), "");
+    launch.delegate->applicationDidFinishLaunching();
+    launch.queue.advance(10);
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "noteSession after migration" }));
+}
+
+TEST(AppDelegate, LaunchClearsStaleHiddenPagesOfTheReviewsFolder)
+{
+    Launch launch;
+    const std::string archive = globals().archive;
+    const std::string stale = testing::writeTestFile(archive + "/.loading-OLD.html", "");
+    const std::string fresh = testing::writeTestFile(archive + "/.welcome-NEW.html", "");
+    std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() - std::chrono::hours(30));
+    launch.delegate->applicationDidFinishLaunching();
+    launch.delegate.reset(); // its utility queue finishes what was posted
+    EXPECT_FALSE(realFileSystem().exists(stale));
+    EXPECT_TRUE(realFileSystem().exists(fresh));
+}
+
+TEST(AppDelegate, TheWelcomePageFollowsALaunchThatOpenedNothing)
+{
+    struct Case {
+        const char* what;
+        bool didOpen;
+        int windowsBefore;
+        std::vector<std::string> opened;
+    };
+    const Case cases[] = {
+        { "plain launch", false, 0, { "/w.html" } },
+        { "a document opened during launch", true, 0, {} },
+        { "windows restored", false, 1, {} },
+    };
+    for (const auto& c : cases) {
+        Launch launch;
+        launch.windows.windows = c.windowsBefore;
+        launch.delegate->applicationDidFinishLaunching();
+        launch.delegate->didOpen = c.didOpen;
+        launch.queue.advance(AppDelegate::kWelcomeDelaySeconds - 0.01);
+        EXPECT_TRUE(launch.windows.opened.empty()) << c.what;
+        launch.queue.advance(0.02);
+        EXPECT_EQ(launch.windows.opened, c.opened) << c.what;
+    }
+}
+
+TEST(AppDelegate, FilesOpenedDuringLaunchReplaceTheWelcomePage)
+{
+    Launch launch;
+    launch.delegate->applicationDidFinishLaunching();
+    launch.delegate->openFiles({ "/a.pdf", "/b" });
+    launch.queue.advance(5);
+    EXPECT_EQ(launch.windows.opened, std::vector<std::string> { "review of 2" });
+}
+
+TEST(AppDelegate, DelayedStepsDoNothingOnceTheDelegateIsGone)
+{
+    Launch launch;
+    launch.delegate->applicationDidFinishLaunching();
+    launch.delegate.reset();
+    launch.queue.advance(5);
+    EXPECT_TRUE(launch.windows.opened.empty());
+}
+
+TEST(AppDelegate, ReopenAndGoHomeShowTheWelcomePage)
+{
+    Launch launch;
+    launch.delegate->applicationShouldHandleReopen(true);
+    EXPECT_TRUE(launch.windows.opened.empty());
+    launch.delegate->applicationShouldHandleReopen(false);
+    EXPECT_EQ(launch.windows.opened, std::vector<std::string> { "/w.html" });
+
+    ui::fake::FakeWebView view;
+    launch.delegate->goHome(view);
+    EXPECT_EQ(launch.windows.homes, std::vector<std::string> { "/w.html" });
+    EXPECT_EQ(launch.windows.opened.size(), 1u);
+
+    launch.windows.knowsView = false; // a panel's view: a new welcome window instead
+    launch.delegate->goHome(view);
+    EXPECT_EQ(launch.windows.opened.size(), 2u);
+    EXPECT_FALSE(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+}
+
+}
+}
+
+namespace ikw {
+namespace {
+
+TEST(AppDelegate, TheSchemeFollowsTheDesktopOnlyWhenTheSettingsSayAuto)
 {
     testing::TempHome home;
     ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
-    testing::writeTestFile(home.file(".local/share/QEL Visualize/marker"), "");
-    std::vector<std::string> steps;
-    AppDelegate delegate(LaunchServices {
-        .noteSession = [&] {
-            // The legacy folder has moved before anything else touches the product folder.
-            steps.push_back(realFileSystem().exists(home.file(".local/share/Inkwarden/marker")) ? "noteSession after migration" : "noteSession");
-        },
-    });
-    delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(steps, (std::vector<std::string> { "noteSession after migration" }));
+    FakeDesktop desktop;
+    AppDelegate delegate({}, DelegateParts { .systemAppearance = &desktop, .wakeMonitor = nullptr, .writeWelcomePage = {} });
+    desktop.dark = true;
+    EXPECT_EQ(delegate.resolvedScheme(), "dark");
+    delegate.appAppearance = AppAppearance::Light;
+    EXPECT_FALSE(delegate.effectiveIsDark());
+    EXPECT_EQ(delegate.resolvedScheme(), "light");
+    testing::writeTestFile(globals.get().configPath, R"({"appearance": "dark"})");
+    EXPECT_EQ(delegate.resolvedScheme(), "dark");
 }
 
 }

@@ -1,5 +1,6 @@
 #include "app/Globals.h"
 
+#include "app/PageTemplates.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Log.h"
 #include "platform/core/Text.h"
@@ -64,6 +65,10 @@ Globals Globals::build(const Paths& paths)
     globals.archive = joinPath(paths.home, kReviewsFolderName);
     globals.configPath = paths.mapLibraryPath("~/Library/Application Support/Inkwarden/config.json");
     globals.brand = Brand::load(paths.resourcesDir);
+    globals.loadingHTML = loadingPage(globals.brand);
+    globals.askHTML = askPageTemplate(globals.brand);
+    globals.visualDiffHTML = visualDiffPageTemplate();
+    globals.compareIntakeHTML = compareIntakePage();
     globals.version = readVersion(paths);
     globals.dragMode = readDragMode(paths);
     globals.appInfo = appInfoFor(paths, globals.brand, globals.version);

@@ -1,7 +1,9 @@
 #include "app/RegularStart.h"
 
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/WelcomePage.h"
 #include "platform/core/GLibMainQueue.h"
 #include "platform/ui/gtk/GtkToolkit.h"
 
@@ -9,21 +11,58 @@
 
 namespace ikw {
 
-int runRegularStart(int argc, char** argv, LaunchServices services)
+namespace {
+
+// What the running application is made of, in the order it must be torn down (last first).
+struct Shell {
+    std::unique_ptr<ui::Toolkit> toolkit;
+    std::unique_ptr<SystemAppearance> appearance;
+    std::unique_ptr<WakeMonitor> wakeMonitor;
+    std::shared_ptr<ReviewWindowRegistry> windows;
+    std::shared_ptr<AppDelegate> delegate;
+};
+
+}
+
+int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerFactory makeWindows)
 {
     GLibMainQueue mainQueue;
     ScopedMainQueue installedQueue { mainQueue };
-    AppDelegate delegate(std::move(services));
+    const CommandLine commandLine(argc, argv);
+    Shell shell;
     std::unique_ptr<ui::Application> application;
     ui::ApplicationEvents events;
     events.startup = [&] {
         // Closing the last window does not quit the application.
         application->hold();
-        delegate.applicationDidFinishLaunching();
+        shell.toolkit = ui::gtk3::makeGtkToolkit();
+        shell.appearance = makeDesktopAppearance();
+        shell.wakeMonitor = makeLogindWakeMonitor();
+        if (makeWindows)
+            shell.windows = makeWindows(*shell.toolkit);
+        shell.delegate = std::make_shared<AppDelegate>(std::move(services),
+            DelegateParts {
+                .windows = shell.windows.get(),
+                .systemAppearance = shell.appearance.get(),
+                .wakeMonitor = shell.wakeMonitor.get(),
+                .writeWelcomePage = [arguments = commandLine.arguments()] { return writeWelcomeFile(std::nullopt, std::nullopt, arguments); },
+            });
+        installAppDelegate(shell.delegate.get());
+        shell.delegate->applicationDidFinishLaunching();
     };
-    events.activate = [&](bool hasVisibleWindows) { delegate.applicationShouldHandleReopen(hasVisibleWindows); };
+    events.activate = [&](bool hasVisibleWindows) {
+        if (shell.delegate)
+            shell.delegate->applicationShouldHandleReopen(hasVisibleWindows);
+    };
+    events.open = [&](const std::vector<std::string>& paths) {
+        if (shell.delegate)
+            shell.delegate->openFiles(paths);
+    };
+    events.shutdown = [&] { installAppDelegate(nullptr); };
     application = ui::gtk3::makeGtkApplication(kApplicationId, std::move(events));
-    return application->run(argc, argv);
+    const int status = application->run(argc, argv);
+    installAppDelegate(nullptr);
+    return status;
 }
 
 }

@@ -8,6 +8,7 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "permission-wizard/PermissionLintSwitch.h"
+#include "review/ReviewWindowLayer.h"
 #include "services/Stats.h"
 
 #include <memory>
@@ -46,5 +47,5 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
-    return ikw::runRegularStart(argc, argv, launchServices());
+    return ikw::runRegularStart(argc, argv, launchServices(), [](ikw::ui::Toolkit& toolkit) { return ikw::makeReviewWindowLayer(toolkit); });
 }

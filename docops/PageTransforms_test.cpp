@@ -138,5 +138,12 @@ TEST(PageTransforms, SplitGivesOneDocumentPerPage)
     EXPECT_TRUE(pgSplit(numbered(0)).empty());
 }
 
+TEST(PageTransforms, PagesOfAnEncryptedSourceArriveReadable)
+{
+    const std::optional<Document> source = Document::fromBytes(pdf::testing::encryptedPdf(3, "pw"), "pw");
+    ASSERT_TRUE(source);
+    EXPECT_EQ(checkedNumbers(pgRotate(*source, { 1 }, 90)), (Numbers { 1, 2, 3 }));
+}
+
 }
 }

@@ -15,8 +15,8 @@ namespace ikw::review {
 // The open PDFs behind page images, keyed by the path exactly as requested and checked against the
 // file's modification time, so a grid of thumbnails parses its file once and an edited file is
 // opened afresh. A document handle serves one thread at a time, so each entry keeps one handle per
-// thread that asked, opened lazily; renders never wait on a lock. Handles are shared: emptying
-// the cache never frees a document while a render still uses it.
+// thread that asked, opened lazily, and pages of one file render side by side. Handles are shared:
+// emptying the cache never frees a document while a render still uses it.
 class PageImageDocumentCache {
 public:
     static constexpr std::size_t kCapacity = 7;

@@ -1,8 +1,7 @@
 #include "review/PageImageSchemeHandler.h"
 
-#include "platform/core/Text.h"
 #include "platform/pdf/PageImage.h"
-#include "review/SchemeQuery.h"
+#include "review/UrlQuery.h"
 
 #include <algorithm>
 
@@ -65,14 +64,15 @@ PageImageSchemeHandler::~PageImageSchemeHandler()
 
 void PageImageSchemeHandler::start(const std::shared_ptr<SchemeRequest>& request, SchemeReply reply)
 {
-    const std::optional<SchemeQuery> query = SchemeQuery::parse(request->url());
-    std::optional<std::string> path = query ? query->first("p") : std::nullopt;
+    const std::string& url = request->url();
+    std::optional<std::string> path = urlQuery(url, "p");
     if (!path) {
         reply(SchemeError { std::string(kScheme), 1 });
         return;
     }
-    const long long index = parseInteger(query->first("i").value_or("0")).value_or(0);
-    const long long width = parseInteger(query->first("w").value_or("1200")).value_or(kDefaultWidth);
+    // A missing or malformed index or width takes the default.
+    const long long index = queryInteger(url, "i").value_or(0);
+    const long long width = queryInteger(url, "w").value_or(kDefaultWidth);
     PageImageJob job { std::move(*path), index, static_cast<int>(std::clamp<long long>(width, kMinimumWidth, kMaximumWidth)) };
 
     m_renderQueue.post([alive = std::weak_ptr<const bool>(m_alive), cache = m_cache, request, reply = std::move(reply),

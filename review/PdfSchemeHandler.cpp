@@ -1,7 +1,7 @@
 #include "review/PdfSchemeHandler.h"
 
 #include "platform/core/UniqueFd.h"
-#include "review/SchemeQuery.h"
+#include "review/UrlQuery.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -52,11 +52,16 @@ std::optional<std::string> readPdfFile(const std::string& path)
 
 }
 
+PdfSchemeHandler::PdfSchemeHandler()
+    : m_ownQueue(makeConcurrentQueue("ikw.vtpdf"))
+    , m_readQueue(*m_ownQueue)
+{
+}
+
 void PdfSchemeHandler::start(const std::shared_ptr<SchemeRequest>& request, SchemeReply reply)
 {
     const SchemeError failure { std::string(kScheme), 1 };
-    const std::optional<SchemeQuery> query = SchemeQuery::parse(request->url());
-    std::optional<std::string> path = query ? query->first("p") : std::nullopt;
+    std::optional<std::string> path = urlQuery(request->url(), "p");
     if (!path) {
         reply(failure);
         return;

@@ -240,7 +240,7 @@ private:
                     if (m_options.captureStandardError)
                         m_result.standardError.append(bytes);
                     m_errorLines.feed(bytes);
-                } else {
+                } else if (m_options.captureStandardOutput) {
                     m_result.standardOutput.append(bytes);
                 }
                 continue;

@@ -27,6 +27,9 @@ struct ProcessOptions {
     std::optional<double> idleTimeoutSeconds;
     // Each standard-error line, without its line end ("\n" or "\r\n"). Called on the running thread.
     std::function<void(std::string_view line)> onStandardErrorLine;
+    // Keep the whole standard output in the result; when false it is read and dropped, for
+    // long-lived children whose output nobody needs.
+    bool captureStandardOutput = true;
     // Keep the whole standard error in the result (it is read either way, so a chatty child never blocks).
     bool captureStandardError = true;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 struct pdf_document;
+struct pdf_obj;
 
 namespace ikw::pdf {
 
@@ -19,6 +20,15 @@ struct WriteOptions {
 };
 
 struct OpenResult;
+
+// A line of a page's text. Its rectangles are in the page as shown (turned by its rotation): points
+// from the top left corner of the crop box, y growing downwards, as a page view lays it out.
+struct TextLine {
+    std::string text;
+    Rect bounds;
+    // One box per character of `text` (per UTF-8 code point).
+    std::vector<Rect> characters;
+};
 
 // An annotation as the page lists it: its subtype ("Text", "Link", "Widget", ...), rectangle, text
 // contents, and for a link within the document the index of its target page (-1 for none).
@@ -59,6 +69,11 @@ public:
     // missing page.
     std::string pageText(int index) const;
     std::vector<Annotation> pageAnnotations(int index) const;
+    // The page's text line by line, with where each line and character is.
+    std::vector<TextLine> pageTextLines(int index) const;
+    // Where the text occurs on the page, case-insensitively, in the coordinates of TextLine: one
+    // rectangle per line a hit covers. At most `limit` rectangles.
+    std::vector<Rect> search(int index, const std::string& text, int limit = 500) const;
 
     bool wasRepaired() const;
     bool isEncrypted() const;
@@ -72,12 +87,15 @@ public:
     static Document adopt(pdf_document* document);
     // The same for a document still being built.
     static Document adoptUnindexed(pdf_document* document) { return Document(document); }
+    // A new reference to the page's object, for the caller to drop. Throws MuPDF errors.
+    pdf_obj* pageObject(int index) const;
 
 private:
     explicit Document(pdf_document* document) : m_document(document) { }
 
     pdf_document* m_document = nullptr;
-    bool m_pagesIndexed = false;
+    // The object number of every page, in order; empty when the page tree could not be read whole.
+    std::vector<int> m_pageObjects;
 };
 
 struct OpenResult {

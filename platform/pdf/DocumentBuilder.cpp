@@ -1,6 +1,7 @@
 #include "platform/pdf/DocumentBuilder.h"
 
 #include "platform/pdf/MuPdfContext.h"
+#include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
 
 #include <string>
@@ -11,7 +12,7 @@
 
 namespace ikw::pdf {
 
-using detail::threadContext;
+using namespace detail;
 
 namespace {
 
@@ -52,8 +53,9 @@ bool isPageTree(fz_context* context, pdf_obj* object)
 // Deep-copies objects from source documents into the new one. Each source's objects are copied
 // once (a map from source object numbers to new ones), so shared fonts and images stay shared.
 // References to pages are not followed, so a link can never drag a whole source document along:
-// they map to the page's copy, made before or after the link, or else to null. The functions throw MuPDF
-// errors and run inside fz_try; they keep no C++ object with a destructor on the stack.
+// they map to the page's copy, made before or after the link, or else to null. The functions throw
+// MuPDF errors and run inside fz_try, so they keep no object with a destructor on the stack (an
+// error jumps over their frames).
 struct DocumentBuilder::Copier {
     struct Source {
         pdf_document* document;
@@ -74,29 +76,15 @@ struct DocumentBuilder::Copier {
             pdf_drop_document(context, source.document);
     }
 
-    // The font of text pages: one indirect object that every text page shares. (MuPDF caches fonts
-    // by their object; a font written inline would be compared against other documents' fonts,
-    // which threads rendering other documents may be changing.)
+    // The font of text pages: one object that every text page shares.
     pdf_obj* textFont(fz_context* context)
     {
         if (!helvetica) {
-            pdf_obj* font = pdf_new_dict(context, target, 4);
-            fz_try(context)
-            {
-                pdf_dict_put(context, font, PDF_NAME(Type), PDF_NAME(Font));
-                pdf_dict_put(context, font, PDF_NAME(Subtype), PDF_NAME(Type1));
-                pdf_dict_put_name(context, font, PDF_NAME(BaseFont), "Helvetica");
-                pdf_dict_put(context, font, PDF_NAME(Encoding), PDF_NAME(WinAnsiEncoding));
-                helvetica = pdf_add_object(context, target, font);
-            }
-            fz_always(context)
-            {
-                pdf_drop_obj(context, font);
-            }
-            fz_catch(context)
-            {
-                fz_rethrow(context);
-            }
+            helvetica = pdf_add_new_dict(context, target, 4);
+            pdf_dict_put(context, helvetica, PDF_NAME(Type), PDF_NAME(Font));
+            pdf_dict_put(context, helvetica, PDF_NAME(Subtype), PDF_NAME(Type1));
+            pdf_dict_put_name(context, helvetica, PDF_NAME(BaseFont), "Helvetica");
+            pdf_dict_put(context, helvetica, PDF_NAME(Encoding), PDF_NAME(WinAnsiEncoding));
         }
         return helvetica;
     }
@@ -228,50 +216,50 @@ struct DocumentBuilder::Copier {
 
 DocumentBuilder::DocumentBuilder()
 {
+    const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
     if (!context)
         return;
-    pdf_document* document = nullptr;
-    pdf_obj* pagesRoot = nullptr;
-    fz_var(document);
-    fz_var(pagesRoot);
+    OwnedDocument document;
+    pdf_obj* volatile pagesRoot = nullptr;
     fz_try(context)
     {
-        document = pdf_create_document(context);
-        pagesRoot = pdf_dict_getp(context, pdf_trailer(context, document), "Root/Pages");
+        document.reset(pdf_create_document(context));
+        pagesRoot = pdf_dict_getp(context, pdf_trailer(context, document.get()), "Root/Pages");
     }
     fz_catch(context)
     {
-        if (document)
-            pdf_drop_document(context, document);
         return;
     }
-    m_document.emplace(Document::adoptUnindexed(document));
     m_copier = std::make_unique<Copier>();
-    m_copier->target = document;
+    m_copier->target = document.get();
     m_copier->pagesRoot = pagesRoot;
+    m_document.emplace(Document::adoptUnindexed(document.release()));
 }
 
-DocumentBuilder::~DocumentBuilder() = default;
+DocumentBuilder::~DocumentBuilder()
+{
+    const DocumentLock lock(documentMutex());
+    m_copier.reset();
+    m_document.reset();
+}
 
 bool DocumentBuilder::appendPageCopy(const Document& source, int index, std::optional<int> rotation)
 {
+    const DocumentLock lock(documentMutex());
     if (!m_document || index < 0 || index >= source.pageCount())
         return false;
     fz_context* context = threadContext();
-    Copier::Source& from = m_copier->sourceFor(context, source.raw());
-    pdf_obj* page = nullptr;
-    fz_var(page);
+    Copier::Source* const volatile from = &m_copier->sourceFor(context, source.raw());
+    OwnedObject sourcePage;
+    OwnedObject page;
     fz_try(context)
     {
-        page = m_copier->copyPage(context, from, pdf_lookup_page_obj(context, source.raw(), index));
+        sourcePage.reset(source.pageObject(index));
+        page.reset(m_copier->copyPage(context, *from, sourcePage.get()));
         if (rotation)
-            pdf_dict_put_int(context, page, PDF_NAME(Rotate), detail::normaliseRotation(*rotation));
-        m_copier->appendToTree(context, page, m_pageCount + 1);
-    }
-    fz_always(context)
-    {
-        pdf_drop_obj(context, page);
+            pdf_dict_put_int(context, page.get(), PDF_NAME(Rotate), detail::normaliseRotation(*rotation));
+        m_copier->appendToTree(context, page.get(), m_pageCount + 1);
     }
     fz_catch(context)
     {
@@ -283,35 +271,27 @@ bool DocumentBuilder::appendPageCopy(const Document& source, int index, std::opt
 
 bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_view text)
 {
+    const DocumentLock lock(documentMutex());
     if (!m_document)
         return false;
     fz_context* context = threadContext();
     pdf_document* target = m_document->raw();
     const std::string content = text.empty() ? std::string() : textContent(mediaBox, text);
-    pdf_obj* resources = nullptr;
-    pdf_obj* page = nullptr;
-    fz_buffer* contents = nullptr;
-    fz_var(resources);
-    fz_var(page);
-    fz_var(contents);
+    OwnedObject resources;
+    OwnedBuffer contents;
+    OwnedObject page;
     fz_try(context)
     {
-        resources = pdf_new_dict(context, target, 1);
+        resources.reset(pdf_new_dict(context, target, 1));
         if (!text.empty()) {
-            pdf_obj* fonts = pdf_dict_put_dict(context, resources, PDF_NAME(Font), 1);
+            pdf_obj* fonts = pdf_dict_put_dict(context, resources.get(), PDF_NAME(Font), 1);
             pdf_dict_puts(context, fonts, "F1", m_copier->textFont(context));
         }
-        contents = fz_new_buffer_from_copied_data(context, reinterpret_cast<const unsigned char*>(content.data()), content.size());
+        contents.reset(fz_new_buffer_from_copied_data(context, reinterpret_cast<const unsigned char*>(content.data()), content.size()));
         const fz_rect box { static_cast<float>(mediaBox.x0), static_cast<float>(mediaBox.y0),
             static_cast<float>(mediaBox.x1), static_cast<float>(mediaBox.y1) };
-        page = pdf_add_page(context, target, box, detail::normaliseRotation(rotation), resources, contents);
-        m_copier->appendToTree(context, page, m_pageCount + 1);
-    }
-    fz_always(context)
-    {
-        pdf_drop_obj(context, page);
-        fz_drop_buffer(context, contents);
-        pdf_drop_obj(context, resources);
+        page.reset(pdf_add_page(context, target, box, detail::normaliseRotation(rotation), resources.get(), contents.get()));
+        m_copier->appendToTree(context, page.get(), m_pageCount + 1);
     }
     fz_catch(context)
     {
@@ -323,6 +303,7 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
 
 std::optional<Document> DocumentBuilder::finish()
 {
+    const DocumentLock lock(documentMutex());
     if (m_copier) {
         fz_context* context = threadContext();
         fz_try(context)

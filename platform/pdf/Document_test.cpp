@@ -157,5 +157,34 @@ TEST(PdfDocument, CopiedPagesKeepTheirOwnAnnotations)
     EXPECT_EQ(reopened->pageAnnotations(1), expected);
 }
 
+TEST(PdfDocument, TextLinesAndSearchHitsSitWhereThePageShowsThem)
+{
+    const std::optional<Document> document = Document::fromBytes(numberedPdf({ { kLetterPage, 0 }, { kLetterPage, 90 } }));
+    ASSERT_TRUE(document);
+    // "Page 1" is set 36 points in from the top left at 24 points.
+    const std::vector<TextLine> lines = document->pageTextLines(0);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, "Page 1");
+    ASSERT_EQ(lines[0].characters.size(), 6u);
+    EXPECT_NEAR(lines[0].bounds.x0, 36, 1);
+    EXPECT_GT(lines[0].bounds.y0, 30);
+    EXPECT_LT(lines[0].bounds.y1, 70);
+    EXPECT_LT(lines[0].characters[0].x1, lines[0].characters[1].x1);
+
+    const std::vector<Rect> hits = document->search(0, "AGE");
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_NEAR(hits[0].x0, lines[0].characters[1].x0, 0.5);
+    EXPECT_NEAR(hits[0].x1, lines[0].characters[3].x1, 0.5);
+    EXPECT_TRUE(document->search(0, "Page 2").empty());
+    EXPECT_TRUE(document->search(5, "Page").empty());
+
+    // On the page turned by 90 degrees the line runs down the right-hand edge of the shown page.
+    const std::vector<TextLine> turned = document->pageTextLines(1);
+    ASSERT_EQ(turned.size(), 1u);
+    EXPECT_EQ(turned[0].text, "Page 2");
+    EXPECT_GT(turned[0].bounds.x0, 612);
+    EXPECT_GT(turned[0].bounds.height(), turned[0].bounds.width());
+}
+
 }
 }

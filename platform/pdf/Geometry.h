@@ -2,7 +2,8 @@
 
 namespace ikw::pdf {
 
-// A rectangle in PDF points, in the page's own coordinates (y grows upwards).
+// A rectangle in PDF points: in the page's own coordinates (y grows upwards) unless a function
+// says otherwise.
 struct Rect {
     double x0 = 0;
     double y0 = 0;

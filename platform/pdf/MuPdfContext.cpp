@@ -87,6 +87,12 @@ public:
 
 }
 
+std::recursive_mutex& documentMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
 fz_context* threadContext()
 {
     if (!t_context) {

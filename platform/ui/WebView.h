@@ -87,6 +87,11 @@ public:
     virtual void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) = 0;
     // The page finished loading, or failed to (with the reason).
     virtual void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) = 0;
+    // Files dragged from the desktop onto the view (text/uri-list) go to this handler instead of
+    // the page: the local paths, in order, and the drop point from the view's top left corner.
+    virtual void setFileDropHandler(std::function<void(const std::vector<std::string>& paths, double x, double y)> dropped) = 0;
+    // The page's title changed (every change, the empty title included).
+    virtual void setTitleHandler(std::function<void(const std::string& title)> changed) = 0;
     // Messages the page posts with window.webkit.messageHandlers.inkwarden.postMessage(body).
     virtual void setScriptMessageHandler(std::function<void(const Json& body)> handler) = 0;
     // A script run at the start of every document of the top frame.

@@ -87,6 +87,26 @@ std::string croppedPdf(Rect mediaBox, Rect cropBox)
     return bytesOf(repaired);
 }
 
+std::string inlineFontPdf(int pageCount)
+{
+    std::vector<std::string> objects = { "<< /Type /Catalog /Pages 2 0 R >>", "" };
+    std::string kids;
+    for (int page = 1; page <= pageCount; ++page) {
+        const int pageObject = static_cast<int>(objects.size()) + 1;
+        const std::string content = "BT /F1 24 Tf 36 720 Td (Page " + std::to_string(page) + ") Tj ET";
+        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents " + std::to_string(pageObject + 1)
+            + " 0 R /Resources << /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >> >>");
+        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream");
+        kids += std::to_string(pageObject) + " 0 R ";
+    }
+    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pageCount) + " >>";
+    std::string bytes = "%PDF-1.7\n";
+    for (std::size_t index = 0; index < objects.size(); ++index)
+        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\n%%EOF\n";
+    return bytes;
+}
+
 std::string annotatedPdf()
 {
     // Written by hand without a cross-reference table; the reader rebuilds it.

@@ -24,6 +24,9 @@ std::string damagedPdf(int pageCount);
 // A PDF whose first page has a crop box inside the media box.
 std::string croppedPdf(Rect mediaBox, Rect cropBox);
 
+// Pages carrying "Page <n>" whose font is written inline in each page's resources, as some
+// producers do (MuPDF then compares it with the fonts of every other open document).
+std::string inlineFontPdf(int pageCount);
 // Two pages; the first carries a note ("hello note") and a link to the second.
 std::string annotatedPdf();
 

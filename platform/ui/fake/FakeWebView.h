@@ -45,6 +45,8 @@ public:
 
     void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) override { m_policy = std::move(policy); }
     void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) override;
+    void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped) override { m_dropped = std::move(dropped); }
+    void setTitleHandler(std::function<void(const std::string&)> changed) override { m_titleChanged = std::move(changed); }
     void setScriptMessageHandler(std::function<void(const Json&)> handler) override { m_messageHandler = std::move(handler); }
     void addUserScript(const std::string& source) override { userScripts.push_back(source); }
 
@@ -60,6 +62,16 @@ public:
     // The page's side.
     NavigationPolicy navigate(const NavigationAction& action);
     void postMessage(const Json& body);
+    void dropFiles(const std::vector<std::string>& paths, double x, double y)
+    {
+        if (m_dropped)
+            m_dropped(paths, x, y);
+    }
+    void changeTitle(const std::string& title)
+    {
+        if (m_titleChanged)
+            m_titleChanged(title);
+    }
     void finishLoading();
     void failLoading(const std::string& reason);
 
@@ -80,6 +92,8 @@ private:
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;
     std::function<void(const Json&)> m_messageHandler;
+    std::function<void(const std::string&)> m_titleChanged;
+    std::function<void(const std::vector<std::string>&, double, double)> m_dropped;
 };
 
 }

@@ -121,6 +121,10 @@ WebView::WebView(std::shared_ptr<WebContext> context, const WebViewOptions& opti
     }
     g_signal_connect(view, "decide-policy", G_CALLBACK(onDecidePolicy), this);
     g_signal_connect(view, "load-changed", G_CALLBACK(onLoadChanged), this);
+    g_signal_connect(view, "notify::title", G_CALLBACK(onTitleChanged), this);
+    g_signal_connect(view, "drag-motion", G_CALLBACK(onDragMotion), this);
+    g_signal_connect(view, "drag-drop", G_CALLBACK(onDragDrop), this);
+    g_signal_connect(view, "drag-data-received", G_CALLBACK(onDragDataReceived), this);
     g_signal_connect(view, "load-failed", G_CALLBACK(onLoadFailed), this);
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(onFileChooser), this);
     g_signal_connect(m_context->native(), "download-started", G_CALLBACK(onDownloadStarted), this);
@@ -257,6 +261,74 @@ void WebView::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data
         self->stopPageRequests();
     else if (event == WEBKIT_LOAD_FINISHED && self->m_loadFinished)
         self->m_loadFinished();
+}
+
+void WebView::onTitleChanged(WebKitWebView* view, GParamSpec*, gpointer data)
+{
+    auto* self = static_cast<WebView*>(data);
+    const char* title = webkit_web_view_get_title(view);
+    if (self->m_titleChanged)
+        self->m_titleChanged(title ? title : "");
+}
+
+void WebView::setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped)
+{
+    m_fileDropped = std::move(dropped);
+}
+
+bool WebView::offersFiles(GdkDragContext* context) const
+{
+    if (!m_fileDropped)
+        return false;
+    for (GList* target = gdk_drag_context_list_targets(context); target; target = target->next) {
+        if (GDK_POINTER_TO_ATOM(target->data) == gdk_atom_intern_static_string("text/uri-list"))
+            return true;
+    }
+    return false;
+}
+
+// These run before the web view's own handlers; answering TRUE ends the signal there.
+gboolean WebView::onDragMotion(GtkWidget*, GdkDragContext* context, gint, gint, guint time, gpointer data)
+{
+    auto* self = static_cast<WebView*>(data);
+    if (!self->offersFiles(context))
+        return FALSE;
+    gdk_drag_status(context, GDK_ACTION_COPY, time);
+    return TRUE;
+}
+
+gboolean WebView::onDragDrop(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time, gpointer data)
+{
+    auto* self = static_cast<WebView*>(data);
+    if (!self->offersFiles(context))
+        return FALSE;
+    self->m_takingDrop = true;
+    self->m_dropX = x;
+    self->m_dropY = y;
+    gtk_drag_get_data(widget, context, gdk_atom_intern_static_string("text/uri-list"), time);
+    return TRUE;
+}
+
+void WebView::onDragDataReceived(GtkWidget* widget, GdkDragContext* context, gint, gint, GtkSelectionData* selection, guint, guint time, gpointer data)
+{
+    auto* self = static_cast<WebView*>(data);
+    if (!self->m_takingDrop)
+        return;
+    self->m_takingDrop = false;
+    g_signal_stop_emission_by_name(widget, "drag-data-received");
+    std::vector<std::string> paths;
+    if (gchar** uris = gtk_selection_data_get_uris(selection)) {
+        for (gchar** uri = uris; *uri; ++uri) {
+            if (gchar* path = g_filename_from_uri(*uri, nullptr, nullptr)) {
+                paths.emplace_back(path);
+                g_free(path);
+            }
+        }
+        g_strfreev(uris);
+    }
+    gtk_drag_finish(context, !paths.empty(), FALSE, time);
+    if (!paths.empty() && self->m_fileDropped)
+        self->m_fileDropped(paths, self->m_dropX, self->m_dropY);
 }
 
 gboolean WebView::onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)

@@ -24,6 +24,8 @@ public:
 
     void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) override { m_policy = std::move(policy); }
     void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) override;
+    void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped) override;
+    void setTitleHandler(std::function<void(const std::string&)> changed) override { m_titleChanged = std::move(changed); }
     void setScriptMessageHandler(std::function<void(const Json& body)> handler) override { m_messageHandler = std::move(handler); }
     void addUserScript(const std::string& source) override;
 
@@ -40,6 +42,12 @@ public:
 private:
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
     static void onLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
+    static void onTitleChanged(WebKitWebView*, GParamSpec*, gpointer self);
+    // File drops are taken before the web view's own drag handling sees them.
+    static gboolean onDragMotion(GtkWidget*, GdkDragContext*, gint x, gint y, guint time, gpointer self);
+    static gboolean onDragDrop(GtkWidget*, GdkDragContext*, gint x, gint y, guint time, gpointer self);
+    static void onDragDataReceived(GtkWidget*, GdkDragContext*, gint x, gint y, GtkSelectionData*, guint info, guint time, gpointer self);
+    bool offersFiles(GdkDragContext* context) const;
     static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError*, gpointer self);
     static void onScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
     static gboolean onFileChooser(WebKitWebView*, WebKitFileChooserRequest*, gpointer self);
@@ -56,6 +64,10 @@ private:
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;
     std::function<void(const Json&)> m_messageHandler;
+    std::function<void(const std::string&)> m_titleChanged;
+    std::function<void(const std::vector<std::string>&, double, double)> m_fileDropped;
+    bool m_takingDrop = false;
+    double m_dropX = 0, m_dropY = 0;
     DownloadEvents m_downloads;
     FileChooserHandler m_fileChooser;
 };

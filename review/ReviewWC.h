@@ -1,0 +1,191 @@
+#pragma once
+
+#include "platform/core/Json.h"
+#include "platform/core/TaskQueue.h"
+#include "platform/ui/Toolkit.h"
+#include "review/FileStamp.h"
+#include "review/FolderWatcher.h"
+#include "review/ReviewServices.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ikw {
+
+// "auto_refresh": on unless it is the JSON false.
+bool cfgAutoRefresh(const Json& settings);
+// Review windows float only when "always_on_top" is the JSON true.
+ui::WindowLevel windowLevelFor(const Json& settings);
+
+struct ReviewTabGroup;
+
+// Per-feature window state. The features own their meaning; the window only holds it.
+struct SignRunState {
+    std::vector<std::string> signRunPaths;
+    int signRunIndex = 0;
+};
+
+struct TimelineState {
+    bool isTimeline = false;
+    std::vector<std::string> timelinePaths;
+    std::string timelineDraftsJSON;
+    std::map<std::string, std::string> timelineDiffs;
+};
+
+struct EditProbeState {
+    std::optional<bool> editProbeEditable; // nothing until the probe ran
+    std::vector<std::string> editProbeWhy;
+};
+
+struct GroupSyncState {
+    std::string groupSyncSig;
+    Timer groupSyncTimer;
+};
+
+// A reader's view of its file on disk.
+struct ReaderState {
+    std::optional<FileStamp> loadedStamp;
+    Timer pollTimer;
+    std::optional<std::string> pendingViewRestore; // view state to hand back after a reload
+    std::optional<std::string> lastViewState;      // view state captured when the reader closed
+    bool readerClosing = false;                    // the close was settled; the next request passes
+};
+
+struct WatchState {
+    std::unique_ptr<FolderWatcher> watcher;
+    std::vector<std::string> watchedPaths;
+};
+
+// A script-message receiver that the web view can hold without keeping the window alive: the
+// view's handler holds this forwarder, the forwarder holds the window weakly.
+class IkwWeakMsgProxy {
+public:
+    explicit IkwWeakMsgProxy(std::weak_ptr<ReviewWC> target) : m_target(std::move(target)) {}
+    void operator()(const Json& body) const;
+
+private:
+    std::weak_ptr<ReviewWC> m_target;
+};
+
+// One review tab: a web view showing an engine page, a generated page or a document, inside a
+// window it may share with other tabs. Main thread only, except readerToast.
+class ReviewWC : public std::enable_shared_from_this<ReviewWC> {
+public:
+    // Builds the tab and loads `pagePath` (a local file); nothing shows the loading page instead.
+    // With a host the tab joins the host's window.
+    static std::shared_ptr<ReviewWC> create(ReviewServices& services, const std::optional<std::string>& pagePath,
+        ReviewWC* tabbingHost = nullptr);
+    ~ReviewWC();
+    ReviewWC(const ReviewWC&) = delete;
+    ReviewWC& operator=(const ReviewWC&) = delete;
+
+    ui::WebView& webView() const { return *web; }
+    ui::Window& window() const { return *m_window; }
+    const std::shared_ptr<ui::Window>& sharedWindow() const { return m_window; }
+    bool isClosed() const { return m_closed; }
+
+    // Engine runs.
+    void loadReview(const std::vector<std::string>& paths, const std::optional<std::string>& mode);
+    void showSpinner();
+    void reshellReview(const std::optional<std::string>& folders, const std::optional<std::string>& types, bool remember);
+    void reshellChoose(bool reset);
+    void reloadRecache(bool fresh);
+    void doCancel();
+    // Shows a page file in this tab as its home page (the welcome page); nothing: the loading text.
+    void showHome(const std::optional<std::string>& pagePath);
+
+    // Page pushes and toasts.
+    void pushSetState();
+    void pushGrid();
+    void toastJS(const std::string& message);
+    static void readerToast(const std::shared_ptr<ui::WebView>& web, const std::string& message);
+    static void toolToast(ui::WebView& web, const Json& result);
+    void evaluate(const std::string& script);
+
+    // Keep-awake slots.
+    void beginAwake(std::unique_ptr<ui::KeepAwakeToken>& slot, const std::string& reason);
+    static void endAwake(std::unique_ptr<ui::KeepAwakeToken>& slot);
+
+    // Change detection.
+    void stampLoadedFile(const std::string& path);
+    bool diskChangedSinceLoad(const std::string& path) const;
+    void okToOverwriteInPlace(const std::string& path, std::function<void(bool)> answer);
+    void startReaderPoll();
+    void refreshReaderPreservingView();
+    void autoRefresh();
+    void autoRefreshNote();
+    void startWatching();
+
+    // Drops.
+    void readerDrop(const std::vector<std::string>& paths, DropPoint point);
+    void openHere(const std::vector<std::string>& paths);
+
+    // The file the tab stands for (a reader's document); such a tab keeps the title it was given.
+    void representFile(const std::string& path);
+    const std::string& representedFile() const { return m_representedFile; }
+    void pageTitleChanged(const std::string& title);
+
+    // Closing: whether the tab may close now (a reader settles its page first and asks again).
+    bool windowShouldClose();
+    void windowWillClose();
+    void newWindowForTab();
+
+    // Fields shared with the features.
+    std::shared_ptr<ui::WebView> web;
+    std::vector<std::string> sourcePaths;
+    std::vector<std::string> setPaths;
+    std::optional<std::string> loadingFile;
+    std::optional<std::string> reviewMode;
+    bool hasContent = false;
+    bool isReader = false;
+    bool isGrid = false;
+    std::string gridJSON;
+    bool isOrganize = false;
+    bool isRedact = false;
+    bool isBates = false;
+    bool isOpenSurface = false;
+    bool isCampaign = false;
+    bool isCompareIntake = false;
+    bool isPdfEdit = false;
+    bool aiTocRunning = false;
+    const std::string bridgeId;
+    std::unique_ptr<ui::KeepAwakeToken> readAwake;
+    std::unique_ptr<ui::KeepAwakeToken> speakAwake;
+
+    ReaderState reader;
+    WatchState watch;
+    SignRunState signRun;
+    TimelineState timeline;
+    EditProbeState editProbe;
+    GroupSyncState groupSync;
+
+    // The whole page-ready injection (run after every finished load of the top frame).
+    void pageDidFinishLoading();
+
+private:
+    ReviewWC(ReviewServices& services, std::shared_ptr<ui::WebView> view, std::shared_ptr<ui::Window> window);
+    void wire(const std::optional<std::string>& pagePath);
+    void loadPage(const std::optional<std::string>& pagePath);
+    void receiveScriptMessage(const Json& body);
+    void pollTick();
+    std::optional<std::string> makeLoadingFile() const;
+    // A rerun of the chooser: "--choose", the loading file, `option` when given, the sources.
+    std::vector<std::string> chooseRunArguments(const char* option) const;
+    void startEngine(std::vector<std::string> arguments) const;
+    std::optional<std::string> downloadDestination(const std::string& suggestedName);
+    void downloadFinished(const std::optional<std::string>& savedPath);
+
+    ReviewServices& m_services;
+    std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<ReviewTabGroup> m_tabGroup;
+    bool m_closed = false;
+    std::string m_pendingDownloadName;
+    std::string m_representedFile;
+
+    friend class IkwWeakMsgProxy;
+};
+
+}

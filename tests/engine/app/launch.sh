@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Stand-in review launcher. A real engine reviews the documents and writes its review page over the
+# loading file; this one writes a small page that lists what it was asked to do.
+# IKW_STANDIN_DELAY=<seconds> makes it take that long first, like a real review.
+set -u
+
+loading_file= mode= options=() paths=()
+while (($#)); do
+  case $1 in
+    --loading-file) loading_file=${2-}; shift 2 ;;
+    --mode) mode=${2-}; shift 2 ;;
+    --include-folders|--include-types) options+=("$1=${2-}"); shift 2 ;;
+    --choose|--remember|--reset-pref|--fresh) options+=("$1"); shift ;;
+    *) paths+=("$1"); shift ;;
+  esac
+done
+if [[ -z $loading_file ]]; then
+  echo "launch.sh: --loading-file is required" >&2
+  exit 2
+fi
+
+sleep "${IKW_STANDIN_DELAY:-0}"
+
+escape() {
+  local text=${1//&/"&amp;"}
+  text=${text//</"&lt;"}
+  text=${text//>/"&gt;"}
+  text=${text//\"/"&quot;"}
+  printf '%s' "$text"
+}
+
+{
+  printf '<!doctype html>\n<html><head><meta charset="utf-8"><title>Review</title></head>\n'
+  printf '<body data-standin="review" data-mode="%s">\n<h1>Review</h1>\n<ul id="paths">\n' "$(escape "$mode")"
+  for path in "${paths[@]}"; do
+    printf '<li>%s</li>\n' "$(escape "$path")"
+  done
+  printf '</ul>\n<ul id="options">\n'
+  for option in "${options[@]}"; do
+    printf '<li>%s</li>\n' "$(escape "$option")"
+  done
+  printf '</ul>\n</body></html>\n'
+} > "$loading_file.standin-tmp" && mv -f "$loading_file.standin-tmp" "$loading_file"

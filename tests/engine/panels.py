@@ -1,0 +1,1 @@
+app/viewer/panels.py
