@@ -4,6 +4,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/TaskQueue.h"
 #include "platform/core/Text.h"
+#include "platform/core/TextMetrics.h"
 #include "review/EngineLocator.h"
 
 namespace ikw {

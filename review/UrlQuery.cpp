@@ -2,6 +2,7 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Text.h"
+#include "platform/core/TextMetrics.h"
 
 #include <glib.h>
 
