@@ -54,8 +54,13 @@ TEST_F(WindowOpening, ReaderHandsTablesAndSpreadsheetsOn)
     EXPECT_EQ(toolkit.fakeWorkspace.openedFiles, std::vector<std::string> { doc("book.xlsx") });
     openers->openReader(doc("data.csv"), {});
     ASSERT_EQ(windows.windows().size(), 1u); // the hand-off's welcome note, taken over by the grid
-    EXPECT_TRUE(windows.windows().back()->isGrid);
-    EXPECT_FALSE(windows.windows().back()->isReader);
+    const auto grid = windows.windows().back();
+    EXPECT_TRUE(grid->isGrid);
+    EXPECT_FALSE(grid->isReader);
+    // No engine is installed here, so the table cannot be read.
+    ASSERT_TRUE(queue.runUntil([&] { return !grid->gridJSON.empty(); }));
+    EXPECT_EQ(grid->gridJSON, R"({"error":"This file could not be read."})");
+    EXPECT_EQ(lastLoad(*grid), "file://" + home.file("Resources/engine/vendor/pdfjs/gridview.html"));
 }
 
 TEST_F(WindowOpening, SpreadsheetNotesSayWhereTheFileWent)
