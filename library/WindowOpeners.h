@@ -12,12 +12,12 @@ namespace ikw::library {
 
 // Steps of subsystems that join later; an empty entry is skipped.
 struct OpenerHooks {
-    std::function<void(const std::vector<std::string>& paths)> recordRecent;
-    std::function<void(const std::string& url)> handleFinderExtensionURL;
+    std::function<void(const std::vector<std::string>& paths)> recordRecent {};
+    std::function<void(const std::string& url)> handleFinderExtensionURL {};
     // The menu of applications that can open a file, at the pointer.
-    std::function<void(const std::string& path)> openAppsMenu;
-    std::function<void()> noteDidOpen;
-    std::function<void()> activate;
+    std::function<void(const std::string& path)> openAppsMenu {};
+    std::function<void()> noteDidOpen {};
+    std::function<void()> activate {};
 };
 
 // The application's openers: reader, grid and review windows on the review window list, and
