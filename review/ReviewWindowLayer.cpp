@@ -1,6 +1,7 @@
 #include "review/ReviewWindowLayer.h"
 
 #include "app/AppDelegate.h"
+#include "review/EngineLauncher.h"
 #include "review/ReviewWindows.h"
 #include "review/TrustedRoots.h"
 
@@ -9,6 +10,7 @@ namespace ikw {
 namespace {
 
 struct ReviewWindowLayer {
+    EngineLauncher engine;
     ReviewServices services;
     std::unique_ptr<ReviewWindows> windows;
 };
@@ -22,6 +24,9 @@ std::shared_ptr<ReviewWindowRegistry> makeReviewWindowLayer(ui::Toolkit& toolkit
     services.toolkit = &toolkit;
     services.webContext = toolkit.makeWebContext();
     services.trustedRoots = defaultTrustedRoots();
+    services.shellEngine = [engine = &layer->engine](std::vector<std::string> arguments) { engine->shellEngine(std::move(arguments)); };
+    services.newLoadingFile = newLoadingFile;
+    services.cancelRun = [engine = &layer->engine](const std::string& loadingFile) { cancelReview(*engine, loadingFile); };
     services.resolvedScheme = [] {
         const auto* delegate = appDelegate();
         return delegate ? delegate->resolvedScheme() : std::string("light");

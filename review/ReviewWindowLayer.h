@@ -8,9 +8,9 @@
 
 namespace ikw {
 
-// The review windows of the running application, wired to the process's delegate for their theme
-// and new tabs. The engine and the page bridge join through `configure` (the composition root
-// fills their entries of the services). The registry keeps the whole layer alive.
+// The review windows of the running application, wired to the engine's launcher and to the
+// process's delegate for their theme and new tabs. The page bridge and the features join through
+// `configure` (the composition root fills their entries). The registry keeps the layer alive.
 std::shared_ptr<ReviewWindowRegistry> makeReviewWindowLayer(ui::Toolkit& toolkit,
     const std::function<void(ReviewServices&)>& configure = {});
 

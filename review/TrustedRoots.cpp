@@ -44,7 +44,9 @@ bool isTrustedPageUrl(std::string_view url, const std::vector<std::string>& root
 {
     if (url.substr(0, 7) != "file://")
         return false;
-    gchar* decoded = g_filename_from_uri(std::string(url).c_str(), nullptr, nullptr);
+    // The loading page reloads itself with a query; neither query nor fragment names another file.
+    const auto end = url.find_first_of("?#");
+    gchar* decoded = g_filename_from_uri(std::string(url.substr(0, end)).c_str(), nullptr, nullptr);
     if (!decoded)
         return false;
     const std::string path = canonical(decoded);

@@ -24,6 +24,7 @@ TEST(TrustedRoots, OnlyFilesUnderTheRootsAreTrusted)
     const Case cases[] = {
         { "file://" + reviews + "/page.html", true },
         { "file://" + reviews + "/sub%20folder/page.html", true },
+        { "file://" + reviews + "/.loading-1.html?_=1712", true },
         { "file://" + home.file("Downloads/evil.html"), false },
         { "file://" + reviews + "/../Downloads/evil.html", false },
         { "file://" + reviews + "/link/evil.html", false }, // a link out of the root
