@@ -29,6 +29,7 @@ public:
 
     void show() override { visible = true; }
     void present() override { visible = true; ++presented; }
+    void hide() override { visible = false; }
     bool isVisible() const override { return visible && !closed; }
     void requestClose() override;
     void close() override;
