@@ -53,5 +53,8 @@ int main(int argc, char** argv)
     installStores(ikw::globals());
     auto library = std::make_shared<std::weak_ptr<ikw::library::LibraryLayer>>();
     return ikw::runRegularStart(argc, argv, launchServices(library),
-        [library](ikw::ui::Toolkit& toolkit) { return ikw::library::makeLibraryWindowLayer(toolkit, *library); });
+        [library](ikw::ui::Toolkit& toolkit) {
+            return ikw::library::makeLibraryWindowLayer(toolkit, *library,
+                { .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); } });
+        });
 }

@@ -6,7 +6,7 @@
 
 namespace ikw::library {
 
-LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows)
+LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, LibraryHooks hooks)
     : m_windows(windows)
     , m_openers(services, windows,
           OpenerHooks {
@@ -17,6 +17,14 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows)
               .activate = [this] { activate(); },
           })
     , m_router(m_openers)
+    , m_commands(windows, m_openers, services.toolkit->dialogs(),
+          WindowCommandHooks {
+              .showWelcome = [](const ui::WebView* host) {
+                  if (auto* delegate = appDelegate())
+                      delegate->showWelcome(host);
+              },
+              .recordUsage = std::move(hooks.recordUsage),
+          })
 {
     auto& features = services.features;
     features.routeTwoFileOpen = [this](const std::vector<std::string>& paths) { m_router.routeTwoFileOpen(paths); };
@@ -29,7 +37,7 @@ void LibraryLayer::activate()
         key->window().present();
 }
 
-std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library)
+std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library, LibraryHooks hooks)
 {
     ReviewServices* services = nullptr;
     auto registry = makeReviewWindowLayer(toolkit, [&services](ReviewServices& configured) { services = &configured; });
@@ -40,7 +48,7 @@ std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolki
         std::shared_ptr<ReviewWindowRegistry> registry;
         std::shared_ptr<LibraryLayer> library;
     };
-    auto composed = std::make_shared<Composed>(Composed { registry, std::make_shared<LibraryLayer>(*services, *windows) });
+    auto composed = std::make_shared<Composed>(Composed { registry, std::make_shared<LibraryLayer>(*services, *windows, std::move(hooks)) });
     library = composed->library;
     return std::shared_ptr<ReviewWindowRegistry>(composed, registry.get());
 }
