@@ -3,6 +3,7 @@
 #include "library/OpenRouter.h"
 #include "library/WindowLookup.h"
 #include "review/ReviewTestFixture.h"
+#include "review/fake/StandInEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,21 @@ TEST_F(WindowOpening, ReaderHandsTablesAndSpreadsheetsOn)
     ASSERT_TRUE(queue.runUntil([&] { return !grid->gridJSON.empty(); }));
     EXPECT_EQ(grid->gridJSON, R"({"error":"This file could not be read."})");
     EXPECT_EQ(lastLoad(*grid), "file://" + home.file("Resources/engine/vendor/pdfjs/gridview.html"));
+}
+
+TEST_F(WindowOpening, ADocumentTheEngineCannotConvertBecomesAReview)
+{
+    testing::installStandInEngine(home.path());
+    const auto document = testing::writeTestFile(doc("brief.docx"), "not really Word");
+    openers->openReader(document, {});
+    const auto window = windows.windows().back();
+    EXPECT_TRUE(window->isReader);
+    // The stand-in converts only text, but it probes Word documents as editable.
+    ASSERT_TRUE(queue.runUntil([&] { return !engineRuns.empty() && window->editProbe.editProbeEditable.has_value(); }));
+    EXPECT_FALSE(window->isReader);
+    EXPECT_EQ(window->sourcePaths, std::vector<std::string> { document });
+    EXPECT_EQ(engineRuns.back().back(), document);
+    EXPECT_EQ(window->editProbe.editProbeEditable, true);
 }
 
 TEST_F(WindowOpening, SpreadsheetNotesSayWhereTheFileWent)
