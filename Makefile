@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 APP := $(BUILD_DIR)/CulmoraPhotos.app/bin/CulmoraPhotos
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install clean
 
 all: build
 
@@ -24,6 +24,10 @@ test: build
 
 bench: build
 	scripts/run-benchmarks $(BUILD_DIR)
+
+# The desktop entry for the current user (document types and the qeliz: URL scheme).
+install: build
+	scripts/install-desktop-entry $(APP)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -50,6 +50,10 @@ void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 
 void AppDelegate::openFiles(const std::vector<std::string>& paths)
 {
+    if (m_services.openURLs) {
+        m_services.openURLs(paths);
+        return;
+    }
     if (paths.empty() || !m_parts.windows)
         return;
     didOpen = true;

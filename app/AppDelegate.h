@@ -21,6 +21,8 @@ namespace ikw {
 // step left empty is skipped.
 struct LaunchServices {
     std::function<void()> noteSession; // count the launch in the usage statistics
+    // Routes what the system asked to open (paths or URLs) and sets `didOpen` when it opens a file.
+    std::function<void(const std::vector<std::string>& items)> openURLs {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review

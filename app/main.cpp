@@ -7,8 +7,8 @@
 #include "app/RegularStart.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "library/LibraryLayer.h"
 #include "permission-wizard/PermissionLintSwitch.h"
-#include "review/ReviewWindowLayer.h"
 #include "services/Stats.h"
 
 #include <memory>
@@ -22,10 +22,14 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
-ikw::LaunchServices launchServices()
+ikw::LaunchServices launchServices(const std::shared_ptr<std::weak_ptr<ikw::library::LibraryLayer>>& library)
 {
     return ikw::LaunchServices {
         .noteSession = [] { ikw::services::Stats::noteSession(); },
+        .openURLs = [library](const std::vector<std::string>& items) {
+            if (auto layer = library->lock())
+                layer->router().openURLs(items);
+        },
     };
 }
 
@@ -47,5 +51,10 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
-    return ikw::runRegularStart(argc, argv, launchServices(), [](ikw::ui::Toolkit& toolkit) { return ikw::makeReviewWindowLayer(toolkit); });
+    auto library = std::make_shared<std::weak_ptr<ikw::library::LibraryLayer>>();
+    return ikw::runRegularStart(argc, argv, launchServices(library),
+        [library](ikw::ui::Toolkit& toolkit) {
+            return ikw::library::makeLibraryWindowLayer(toolkit, *library,
+                { .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); } });
+        });
 }

@@ -13,7 +13,7 @@ struct ApplicationEvents {
     std::function<void()> startup;
     // A start without files; `hasVisibleWindows` tells whether a window is on screen.
     std::function<void(bool hasVisibleWindows)> activate;
-    // A start with files (paths).
+    // A start with files: local paths, or URIs for what has no local path.
     std::function<void(const std::vector<std::string>& paths)> open;
     // The loop is about to end.
     std::function<void()> shutdown;

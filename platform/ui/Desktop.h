@@ -15,6 +15,12 @@ public:
     virtual std::optional<std::string> text() const = 0;
 };
 
+// An application of the desktop: its desktop-file id ("org.gnome.Evince.desktop") and its name.
+struct DesktopApplication {
+    std::string id;
+    std::string name;
+};
+
 // Handing things to the rest of the desktop.
 class Workspace {
 public:
@@ -23,6 +29,9 @@ public:
     virtual bool openUrl(const std::string& url) = 0;
     // A file or folder with its default application.
     virtual bool openFile(const std::string& path) = 0;
+    // The application that opens the file by default (judged by its content type; nothing when no
+    // application is registered for it).
+    virtual std::optional<DesktopApplication> defaultApplicationFor(const std::string& path) = 0;
     // Shows the file selected in the file manager; opens its folder when no file manager
     // offers the selection service.
     virtual void revealFile(const std::string& path) = 0;

@@ -42,6 +42,8 @@ public:
 
     virtual void show() = 0;
     virtual void present() = 0;
+    // Takes the window off the screen without closing it (present() brings it back).
+    virtual void hide() = 0;
     virtual bool isVisible() const = 0;
     // Asks the close handler first; closes when it agrees (or there is none).
     virtual void requestClose() = 0;

@@ -29,6 +29,7 @@ public:
 
     void show() override { visible = true; }
     void present() override { visible = true; ++presented; }
+    void hide() override { visible = false; }
     bool isVisible() const override { return visible && !closed; }
     void requestClose() override;
     void close() override;
@@ -84,9 +85,11 @@ class FakeWorkspace final : public Workspace {
 public:
     bool openUrl(const std::string& url) override { openedUrls.push_back(url); return opens; }
     bool openFile(const std::string& path) override { openedFiles.push_back(path); return opens; }
+    std::optional<DesktopApplication> defaultApplicationFor(const std::string&) override { return defaultApplication; }
     void revealFile(const std::string& path) override { revealed.push_back(path); }
     std::vector<std::string> openedUrls, openedFiles, revealed;
     bool opens = true;
+    std::optional<DesktopApplication> defaultApplication;
 };
 
 class FakeKeepAwake final : public KeepAwake {

@@ -55,9 +55,12 @@ private:
     {
         std::vector<std::string> paths;
         for (int i = 0; i < count; ++i) {
-            if (char* path = g_file_get_path(files[i])) {
-                paths.emplace_back(path);
-                g_free(path);
+            // A URI with no local path (a "qeliz:" hand-off) is passed on as the URI.
+            char* path = g_file_get_path(files[i]);
+            char* text = path ? path : g_file_get_uri(files[i]);
+            if (text) {
+                paths.emplace_back(text);
+                g_free(text);
             }
         }
         if (auto& open = static_cast<GtkApp*>(data)->m_events.open)

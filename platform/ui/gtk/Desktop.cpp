@@ -91,6 +91,25 @@ bool Workspace::openFile(const std::string& path)
     return uri && m_launch(*uri);
 }
 
+std::optional<DesktopApplication> Workspace::defaultApplicationFor(const std::string& path)
+{
+    // The file's own type when it can be read, else the guess from its name.
+    GFile* file = g_file_new_for_path(path.c_str());
+    GFileInfo* info = g_file_query_info(file, G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE, G_FILE_QUERY_INFO_NONE, nullptr, nullptr);
+    g_object_unref(file);
+    char* type = info && g_file_info_get_content_type(info) ? g_strdup(g_file_info_get_content_type(info)) : g_content_type_guess(path.c_str(), nullptr, 0, nullptr);
+    if (info)
+        g_object_unref(info);
+    GAppInfo* application = g_app_info_get_default_for_type(type, FALSE);
+    g_free(type);
+    if (!application)
+        return std::nullopt;
+    const char* id = g_app_info_get_id(application);
+    DesktopApplication result { id ? id : "", g_app_info_get_name(application) };
+    g_object_unref(application);
+    return result;
+}
+
 void Workspace::revealFile(const std::string& path)
 {
     const auto uri = fileUri(path);

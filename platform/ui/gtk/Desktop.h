@@ -21,6 +21,7 @@ public:
     explicit Workspace(std::function<bool(const std::string& uri)> launch = launchDefaultApplication) : m_launch(std::move(launch)) {}
     bool openUrl(const std::string& url) override;
     bool openFile(const std::string& path) override;
+    std::optional<DesktopApplication> defaultApplicationFor(const std::string& path) override;
     void revealFile(const std::string& path) override;
 
 private:

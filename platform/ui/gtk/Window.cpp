@@ -177,6 +177,11 @@ void Window::present()
         gtk_window_present(GTK_WINDOW(m_window));
 }
 
+void Window::hide()
+{
+    gtk_widget_hide(m_window);
+}
+
 bool Window::isVisible() const
 {
     return !m_isClosed && gtk_widget_get_visible(m_window);

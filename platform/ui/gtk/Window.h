@@ -35,6 +35,7 @@ public:
 
     void show() override;
     void present() override;
+    void hide() override;
     bool isVisible() const override;
     void requestClose() override;
     void close() override;

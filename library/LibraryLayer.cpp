@@ -1,0 +1,56 @@
+#include "library/LibraryLayer.h"
+
+#include "app/AppDelegate.h"
+#include "library/WindowLookup.h"
+#include "review/ReviewWindowLayer.h"
+
+namespace ikw::library {
+
+LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, LibraryHooks hooks)
+    : m_windows(windows)
+    , m_openers(services, windows,
+          OpenerHooks {
+              .noteDidOpen = [] {
+                  if (auto* delegate = appDelegate())
+                      delegate->didOpen = true;
+              },
+              .activate = [this] { activate(); },
+          })
+    , m_router(m_openers)
+    , m_commands(windows, m_openers, services.toolkit->dialogs(),
+          WindowCommandHooks {
+              .showWelcome = [](const ui::WebView* host) {
+                  if (auto* delegate = appDelegate())
+                      delegate->showWelcome(host);
+              },
+              .recordUsage = std::move(hooks.recordUsage),
+          })
+{
+    auto& features = services.features;
+    features.routeTwoFileOpen = [this](const std::vector<std::string>& paths) { m_router.routeTwoFileOpen(paths); };
+    features.reloadReaderInPlace = [this](ReviewWC& window) { m_openers.reloadReaderInPlace(window); };
+}
+
+void LibraryLayer::activate()
+{
+    if (auto key = keyReview(m_windows))
+        key->window().present();
+}
+
+std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library, LibraryHooks hooks)
+{
+    ReviewServices* services = nullptr;
+    auto registry = makeReviewWindowLayer(toolkit, [&services](ReviewServices& configured) { services = &configured; });
+    auto windows = std::dynamic_pointer_cast<ReviewWindows>(registry);
+    if (!services || !windows)
+        return registry;
+    struct Composed {
+        std::shared_ptr<ReviewWindowRegistry> registry;
+        std::shared_ptr<LibraryLayer> library;
+    };
+    auto composed = std::make_shared<Composed>(Composed { registry, std::make_shared<LibraryLayer>(*services, *windows, std::move(hooks)) });
+    library = composed->library;
+    return std::shared_ptr<ReviewWindowRegistry>(composed, registry.get());
+}
+
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/ReviewWindowRegistry.h"
+#include "library/OpenRouter.h"
+#include "library/WindowCommands.h"
+#include "library/WindowOpeners.h"
+#include "platform/ui/Toolkit.h"
+
+#include <memory>
+
+namespace ikw::library {
+
+// What the library takes from subsystems beside it; an empty entry is skipped.
+struct LibraryHooks {
+    std::function<void(const std::string& feature)> recordUsage {};
+};
+
+// The library's part of the running application: the openers, the open router and the window
+// commands over the review windows. Main thread only.
+class LibraryLayer {
+public:
+    LibraryLayer(ReviewServices& services, ReviewWindows& windows, LibraryHooks hooks = {});
+    LibraryLayer(const LibraryLayer&) = delete;
+    LibraryLayer& operator=(const LibraryLayer&) = delete;
+
+    OpenRouter& router() { return m_router; }
+    WindowOpeners& openers() { return m_openers; }
+    WindowCommands& commands() { return m_commands; }
+    ReviewWindows& windows() { return m_windows; }
+
+private:
+    // Brings the key review forward after an open.
+    void activate();
+
+    ReviewWindows& m_windows;
+    WindowOpeners m_openers;
+    OpenRouter m_router;
+    WindowCommands m_commands;
+};
+
+// The review window layer with the library over it. `library` is pointed at the library's part,
+// which lives as long as the returned registry.
+std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library, LibraryHooks hooks = {});
+
+}

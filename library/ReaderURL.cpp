@@ -1,0 +1,99 @@
+#include "library/ReaderURL.h"
+
+#include "app/AppDelegate.h"
+#include "app/Appearance.h"
+#include "app/Settings.h"
+#include "review/EngineLocator.h"
+
+#include <glib.h>
+
+#include <utility>
+#include <vector>
+
+namespace ikw::library {
+
+namespace {
+
+// "1" unless the setting is the JSON false.
+std::string switchItem(const Json& settings, const char* key)
+{
+    const auto it = settings.find(key);
+    return it != settings.end() && it->is_boolean() && !it->get<bool>() ? "0" : "1";
+}
+
+std::string zoomItem(const Json& settings)
+{
+    const auto it = settings.find("reader_default_zoom");
+    return it != settings.end() && it->is_string() ? it->get<std::string>() : "page-width";
+}
+
+bool readingThemeFollowsSystem(const Json& settings)
+{
+    const auto it = settings.find("reading_theme_files");
+    return it != settings.end() && it->is_string() && it->get<std::string>() == "system";
+}
+
+// Escapes all but the unreserved characters and "/" and ":", so "&", "=", "+" and "#" in a path
+// never change the query's meaning.
+std::string escapeValue(const std::string& value)
+{
+    gchar* escaped = g_uri_escape_string(value.c_str(), "/:", FALSE);
+    std::string result(escaped);
+    g_free(escaped);
+    return result;
+}
+
+}
+
+std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json& settings, const ReaderLook& look, const std::string& readerPage)
+{
+    gchar* pageUri = g_filename_to_uri(readerPage.c_str(), nullptr, nullptr);
+    if (!pageUri)
+        return std::nullopt;
+    std::string url(pageUri);
+    g_free(pageUri);
+
+    const bool followsSystem = readingThemeFollowsSystem(settings);
+    std::vector<std::pair<const char*, std::string>> items {
+        { "pdf", request.pdf },
+        { "orig", request.orig },
+        { "theme", look.scheme },
+        { "sb", switchItem(settings, "reader_statusbar") },
+        { "z", zoomItem(settings) },
+        { "zw", switchItem(settings, "reader_zoom_with_window") },
+        { "ptmode", followsSystem ? "system" : "perfile" },
+    };
+    if (followsSystem ? look.scheme == "dark" : look.nightPagesNow)
+        items.emplace_back("ptheme", "night");
+    if (request.page && *request.page >= 1)
+        items.emplace_back("page", std::to_string(*request.page));
+    if (request.verb && !request.verb->empty())
+        items.emplace_back("verb", *request.verb);
+    if (request.run && request.run->total >= 2) {
+        items.emplace_back("run", std::to_string(request.run->index + 1) + "/" + std::to_string(request.run->total));
+        items.emplace_back("runname", request.run->name);
+    }
+    char separator = '?';
+    for (const auto& [name, value] : items) {
+        url += separator;
+        url += name;
+        url += '=';
+        url += escapeValue(value);
+        separator = '&';
+    }
+    return url;
+}
+
+std::optional<std::string> readerURL(const ReaderURLRequest& request)
+{
+    auto settings = loadConfig();
+    ReaderLook look;
+    if (const auto* delegate = appDelegate())
+        look.scheme = delegate->resolvedScheme();
+    bool filled = false;
+    const auto night = nightCfg(settings, filled);
+    look.nightPagesNow = night.pages && IkwNight::isNightNow(night);
+    return readerURL(request, settings, look, readerHTMLPath());
+}
+
+}

@@ -1,0 +1,166 @@
+#include "library/WindowOpeners.h"
+
+#include "library/OpenRouter.h"
+#include "library/WindowLookup.h"
+#include "review/ReviewTestFixture.h"
+#include "review/fake/StandInEngine.h"
+
+#include <gtest/gtest.h>
+
+namespace ikw::library {
+namespace {
+
+class WindowOpening : public testing::ReviewFixture {
+protected:
+    WindowOpening()
+    {
+        hooks.openAppsMenu = [this](const std::string& path) { appsMenus.push_back(path); };
+        openers = std::make_unique<WindowOpeners>(services, windows, hooks);
+    }
+    std::string lastLoad(const ReviewWC& window) { return viewOf(window).loads.empty() ? "" : viewOf(window).loads.back(); }
+    std::string doc(const std::string& name) const { return home.file("docs/" + name); }
+
+    OpenerHooks hooks;
+    std::vector<std::string> appsMenus;
+    std::unique_ptr<WindowOpeners> openers;
+};
+
+TEST_F(WindowOpening, ReadersReuseAnEmptyKeyWindowAndOtherwiseJoinItsTabs)
+{
+    auto welcome = windows.open(std::nullopt);
+    openers->openReader(doc("a.pdf"), { .setPaths = { doc("a.pdf") } });
+    ASSERT_EQ(windows.windows().size(), 1u);
+    EXPECT_TRUE(welcome->isReader && welcome->hasContent && welcome->isPdfEdit);
+    EXPECT_TRUE(welcome->setPaths.empty()); // one path is no set
+    EXPECT_EQ(lastLoad(*welcome).rfind("file://" + home.file("Resources/engine/vendor/pdfjs/reader.html?pdf="), 0), 0u) << lastLoad(*welcome);
+    EXPECT_EQ(windowOf(*welcome).title(), "a.pdf");
+
+    openers->openReader(doc("b.pdf"), { .page = 4, .setPaths = { doc("a.pdf"), doc("b.pdf") } });
+    ASSERT_EQ(windows.windows().size(), 2u);
+    const auto second = windows.windows().back();
+    EXPECT_EQ(&second->window(), &welcome->window()); // a tab of the key review's window
+    EXPECT_EQ(second->setPaths.size(), 2u);
+    EXPECT_NE(lastLoad(*second).find("&page=4"), std::string::npos);
+    EXPECT_EQ(keyReview(windows), second);
+
+    writeConfig(R"({"open_in":"window"})");
+    openers->openReader(doc("c.pdf"), {});
+    EXPECT_NE(&windows.windows().back()->window(), &welcome->window());
+}
+
+TEST_F(WindowOpening, ReaderHandsTablesAndSpreadsheetsOn)
+{
+    toolkit.fakeWorkspace.defaultApplication = ui::DesktopApplication { "org.gnome.Gnumeric.desktop", "Gnumeric" };
+    openers->openReader(doc("book.xlsx"), {});
+    EXPECT_EQ(toolkit.fakeWorkspace.openedFiles, std::vector<std::string> { doc("book.xlsx") });
+    openers->openReader(doc("data.csv"), {});
+    ASSERT_EQ(windows.windows().size(), 1u); // the hand-off's welcome note, taken over by the grid
+    const auto grid = windows.windows().back();
+    EXPECT_TRUE(grid->isGrid);
+    EXPECT_FALSE(grid->isReader);
+    // No engine is installed here, so the table cannot be read.
+    ASSERT_TRUE(queue.runUntil([&] { return !grid->gridJSON.empty(); }));
+    EXPECT_EQ(grid->gridJSON, R"({"error":"This file could not be read."})");
+    EXPECT_EQ(lastLoad(*grid), "file://" + home.file("Resources/engine/vendor/pdfjs/gridview.html"));
+}
+
+TEST_F(WindowOpening, ADocumentTheEngineCannotConvertBecomesAReview)
+{
+    testing::installStandInEngine(home.path());
+    const auto document = testing::writeTestFile(doc("brief.docx"), "not really Word");
+    openers->openReader(document, {});
+    const auto window = windows.windows().back();
+    EXPECT_TRUE(window->isReader);
+    // The stand-in converts only text, but it probes Word documents as editable.
+    ASSERT_TRUE(queue.runUntil([&] { return !engineRuns.empty() && window->editProbe.editProbeEditable.has_value(); }));
+    EXPECT_FALSE(window->isReader);
+    EXPECT_EQ(window->sourcePaths, std::vector<std::string> { document });
+    EXPECT_EQ(engineRuns.back().back(), document);
+    EXPECT_EQ(window->editProbe.editProbeEditable, true);
+}
+
+TEST_F(WindowOpening, SpreadsheetNotesSayWhereTheFileWent)
+{
+    struct Case {
+        std::optional<ui::DesktopApplication> application;
+        std::string note;
+        bool opened;
+    };
+    const Case cases[] = {
+        { ui::DesktopApplication { "org.gnome.Gnumeric.desktop", "Gnumeric" },
+            "Budget.xlsx opened in Gnumeric. Inkwarden reads documents; spreadsheets open in your spreadsheet app.", true },
+        { std::nullopt, "No app on this computer opens Budget.xlsx. Install a spreadsheet app, or pick one below.", false },
+        { ui::DesktopApplication { "com.norvale.inkwarden.desktop", "Inkwarden" },
+            "Budget.xlsx opens in Inkwarden, but Inkwarden doesn't read spreadsheets. Pick another app for it below, or set one as the default in Files \u25B8 Get Info.",
+            false },
+    };
+    auto review = windows.open(std::nullopt);
+    review->hasContent = true;
+    for (const auto& test : cases) {
+        toolkit.fakeWorkspace.defaultApplication = test.application;
+        toolkit.fakeWorkspace.openedFiles.clear();
+        appsMenus.clear();
+        openers->openInDefaultApp(doc("Budget.xlsx"));
+        EXPECT_EQ(viewOf(*review).evaluated.back(), "if(window.ikwToast){ikwToast(" + jsQuote(test.note) + ")}");
+        EXPECT_EQ(toolkit.fakeWorkspace.openedFiles.size(), test.opened ? 1u : 0u);
+        EXPECT_EQ(appsMenus.size(), test.opened ? 0u : 1u);
+    }
+    EXPECT_EQ(windows.windows().size(), 1u);
+}
+
+TEST_F(WindowOpening, ReviewsCarryTheirSetAndMode)
+{
+    testing::writeTestFile(doc("folder/x.txt"), "x");
+    openers->openReviewDirect({ doc("a.pdf"), doc("b.docx") }, std::nullopt);
+    openers->openReviewDirect({ doc("a.pdf"), doc("folder") }, "compare");
+    ASSERT_EQ(windows.windows().size(), 2u);
+    EXPECT_EQ(windows.windows()[0]->setPaths.size(), 2u);
+    EXPECT_TRUE(windows.windows()[1]->setPaths.empty());
+    ASSERT_EQ(engineRuns.size(), 2u);
+    const std::vector<std::string> expected { "--choose", "--loading-file", *windows.windows()[1]->loadingFile, "--mode", "compare", doc("a.pdf"), doc("folder") };
+    EXPECT_EQ(engineRuns[1], expected);
+}
+
+TEST_F(WindowOpening, AnOpenedWebPageGoesToTheBrowser)
+{
+    OpenRouter router(*openers);
+    router.openURLs({ doc("notes.html") });
+    EXPECT_EQ(toolkit.fakeWorkspace.openedUrls, std::vector<std::string> { "file://" + doc("notes.html") });
+    EXPECT_TRUE(windows.windows().empty());
+}
+
+TEST_F(WindowOpening, LookupsFollowTheKeyReview)
+{
+    testing::writeTestFile(doc("a/b/c.pdf"), "%PDF-1.4");
+    EXPECT_EQ(keyReview(windows), nullptr);
+    EXPECT_EQ(currentLibraryRoot(windows), std::nullopt);
+
+    auto welcome = windows.open(std::nullopt);
+    EXPECT_EQ(currentDocPath(windows), std::nullopt);
+    EXPECT_EQ(currentLibraryRoot(windows), std::nullopt);
+
+    openers->openReader(doc("a/b/c.pdf"), {});
+    EXPECT_EQ(currentDocPath(windows), doc("a/b/c.pdf"));
+    EXPECT_EQ(currentLibraryRoot(windows), doc("a/b"));
+    EXPECT_EQ(frontBrowseWC(windows), nullptr);
+
+    std::filesystem::remove(doc("a/b/c.pdf"));
+    EXPECT_EQ(currentDocPath(windows), std::nullopt);
+    EXPECT_EQ(currentLibraryRoot(windows), doc("a/b"));
+
+    openers->openReviewDirect({ doc("a/b") }, std::nullopt);
+    EXPECT_EQ(currentDocPath(windows), std::nullopt);
+    EXPECT_EQ(currentLibraryRoot(windows), doc("a/b"));
+    EXPECT_EQ(frontBrowseWC(windows), windows.windows().back());
+}
+
+TEST(OpenInTabs, OnlyTheExactWordWindowMeansWindows)
+{
+    EXPECT_TRUE(openInTabs(Json::object()));
+    EXPECT_TRUE(openInTabs(Json { { "open_in", 1 } }));
+    EXPECT_TRUE(openInTabs(Json { { "open_in", "Window" } }));
+    EXPECT_FALSE(openInTabs(Json { { "open_in", "window" } }));
+}
+
+}
+}
