@@ -1,0 +1,26 @@
+# The programs, defined once every folder's library exists. The application links every library
+# of the product that is built; its composition root (app/main.cpp) registers them.
+set(IKW_PRODUCT_LIBRARIES
+  ikw_app ikw_review ikw_docops ikw_library ikw_crossdoc ikw_legal ikw_assistants ikw_finder ikw_services
+  ikw_permission_wizard)
+
+add_executable(CulmoraPhotos ${CMAKE_SOURCE_DIR}/app/main.cpp)
+foreach(library IN LISTS IKW_PRODUCT_LIBRARIES)
+  if(TARGET ${library})
+    target_link_libraries(CulmoraPhotos PRIVATE ${library})
+  endif()
+endforeach()
+set_target_properties(CulmoraPhotos PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${IKW_BUNDLE_BIN})
+if(TARGET ikw_bundle_resources)
+  add_dependencies(CulmoraPhotos ikw_bundle_resources)
+endif()
+
+# Tests that run the built program itself.
+if(TARGET ikw_app_tests)
+  target_compile_definitions(ikw_app_tests PRIVATE IKW_APP_BINARY="$<TARGET_FILE:CulmoraPhotos>")
+  add_dependencies(ikw_app_tests CulmoraPhotos)
+endif()
+if(TARGET ikw_permission_wizard_tests)
+  target_compile_definitions(ikw_permission_wizard_tests PRIVATE IKW_APP_BINARY="$<TARGET_FILE:CulmoraPhotos>")
+  add_dependencies(ikw_permission_wizard_tests CulmoraPhotos)
+endif()

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+// Declared as cairo declares it, so that diagrams can be described without pulling in cairo here.
+typedef struct _cairo cairo_t;
+
+namespace ikw::wizard {
+
+// A permission screen's animated illustration: draws one frame into a width x height area at
+// `seconds` since the animation began.
+struct HeroDiagram {
+    std::function<void(cairo_t* context, double width, double height, double seconds)> draw;
+};
+
+}
