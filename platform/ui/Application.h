@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ikw::ui {
+
+// What the single running instance is asked to do: it is handed the command lines of later starts
+// as activations (no files) or opens (files).
+struct ApplicationEvents {
+    // Once, before the first activation or open.
+    std::function<void()> startup;
+    // A start without files; `hasVisibleWindows` tells whether a window is on screen.
+    std::function<void(bool hasVisibleWindows)> activate;
+    // A start with files (paths).
+    std::function<void(const std::vector<std::string>& paths)> open;
+    // The loop is about to end.
+    std::function<void()> shutdown;
+};
+
+// The single-instance application that owns the main loop.
+class Application {
+public:
+    virtual ~Application() = default;
+    // Runs the main loop (the main queue's tasks run inside it) until quit(); the exit status.
+    virtual int run(int argc, char** argv) = 0;
+    virtual void quit() = 0;
+    // Keeps the application alive with no window open (until release()).
+    virtual void hold() = 0;
+    virtual void release() = 0;
+};
+
+}

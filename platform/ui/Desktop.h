@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace ikw::ui {
+
+// The desktop's clipboard (the one Ctrl+C and Ctrl+V use).
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void setText(const std::string& text) = 0;
+    virtual std::optional<std::string> text() const = 0;
+};
+
+// Handing things to the rest of the desktop.
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+    // A URL in its default application (a browser for web addresses, the mail client for mailto:).
+    virtual bool openUrl(const std::string& url) = 0;
+    // A file or folder with its default application.
+    virtual bool openFile(const std::string& path) = 0;
+    // Shows the file selected in the file manager; opens its folder when no file manager
+    // offers the selection service.
+    virtual void revealFile(const std::string& path) = 0;
+};
+
+// Keeps the display from sleeping while held; released when the object goes.
+class KeepAwakeToken {
+public:
+    virtual ~KeepAwakeToken() = default;
+};
+
+class KeepAwake {
+public:
+    virtual ~KeepAwake() = default;
+    virtual std::unique_ptr<KeepAwakeToken> hold(const std::string& reason) = 0;
+};
+
+}

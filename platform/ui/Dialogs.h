@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ikw::ui {
+
+class Window;
+
+struct AlertSpec {
+    enum class Style { Informational, Warning, Critical };
+    std::string message;
+    std::string informativeText;
+    std::vector<std::string> buttons { "OK" }; // the first is the default
+    Style style = Style::Informational;
+    // Shows a "Don’t ask me again" box (with this text when not empty).
+    bool showsSuppression = false;
+    std::string suppressionText = "Don\u2019t ask me again";
+};
+
+struct AlertAnswer {
+    int button = 0;           // index into `buttons`; -1 when dismissed
+    bool suppressed = false;  // the box was ticked
+};
+
+struct FilePanelSpec {
+    std::string title;
+    std::string directory;
+    std::string suggestedName;              // save panels
+    std::vector<std::string> extensions;    // "pdf", ...; empty: any file
+    bool chooseFiles = true;
+    bool chooseDirectories = false;
+    bool allowsMultiple = false;
+};
+
+// Modal dialogs. With a parent window they are attached to it (a sheet); the completion runs on
+// the main thread once the user answered.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual void alert(Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion) = 0;
+    // Nothing when cancelled.
+    virtual void openPanel(Window* parent, const FilePanelSpec& spec,
+        std::function<void(std::optional<std::vector<std::string>>)> completion) = 0;
+    virtual void savePanel(Window* parent, const FilePanelSpec& spec,
+        std::function<void(std::optional<std::string>)> completion) = 0;
+};
+
+}

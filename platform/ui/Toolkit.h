@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Desktop.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/WebView.h"
+#include "platform/ui/Window.h"
+
+#include <memory>
+
+namespace ikw::ui {
+
+struct WebViewOptions {
+    int width = 0;   // a size request for views not in a window (0: none)
+    int height = 0;
+    // Register the "inkwarden" script-message channel (review windows); panels go without.
+    bool scriptMessages = true;
+};
+
+// Makes the platform's windows and views and hands out its desktop services. Main thread only.
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+
+    // Review windows share one context (it carries their schemes); panels take a fresh one.
+    virtual std::shared_ptr<WebContext> makeWebContext() = 0;
+    virtual std::shared_ptr<WebView> makeWebView(const std::shared_ptr<WebContext>& context, const WebViewOptions& options) = 0;
+    virtual std::shared_ptr<Window> makeWindow(const WindowOptions& options) = 0;
+
+    virtual Dialogs& dialogs() = 0;
+    virtual Clipboard& clipboard() = 0;
+    virtual Workspace& workspace() = 0;
+    virtual KeepAwake& keepAwake() = 0;
+};
+
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/core/Json.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ikw::ui {
+
+// The answer to a request of a custom URL scheme. `headers` replace every header of the response.
+struct SchemeResponse {
+    int status = 200;
+    std::string mimeType = "application/octet-stream";
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body;
+};
+
+// One request of a custom scheme. The handler may keep it and answer from any thread; the answer
+// is handed to the web view on the main thread. A request counts as stopped once its view has
+// navigated away or gone; answering a stopped request does nothing.
+class SchemeRequest {
+public:
+    virtual ~SchemeRequest() = default;
+    virtual const std::string& url() const = 0;
+    virtual bool isStopped() const = 0;
+    virtual void respond(SchemeResponse response) = 0;
+    virtual void fail(std::string message) = 0;
+};
+
+// Called on the main thread for every request of the scheme.
+using SchemeHandler = std::function<void(std::shared_ptr<SchemeRequest>)>;
+
+// The process-level settings of a group of web views: the custom schemes live here, so views that
+// must see a scheme share one context.
+class WebContext {
+public:
+    virtual ~WebContext() = default;
+    // Registers a scheme ("vtpdf") for every view of this context. The scheme may be read by
+    // fetch() from file pages (it is CORS-enabled; answers still need Access-Control-Allow-Origin).
+    virtual void registerScheme(const std::string& scheme, SchemeHandler handler) = 0;
+};
+
+// A navigation the page or the user started; `newWindow` marks target=_blank and window.open().
+struct NavigationAction {
+    std::string url;
+    bool newWindow = false;
+};
+
+enum class NavigationPolicy { Allow, Cancel };
+
+// The outcome of a script evaluation: the result as JSON, or the error text.
+struct ScriptResult {
+    std::optional<Json> value;
+    std::optional<std::string> error;
+};
+
+struct DownloadEvents {
+    // The path to save `suggestedName` from `url` at; nothing cancels the download.
+    std::function<std::optional<std::string>(const std::string& url, const std::string& suggestedName)> destination;
+    // Called once: the saved path, or nothing when the download failed or was cancelled.
+    std::function<void(std::optional<std::string> savedPath)> finished;
+};
+
+// The page's own file-open dialog (<input type=file>): answer the paths, or nothing to cancel.
+struct FileChooserRequest {
+    bool allowsMultiple = false;
+    std::vector<std::string> mimeTypes;
+};
+using FileChooserHandler = std::function<std::optional<std::vector<std::string>>(const FileChooserRequest&)>;
+
+// A web view. Main thread only.
+class WebView {
+public:
+    virtual ~WebView() = default;
+
+    virtual void loadFile(const std::string& path) = 0;
+    virtual void loadUrl(const std::string& url) = 0;
+    virtual void loadHtml(const std::string& html, const std::string& baseUrl) = 0;
+    virtual void reload() = 0;
+    virtual std::string url() const = 0;
+
+    // Sees every navigation (new-window requests included) before it happens.
+    virtual void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) = 0;
+    // The page finished loading, or failed to (with the reason).
+    virtual void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) = 0;
+    // Messages the page posts with window.webkit.messageHandlers.inkwarden.postMessage(body).
+    virtual void setScriptMessageHandler(std::function<void(const Json& body)> handler) = 0;
+    // A script run at the start of every document of the top frame.
+    virtual void addUserScript(const std::string& source) = 0;
+
+    virtual void evaluate(const std::string& script, std::function<void(ScriptResult)> completion = {}) = 0;
+    // Runs `body` as the body of an async function with `arguments`' members as its parameters;
+    // the completion sees the awaited value.
+    virtual void callAsync(const std::string& body, const Json& arguments, std::function<void(ScriptResult)> completion) = 0;
+
+    // The visible area as PNG bytes, or nothing with the reason.
+    virtual void snapshot(std::function<void(std::optional<std::string> png, std::string error)> completion) = 0;
+
+    virtual void setDownloadEvents(DownloadEvents events) = 0;
+    virtual void download(const std::string& url) = 0;
+    virtual void setFileChooserHandler(FileChooserHandler handler) = 0;
+};
+
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/ui/WebView.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace ikw::ui {
+
+enum class WindowLevel { Normal, Floating };
+
+struct WindowOptions {
+    int width = 1200;
+    int height = 820;
+    std::string title;
+    // Never shown on a screen and never focused: drawn for snapshots only.
+    bool offscreen = false;
+};
+
+// A top-level window holding one or more tabs, each a web view. Main thread only.
+class Window {
+public:
+    virtual ~Window() = default;
+
+    // Adds a tab showing `view` after the current one and selects it; returns its index.
+    virtual int addTab(std::shared_ptr<WebView> view, const std::string& title) = 0;
+    virtual void removeTab(const WebView& view) = 0;
+    virtual int tabCount() const = 0;
+    virtual int selectedTab() const = 0;
+    virtual void selectTab(int index) = 0;
+    virtual void setTabTitle(const WebView& view, const std::string& title) = 0;
+    virtual std::shared_ptr<WebView> tab(int index) const = 0;
+
+    virtual void setTitle(const std::string& title) = 0;
+    virtual std::string title() const = 0;
+    // The file the window stands for (shown as a subtitle), "" for none.
+    virtual void setRepresentedFile(const std::string& path) = 0;
+    virtual void setLevel(WindowLevel level) = 0;
+    virtual void setFullScreen(bool fullScreen) = 0;
+    virtual bool isFullScreen() const = 0;
+
+    virtual void show() = 0;
+    virtual void present() = 0;
+    virtual bool isVisible() const = 0;
+    // Asks the close handler first; closes when it agrees (or there is none).
+    virtual void requestClose() = 0;
+    // Closes without asking.
+    virtual void close() = 0;
+    // Answers whether a close asked for by the user or requestClose() may go ahead.
+    virtual void setCloseHandler(std::function<bool()> shouldClose) = 0;
+    // After the window has closed.
+    virtual void setClosedHandler(std::function<void()> closed) = 0;
+};
+
+}

@@ -1,0 +1,121 @@
+#include "platform/ui/fake/FakeToolkit.h"
+
+#include <algorithm>
+
+namespace ikw::ui::fake {
+
+int FakeWindow::addTab(std::shared_ptr<WebView> view, const std::string& title)
+{
+    const int index = tabs.empty() ? 0 : m_selected + 1;
+    tabs.insert(tabs.begin() + index, Tab { std::move(view), title });
+    m_selected = index;
+    return index;
+}
+
+void FakeWindow::removeTab(const WebView& view)
+{
+    const auto it = std::find_if(tabs.begin(), tabs.end(), [&](const Tab& tab) { return tab.view.get() == &view; });
+    if (it == tabs.end())
+        return;
+    tabs.erase(it);
+    m_selected = std::min(m_selected, static_cast<int>(tabs.size()) - 1);
+}
+
+void FakeWindow::setTabTitle(const WebView& view, const std::string& title)
+{
+    for (auto& tab : tabs) {
+        if (tab.view.get() == &view)
+            tab.title = title;
+    }
+}
+
+std::shared_ptr<WebView> FakeWindow::tab(int index) const
+{
+    if (index < 0 || index >= tabCount())
+        return nullptr;
+    return tabs[static_cast<std::size_t>(index)].view;
+}
+
+void FakeWindow::requestClose()
+{
+    if (closed || (m_shouldClose && !m_shouldClose()))
+        return;
+    close();
+}
+
+void FakeWindow::close()
+{
+    if (closed)
+        return;
+    closed = true;
+    if (auto handler = std::move(m_closed))
+        handler();
+}
+
+void FakeDialogs::alert(Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion)
+{
+    alerts.push_back({ parent, spec });
+    AlertAnswer answer;
+    if (!alertAnswers.empty()) {
+        answer = alertAnswers.front();
+        alertAnswers.pop_front();
+    }
+    if (completion)
+        completion(answer);
+}
+
+void FakeDialogs::openPanel(Window*, const FilePanelSpec& spec, std::function<void(std::optional<std::vector<std::string>>)> completion)
+{
+    panels.push_back(spec);
+    std::optional<std::vector<std::string>> answer;
+    if (!openAnswers.empty()) {
+        answer = openAnswers.front();
+        openAnswers.pop_front();
+    }
+    completion(answer);
+}
+
+void FakeDialogs::savePanel(Window*, const FilePanelSpec& spec, std::function<void(std::optional<std::string>)> completion)
+{
+    panels.push_back(spec);
+    std::optional<std::string> answer;
+    if (!saveAnswers.empty()) {
+        answer = saveAnswers.front();
+        saveAnswers.pop_front();
+    }
+    completion(answer);
+}
+
+std::unique_ptr<KeepAwakeToken> FakeKeepAwake::hold(const std::string& reason)
+{
+    class Token final : public KeepAwakeToken {
+    public:
+        explicit Token(int& held) : m_held(held) { ++m_held; }
+        ~Token() override { --m_held; }
+
+    private:
+        int& m_held;
+    };
+    reasons.push_back(reason);
+    return std::make_unique<Token>(held);
+}
+
+std::shared_ptr<WebContext> FakeToolkit::makeWebContext()
+{
+    contexts.push_back(std::make_shared<FakeWebContext>());
+    return contexts.back();
+}
+
+std::shared_ptr<WebView> FakeToolkit::makeWebView(const std::shared_ptr<WebContext>&, const WebViewOptions&)
+{
+    views.push_back(std::make_shared<FakeWebView>());
+    return views.back();
+}
+
+std::shared_ptr<Window> FakeToolkit::makeWindow(const WindowOptions& options)
+{
+    windows.push_back(std::make_shared<FakeWindow>(options));
+    return windows.back();
+}
+
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/ui/Toolkit.h"
+#include "platform/ui/fake/FakeWebView.h"
+
+#include <deque>
+#include <vector>
+
+namespace ikw::ui::fake {
+
+class FakeWindow final : public Window {
+public:
+    explicit FakeWindow(WindowOptions options) : options(std::move(options)), m_title(this->options.title) {}
+
+    int addTab(std::shared_ptr<WebView> view, const std::string& title) override;
+    void removeTab(const WebView& view) override;
+    int tabCount() const override { return static_cast<int>(tabs.size()); }
+    int selectedTab() const override { return m_selected; }
+    void selectTab(int index) override { m_selected = index; }
+    void setTabTitle(const WebView& view, const std::string& title) override;
+    std::shared_ptr<WebView> tab(int index) const override;
+
+    void setTitle(const std::string& title) override { m_title = title; }
+    std::string title() const override { return m_title; }
+    void setRepresentedFile(const std::string& path) override { representedFile = path; }
+    void setLevel(WindowLevel value) override { level = value; }
+    void setFullScreen(bool value) override { fullScreen = value; }
+    bool isFullScreen() const override { return fullScreen; }
+
+    void show() override { visible = true; }
+    void present() override { visible = true; ++presented; }
+    bool isVisible() const override { return visible && !closed; }
+    void requestClose() override;
+    void close() override;
+    void setCloseHandler(std::function<bool()> shouldClose) override { m_shouldClose = std::move(shouldClose); }
+    void setClosedHandler(std::function<void()> handler) override { m_closed = std::move(handler); }
+
+    WindowOptions options;
+    struct Tab {
+        std::shared_ptr<WebView> view;
+        std::string title;
+    };
+    std::vector<Tab> tabs;
+    std::string representedFile;
+    WindowLevel level = WindowLevel::Normal;
+    bool fullScreen = false;
+    bool visible = false;
+    bool closed = false;
+    int presented = 0;
+
+private:
+    std::string m_title;
+    int m_selected = -1;
+    std::function<bool()> m_shouldClose;
+    std::function<void()> m_closed;
+};
+
+// Dialogs answered from queues the test fills; every question is recorded.
+class FakeDialogs final : public Dialogs {
+public:
+    void alert(Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion) override;
+    void openPanel(Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::vector<std::string>>)> completion) override;
+    void savePanel(Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::string>)> completion) override;
+
+    struct Alert {
+        Window* parent;
+        AlertSpec spec;
+    };
+    std::vector<Alert> alerts;
+    std::vector<FilePanelSpec> panels;
+    std::deque<AlertAnswer> alertAnswers;   // empty: the first button
+    std::deque<std::optional<std::vector<std::string>>> openAnswers; // empty: cancelled
+    std::deque<std::optional<std::string>> saveAnswers;              // empty: cancelled
+};
+
+class FakeClipboard final : public Clipboard {
+public:
+    void setText(const std::string& value) override { contents = value; }
+    std::optional<std::string> text() const override { return contents; }
+    std::optional<std::string> contents;
+};
+
+class FakeWorkspace final : public Workspace {
+public:
+    bool openUrl(const std::string& url) override { openedUrls.push_back(url); return opens; }
+    bool openFile(const std::string& path) override { openedFiles.push_back(path); return opens; }
+    void revealFile(const std::string& path) override { revealed.push_back(path); }
+    std::vector<std::string> openedUrls, openedFiles, revealed;
+    bool opens = true;
+};
+
+class FakeKeepAwake final : public KeepAwake {
+public:
+    std::unique_ptr<KeepAwakeToken> hold(const std::string& reason) override;
+    int held = 0; // tokens alive now
+    std::vector<std::string> reasons;
+};
+
+class FakeToolkit final : public Toolkit {
+public:
+    std::shared_ptr<WebContext> makeWebContext() override;
+    std::shared_ptr<WebView> makeWebView(const std::shared_ptr<WebContext>& context, const WebViewOptions& options) override;
+    std::shared_ptr<Window> makeWindow(const WindowOptions& options) override;
+    Dialogs& dialogs() override { return fakeDialogs; }
+    Clipboard& clipboard() override { return fakeClipboard; }
+    Workspace& workspace() override { return fakeWorkspace; }
+    KeepAwake& keepAwake() override { return fakeKeepAwake; }
+
+    std::vector<std::shared_ptr<FakeWebContext>> contexts;
+    std::vector<std::shared_ptr<FakeWebView>> views;
+    std::vector<std::shared_ptr<FakeWindow>> windows;
+    FakeDialogs fakeDialogs;
+    FakeClipboard fakeClipboard;
+    FakeWorkspace fakeWorkspace;
+    FakeKeepAwake fakeKeepAwake;
+};
+
+}

@@ -1,0 +1,84 @@
+#include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/GtkToolkit.h"
+
+#include <gtk/gtk.h>
+
+namespace ikw::ui::gtk3 {
+
+namespace {
+
+class GtkApp final : public Application {
+public:
+    GtkApp(const std::string& applicationId, ApplicationEvents events)
+        : m_events(std::move(events))
+        , m_application(gtk_application_new(applicationId.c_str(), G_APPLICATION_HANDLES_OPEN))
+    {
+        g_signal_connect(m_application, "startup", G_CALLBACK(onStartup), this);
+        g_signal_connect(m_application, "activate", G_CALLBACK(onActivate), this);
+        g_signal_connect(m_application, "open", G_CALLBACK(onOpen), this);
+        g_signal_connect(m_application, "shutdown", G_CALLBACK(onShutdown), this);
+    }
+    ~GtkApp() override
+    {
+        g_signal_handlers_disconnect_by_data(m_application, this);
+        g_object_unref(m_application);
+    }
+    GtkApp(const GtkApp&) = delete;
+    GtkApp& operator=(const GtkApp&) = delete;
+
+    int run(int argc, char** argv) override
+    {
+        prepareWebKitEnvironment();
+        return g_application_run(G_APPLICATION(m_application), argc, argv);
+    }
+    void quit() override { g_application_quit(G_APPLICATION(m_application)); }
+    void hold() override { g_application_hold(G_APPLICATION(m_application)); }
+    void release() override { g_application_release(G_APPLICATION(m_application)); }
+
+private:
+    static void onStartup(GApplication*, gpointer data)
+    {
+        if (auto& startup = static_cast<GtkApp*>(data)->m_events.startup)
+            startup();
+    }
+
+    static void onActivate(GtkApplication* application, gpointer data)
+    {
+        bool visible = false;
+        for (GList* window = gtk_application_get_windows(application); window; window = window->next)
+            visible = visible || gtk_widget_get_visible(GTK_WIDGET(window->data));
+        if (auto& activate = static_cast<GtkApp*>(data)->m_events.activate)
+            activate(visible);
+    }
+
+    static void onOpen(GApplication*, GFile** files, int count, const char*, gpointer data)
+    {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i) {
+            if (char* path = g_file_get_path(files[i])) {
+                paths.emplace_back(path);
+                g_free(path);
+            }
+        }
+        if (auto& open = static_cast<GtkApp*>(data)->m_events.open)
+            open(paths);
+    }
+
+    static void onShutdown(GApplication*, gpointer data)
+    {
+        if (auto& shutdown = static_cast<GtkApp*>(data)->m_events.shutdown)
+            shutdown();
+    }
+
+    ApplicationEvents m_events;
+    GtkApplication* m_application;
+};
+
+}
+
+std::unique_ptr<Application> makeGtkApplication(const std::string& applicationId, ApplicationEvents events)
+{
+    return std::make_unique<GtkApp>(applicationId, std::move(events));
+}
+
+}

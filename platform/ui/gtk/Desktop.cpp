@@ -1,0 +1,144 @@
+#include "platform/ui/gtk/Desktop.h"
+
+#include "platform/core/Log.h"
+#include "platform/core/Paths.h"
+
+#include <gtk/gtk.h>
+
+namespace ikw::ui::gtk3 {
+
+namespace {
+
+std::optional<std::string> fileUri(const std::string& path)
+{
+    char* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+    if (!uri)
+        return std::nullopt;
+    std::string text = uri;
+    g_free(uri);
+    return text;
+}
+
+bool launchDefault(const std::string& uri)
+{
+    GError* error = nullptr;
+    if (g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error))
+        return true;
+    logLine(std::string("no application opened ") + uri + ": " + (error ? error->message : "unknown error"));
+    if (error)
+        g_error_free(error);
+    return false;
+}
+
+class ApplicationInhibit final : public KeepAwakeToken {
+public:
+    ApplicationInhibit(GtkApplication* application, unsigned cookie) : m_application(application), m_cookie(cookie) {}
+    ~ApplicationInhibit() override { gtk_application_uninhibit(m_application, m_cookie); }
+
+private:
+    GtkApplication* m_application;
+    unsigned m_cookie;
+};
+
+class ScreenSaverInhibit final : public KeepAwakeToken {
+public:
+    explicit ScreenSaverInhibit(GDBusConnection* bus, unsigned cookie) : m_bus(bus), m_cookie(cookie) {}
+    ~ScreenSaverInhibit() override
+    {
+        g_dbus_connection_call(m_bus, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver",
+            "UnInhibit", g_variant_new("(u)", m_cookie), nullptr, G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr, nullptr);
+        g_object_unref(m_bus);
+    }
+
+private:
+    GDBusConnection* m_bus;
+    unsigned m_cookie;
+};
+
+// Holds nothing: there is no service to ask.
+class NoInhibit final : public KeepAwakeToken { };
+
+}
+
+void Clipboard::setText(const std::string& text)
+{
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), text.c_str(), static_cast<gint>(text.size()));
+    gtk_clipboard_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+}
+
+std::optional<std::string> Clipboard::text() const
+{
+    char* text = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+    if (!text)
+        return std::nullopt;
+    std::string value = text;
+    g_free(text);
+    return value;
+}
+
+bool Workspace::openUrl(const std::string& url)
+{
+    return launchDefault(url);
+}
+
+bool Workspace::openFile(const std::string& path)
+{
+    const auto uri = fileUri(path);
+    return uri && launchDefault(*uri);
+}
+
+void Workspace::revealFile(const std::string& path)
+{
+    const auto uri = fileUri(path);
+    if (!uri)
+        return;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus) {
+        openFile(parentPath(path));
+        return;
+    }
+    const char* uris[] = { uri->c_str(), nullptr };
+    auto* folder = new std::string(parentPath(path));
+    // Without a file manager that offers the selection service, open the folder instead.
+    g_dbus_connection_call(bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
+        "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr,
+        +[](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<std::string> folder(static_cast<std::string*>(data));
+            GError* error = nullptr;
+            if (GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error)) {
+                g_variant_unref(reply);
+                return;
+            }
+            g_error_free(error);
+            Workspace().openFile(*folder);
+        },
+        folder);
+    g_object_unref(bus);
+}
+
+std::unique_ptr<KeepAwakeToken> KeepAwake::hold(const std::string& reason)
+{
+    GApplication* application = g_application_get_default();
+    if (application && GTK_IS_APPLICATION(application)) {
+        const unsigned cookie = gtk_application_inhibit(GTK_APPLICATION(application), nullptr,
+            GtkApplicationInhibitFlags(GTK_APPLICATION_INHIBIT_IDLE | GTK_APPLICATION_INHIBIT_SUSPEND), reason.c_str());
+        if (cookie)
+            return std::make_unique<ApplicationInhibit>(GTK_APPLICATION(application), cookie);
+    }
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus)
+        return std::make_unique<NoInhibit>();
+    GVariant* reply = g_dbus_connection_call_sync(bus, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+        "org.freedesktop.ScreenSaver", "Inhibit", g_variant_new("(ss)", g_get_prgname() ? g_get_prgname() : "application", reason.c_str()), G_VARIANT_TYPE("(u)"),
+        G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    if (!reply) {
+        g_object_unref(bus);
+        return std::make_unique<NoInhibit>();
+    }
+    unsigned cookie = 0;
+    g_variant_get(reply, "(u)", &cookie);
+    g_variant_unref(reply);
+    return std::make_unique<ScreenSaverInhibit>(bus, cookie);
+}
+
+}

@@ -1,0 +1,148 @@
+#include "platform/ui/gtk/Dialogs.h"
+
+#include "platform/ui/gtk/Window.h"
+
+#include <gtk/gtk.h>
+
+namespace ikw::ui::gtk3 {
+
+namespace {
+
+GtkWindow* nativeOf(ui::Window* window)
+{
+    auto* gtkWindow = dynamic_cast<Window*>(window);
+    return gtkWindow ? gtkWindow->native() : nullptr;
+}
+
+GtkMessageType messageTypeOf(AlertSpec::Style style)
+{
+    switch (style) {
+    case AlertSpec::Style::Warning:
+        return GTK_MESSAGE_WARNING;
+    case AlertSpec::Style::Critical:
+        return GTK_MESSAGE_ERROR;
+    case AlertSpec::Style::Informational:
+        break;
+    }
+    return GTK_MESSAGE_INFO;
+}
+
+struct PendingAlert {
+    std::function<void(AlertAnswer)> completion;
+    GtkWidget* suppression = nullptr;
+};
+
+// Paths of the chooser's files; nothing for a cancel.
+std::optional<std::vector<std::string>> chosenPaths(GtkFileChooser* chooser)
+{
+    std::vector<std::string> paths;
+    GSList* files = gtk_file_chooser_get_filenames(chooser);
+    for (GSList* item = files; item; item = item->next) {
+        paths.emplace_back(static_cast<char*>(item->data));
+        g_free(item->data);
+    }
+    g_slist_free(files);
+    return paths;
+}
+
+void addExtensionFilter(GtkFileChooser* chooser, const std::vector<std::string>& extensions)
+{
+    if (extensions.empty())
+        return;
+    GtkFileFilter* filter = gtk_file_filter_new();
+    for (const auto& extension : extensions) {
+        gtk_file_filter_add_pattern(filter, ("*." + extension).c_str());
+        // Patterns match case-sensitively; accept the upper-case spelling too.
+        std::string upper = extension;
+        for (auto& c : upper)
+            c = static_cast<char>(g_ascii_toupper(c));
+        gtk_file_filter_add_pattern(filter, ("*." + upper).c_str());
+    }
+    gtk_file_chooser_set_filter(chooser, filter);
+}
+
+GtkFileChooserNative* makeChooser(ui::Window* parent, const FilePanelSpec& spec, GtkFileChooserAction action, const char* accept)
+{
+    GtkFileChooserNative* chooser = gtk_file_chooser_native_new(spec.title.c_str(), nativeOf(parent), action, accept, "Cancel");
+    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(chooser), TRUE);
+    if (!spec.directory.empty())
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), spec.directory.c_str());
+    addExtensionFilter(GTK_FILE_CHOOSER(chooser), spec.extensions);
+    return chooser;
+}
+
+template<typename Completion>
+void runChooser(GtkFileChooserNative* chooser, Completion completion,
+    std::function<void(GtkFileChooser*, int, Completion&)> answer)
+{
+    struct Pending {
+        Completion completion;
+        std::function<void(GtkFileChooser*, int, Completion&)> answer;
+    };
+    auto* pending = new Pending { std::move(completion), std::move(answer) };
+    g_signal_connect(chooser, "response", G_CALLBACK(+[](GtkNativeDialog* dialog, int response, gpointer data) {
+        std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
+        pending->answer(GTK_FILE_CHOOSER(dialog), response, pending->completion);
+        g_object_unref(dialog);
+    }), pending);
+    gtk_native_dialog_show(GTK_NATIVE_DIALOG(chooser));
+}
+
+}
+
+void Dialogs::alert(ui::Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion)
+{
+    GtkWidget* dialog = gtk_message_dialog_new(nativeOf(parent), GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+        messageTypeOf(spec.style), GTK_BUTTONS_NONE, "%s", spec.message.c_str());
+    if (!spec.informativeText.empty())
+        gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", spec.informativeText.c_str());
+    // GTK lays buttons out left to right; the default (first) button goes last, at the right.
+    for (int i = static_cast<int>(spec.buttons.size()) - 1; i >= 0; --i)
+        gtk_dialog_add_button(GTK_DIALOG(dialog), spec.buttons[static_cast<std::size_t>(i)].c_str(), i);
+    if (!spec.buttons.empty())
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), 0);
+    auto* pending = new PendingAlert { std::move(completion), nullptr };
+    if (spec.showsSuppression) {
+        pending->suppression = gtk_check_button_new_with_label(spec.suppressionText.c_str());
+        GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+        gtk_box_pack_end(GTK_BOX(area), pending->suppression, FALSE, FALSE, 0);
+        gtk_widget_show(pending->suppression);
+    }
+    g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog* dialog, int response, gpointer data) {
+        std::unique_ptr<PendingAlert> pending(static_cast<PendingAlert*>(data));
+        AlertAnswer answer;
+        answer.button = response >= 0 ? response : -1;
+        answer.suppressed = pending->suppression && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(pending->suppression));
+        gtk_widget_destroy(GTK_WIDGET(dialog));
+        if (pending->completion)
+            pending->completion(answer);
+    }), pending);
+    gtk_window_present(GTK_WINDOW(dialog));
+}
+
+void Dialogs::openPanel(ui::Window* parent, const FilePanelSpec& spec,
+    std::function<void(std::optional<std::vector<std::string>>)> completion)
+{
+    const auto action = spec.chooseDirectories && !spec.chooseFiles ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER : GTK_FILE_CHOOSER_ACTION_OPEN;
+    GtkFileChooserNative* chooser = makeChooser(parent, spec, action, "Open");
+    gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), spec.allowsMultiple);
+    using Completion = std::function<void(std::optional<std::vector<std::string>>)>;
+    runChooser<Completion>(chooser, std::move(completion), [](GtkFileChooser* chooser, int response, Completion& done) {
+        done(response == GTK_RESPONSE_ACCEPT ? chosenPaths(chooser) : std::nullopt);
+    });
+}
+
+void Dialogs::savePanel(ui::Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::string>)> completion)
+{
+    GtkFileChooserNative* chooser = makeChooser(parent, spec, GTK_FILE_CHOOSER_ACTION_SAVE, "Save");
+    gtk_file_chooser_set_do_overwrite_confirmation(GTK_FILE_CHOOSER(chooser), TRUE);
+    if (!spec.suggestedName.empty())
+        gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(chooser), spec.suggestedName.c_str());
+    using Completion = std::function<void(std::optional<std::string>)>;
+    runChooser<Completion>(chooser, std::move(completion), [](GtkFileChooser* chooser, int response, Completion& done) {
+        const auto paths = response == GTK_RESPONSE_ACCEPT ? chosenPaths(chooser) : std::nullopt;
+        done(paths && !paths->empty() ? std::optional<std::string>(paths->front()) : std::nullopt);
+    });
+}
+
+}

@@ -1,0 +1,47 @@
+#include "platform/ui/gtk/GtkToolkit.h"
+
+#include "platform/ui/gtk/Desktop.h"
+#include "platform/ui/gtk/Dialogs.h"
+#include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/WebView.h"
+#include "platform/ui/gtk/Window.h"
+
+namespace ikw::ui::gtk3 {
+
+namespace {
+
+class GtkToolkit final : public Toolkit {
+public:
+    std::shared_ptr<ui::WebContext> makeWebContext() override { return std::make_shared<WebContext>(); }
+
+    std::shared_ptr<ui::WebView> makeWebView(const std::shared_ptr<ui::WebContext>& context, const WebViewOptions& options) override
+    {
+        auto gtkContext = std::dynamic_pointer_cast<WebContext>(context);
+        if (!gtkContext)
+            gtkContext = std::make_shared<WebContext>();
+        return std::make_shared<WebView>(std::move(gtkContext), options);
+    }
+
+    std::shared_ptr<ui::Window> makeWindow(const WindowOptions& options) override { return std::make_shared<Window>(options); }
+
+    ui::Dialogs& dialogs() override { return m_dialogs; }
+    ui::Clipboard& clipboard() override { return m_clipboard; }
+    ui::Workspace& workspace() override { return m_workspace; }
+    ui::KeepAwake& keepAwake() override { return m_keepAwake; }
+
+private:
+    Dialogs m_dialogs;
+    Clipboard m_clipboard;
+    Workspace m_workspace;
+    KeepAwake m_keepAwake;
+};
+
+}
+
+std::unique_ptr<Toolkit> makeGtkToolkit()
+{
+    prepareWebKitEnvironment();
+    return std::make_unique<GtkToolkit>();
+}
+
+}

@@ -1,0 +1,227 @@
+// The WebKitGTK backend end to end, in an offscreen window under Xvfb.
+#include "platform/core/GLibMainQueue.h"
+#include "platform/core/Json.h"
+#include "platform/ui/PageScript.h"
+#include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/GtkToolkit.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace ikw::ui {
+namespace {
+
+constexpr double kTimeout = 15;
+
+class WebViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(gtk3::initializeGtk()) << "needs a display (run under xvfb-run)"; }
+
+    void SetUp() override
+    {
+        context = toolkit->makeWebContext();
+        window = toolkit->makeWindow({ .width = 400, .height = 300, .title = "test", .offscreen = true });
+        view = addView();
+        window->show();
+    }
+
+    std::shared_ptr<WebView> addView()
+    {
+        auto added = toolkit->makeWebView(context, {});
+        window->addTab(added, "tab");
+        return added;
+    }
+
+    static void load(WebView& target, const std::string& html)
+    {
+        bool finished = false;
+        target.setLoadHandlers([&] { finished = true; }, [&](const std::string& reason) { FAIL() << reason; });
+        target.loadHtml(html, "file:///");
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return finished; }, kTimeout));
+        target.setLoadHandlers({}, {});
+    }
+
+    static ScriptResult call(WebView& target, const std::string& body, const Json& arguments = Json::object())
+    {
+        std::optional<ScriptResult> result;
+        target.callAsync(body, arguments, [&](ScriptResult answer) { result = std::move(answer); });
+        EXPECT_TRUE(gtk3::runMainLoopUntil([&] { return result.has_value(); }, kTimeout));
+        return result.value_or(ScriptResult {});
+    }
+
+    GLibMainQueue queue;
+    ScopedMainQueue installed { queue };
+    std::unique_ptr<Toolkit> toolkit = gtk3::makeGtkToolkit();
+    std::shared_ptr<WebContext> context;
+    std::shared_ptr<Window> window;
+    std::shared_ptr<WebView> view;
+};
+
+TEST_F(WebViewTest, SchemeAnsweredFromAWorkerThreadIsReadByFetch)
+{
+    std::thread::id answeredOn;
+    std::vector<std::thread> workers;
+    context->registerScheme("vtpdf", [&](std::shared_ptr<SchemeRequest> request) {
+        workers.emplace_back([&answeredOn, request] {
+            answeredOn = std::this_thread::get_id();
+            request->respond({ .status = 206, .mimeType = "text/plain",
+                .headers = { { "Access-Control-Allow-Origin", "*" }, { "X-Page", "7" } },
+                .body = "bytes of " + request->url() });
+        });
+    });
+    load(*view, "<p>fetching</p>");
+    const auto result = call(*view,
+        "const r = await fetch('vtpdf://doc/a.pdf?p=1'); return [r.status, r.headers.get('X-Page'), await r.text()];");
+    for (auto& worker : workers)
+        worker.join();
+    ASSERT_FALSE(result.error) << *result.error;
+    EXPECT_EQ(*result.value, Json::parse(R"([206, "7", "bytes of vtpdf://doc/a.pdf?p=1"])"));
+    EXPECT_NE(answeredOn, std::this_thread::get_id());
+}
+
+TEST_F(WebViewTest, RequestsOfAPageCountAsStoppedOnceTheViewNavigatesAway)
+{
+    std::shared_ptr<SchemeRequest> held;
+    context->registerScheme("vtpage", [&](std::shared_ptr<SchemeRequest> request) { held = std::move(request); });
+    // The page never finishes loading while its image is unanswered.
+    view->loadHtml("<img src='vtpage://doc/1.png'>", "file:///");
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return held != nullptr; }, kTimeout));
+    EXPECT_FALSE(held->isStopped());
+    load(*view, "<p>elsewhere</p>");
+    EXPECT_TRUE(held->isStopped());
+    SchemeResponse late;
+    late.body = "late";
+    held->respond(late); // dropped without harm
+}
+
+TEST_F(WebViewTest, PageNavigationsToActionUrlsReachTheHookAndAreCancelled)
+{
+    struct Case {
+        const char* name;
+        const char* script;
+        bool newWindow;
+    };
+    const Case cases[] = {
+        { "link click", "document.getElementById('same').click()", false },
+        { "location.href", "location.href = 'qeliz://open?path=%2Fa'", false },
+        { "target=_blank", "document.getElementById('blank').click()", true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<NavigationAction> seen;
+        view->setNavigationPolicy([&](const NavigationAction& action) {
+            if (action.url.rfind("qeliz:", 0) != 0)
+                return NavigationPolicy::Allow;
+            seen.push_back(action);
+            return NavigationPolicy::Cancel;
+        });
+        load(*view, "<a id=same href='qeliz://open?path=%2Fa'>a</a><a id=blank target=_blank href='qeliz://open?path=%2Fa'>b</a>"
+                    "<script>window.marker = 1</script>");
+        view->evaluate(c.script);
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return !seen.empty(); }, kTimeout));
+        EXPECT_EQ(seen[0].url, "qeliz://open?path=%2Fa");
+        EXPECT_EQ(seen[0].newWindow, c.newWindow);
+        // Cancelled: the page is still there.
+        EXPECT_EQ(call(*view, "return window.marker;").value, Json(1));
+    }
+}
+
+TEST_F(WebViewTest, ScriptMessagesReachTheHandlerOfTheTabThatSentThem)
+{
+    auto second = addView();
+    std::vector<Json> first, other;
+    view->setScriptMessageHandler([&](const Json& body) { first.push_back(body); });
+    second->setScriptMessageHandler([&](const Json& body) { other.push_back(body); });
+    load(*view, "<p>one</p>");
+    load(*second, "<p>two</p>");
+    second->evaluate("window.webkit.messageHandlers.inkwarden.postMessage({action: 'copy', text: 'x'})");
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return !other.empty(); }, kTimeout));
+    EXPECT_EQ(other[0], Json::parse(R"({"action":"copy","text":"x"})"));
+    EXPECT_TRUE(first.empty());
+}
+
+TEST_F(WebViewTest, GuardedCallbacksRunWhenDefinedAndStayQuietOtherwise)
+{
+    view->addUserScript("window.ikwEarly = 'set before the page';");
+    load(*view, "<script>window.ikwToast = function(m) { document.title = m + ' ' + window.ikwEarly; }</script>");
+    std::optional<ScriptResult> missing;
+    view->evaluate(guardedCall("ikwMissing", jsQuote("x")), [&](ScriptResult result) { missing = std::move(result); });
+    view->evaluate(guardedCall("ikwToast", jsQuote("</script>\u2028done")));
+    EXPECT_EQ(call(*view, "return document.title;").value, Json("</script>\u2028done set before the page"));
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(missing->error);
+}
+
+TEST_F(WebViewTest, AsyncCallsAwaitThePromiseAndGetTheirArguments)
+{
+    load(*view, "<p>x</p>");
+    const auto result = call(*view, "return await new Promise(r => setTimeout(() => r(path + n), 10));",
+        Json { { "path", "/a b/</script>" }, { "n", 2 } });
+    EXPECT_EQ(result.value, Json("/a b/</script>2"));
+    EXPECT_TRUE(call(*view, "throw new Error('nope');").error.has_value());
+}
+
+TEST_F(WebViewTest, SnapshotIsAPngOfThePage)
+{
+    load(*view, "<body style='margin:0;background:rgb(255,0,0)'></body>");
+    std::optional<std::string> png;
+    bool answered = false;
+    view->snapshot([&](std::optional<std::string> bytes, std::string) {
+        png = std::move(bytes);
+        answered = true;
+    });
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return answered; }, kTimeout));
+    ASSERT_TRUE(png);
+    struct Reader {
+        const std::string& data;
+        std::size_t offset = 0;
+    } reader { *png };
+    cairo_surface_t* image = cairo_image_surface_create_from_png_stream(
+        [](void* closure, unsigned char* out, unsigned int length) {
+            auto& r = *static_cast<Reader*>(closure);
+            if (r.offset + length > r.data.size())
+                return CAIRO_STATUS_READ_ERROR;
+            std::copy_n(r.data.data() + r.offset, length, out);
+            r.offset += length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &reader);
+    ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(image), 400);
+    const auto* pixel = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image)
+        + 150 * cairo_image_surface_get_stride(image) + 200 * 4);
+    EXPECT_EQ(*pixel & 0xFFFFFFu, 0xFF0000u);
+    cairo_surface_destroy(image);
+}
+
+}
+}
+
+namespace ikw::ui {
+namespace {
+
+TEST_F(WebViewTest, WindowsKeepTabsInOrderAndMayRefuseToClose)
+{
+    auto second = addView();
+    window->selectTab(0);
+    auto third = addView(); // opens right after the selected tab
+    EXPECT_EQ(window->tabCount(), 3);
+    EXPECT_EQ(window->tab(1), third);
+    EXPECT_EQ(window->tab(2), second);
+    window->removeTab(*third);
+    EXPECT_EQ(window->tab(1), second);
+
+    bool allow = false, closed = false;
+    window->setCloseHandler([&] { return allow; });
+    window->setClosedHandler([&] { closed = true; });
+    window->requestClose();
+    EXPECT_FALSE(closed);
+    allow = true;
+    window->requestClose();
+    EXPECT_TRUE(closed);
+}
+
+}
+}

@@ -1,0 +1,199 @@
+#include "platform/ui/gtk/Window.h"
+
+#include <algorithm>
+
+namespace ikw::ui::gtk3 {
+
+Window::Window(const WindowOptions& options)
+    : m_offscreen(options.offscreen)
+    // An offscreen window is drawn but never mapped on a screen, so it cannot take the focus.
+    , m_window(options.offscreen ? gtk_offscreen_window_new() : gtk_window_new(GTK_WINDOW_TOPLEVEL))
+    , m_notebook(gtk_notebook_new())
+{
+    g_object_ref_sink(m_window);
+    gtk_window_set_default_size(GTK_WINDOW(m_window), options.width, options.height);
+    if (options.offscreen)
+        gtk_widget_set_size_request(m_window, options.width, options.height);
+    else {
+        m_header = gtk_header_bar_new();
+        gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(m_header), TRUE);
+        gtk_window_set_titlebar(GTK_WINDOW(m_window), m_header);
+        gtk_widget_show(m_header);
+    }
+    gtk_notebook_set_scrollable(GTK_NOTEBOOK(m_notebook), TRUE);
+    gtk_notebook_set_show_border(GTK_NOTEBOOK(m_notebook), FALSE);
+    gtk_container_add(GTK_CONTAINER(m_window), m_notebook);
+    gtk_widget_show(m_notebook);
+    setTitle(options.title);
+    g_signal_connect(m_window, "delete-event", G_CALLBACK(onDeleteEvent), this);
+    g_signal_connect(m_window, "window-state-event", G_CALLBACK(onWindowState), this);
+    updateTabStrip();
+}
+
+Window::~Window()
+{
+    g_signal_handlers_disconnect_by_data(m_window, this);
+    if (!m_isClosed)
+        gtk_widget_destroy(m_window);
+    g_object_unref(m_window);
+}
+
+int Window::addTab(std::shared_ptr<ui::WebView> view, const std::string& title)
+{
+    auto gtkView = std::dynamic_pointer_cast<WebView>(view);
+    if (!gtkView)
+        return -1;
+    const int position = m_tabs.empty() ? 0 : selectedTab() + 1;
+    GtkWidget* label = gtk_label_new(title.c_str());
+    gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), 28);
+    gtk_widget_show(gtkView->widget());
+    const int index = gtk_notebook_insert_page(GTK_NOTEBOOK(m_notebook), gtkView->widget(), label, position);
+    gtk_notebook_set_tab_reorderable(GTK_NOTEBOOK(m_notebook), gtkView->widget(), TRUE);
+    m_tabs.insert(m_tabs.begin() + index, std::move(gtkView));
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(m_notebook), index);
+    updateTabStrip();
+    return index;
+}
+
+int Window::indexOf(const ui::WebView& view) const
+{
+    for (std::size_t i = 0; i < m_tabs.size(); ++i) {
+        if (m_tabs[i].get() == &view)
+            return gtk_notebook_page_num(GTK_NOTEBOOK(m_notebook), m_tabs[i]->widget());
+    }
+    return -1;
+}
+
+void Window::removeTab(const ui::WebView& view)
+{
+    const auto it = std::find_if(m_tabs.begin(), m_tabs.end(), [&](const auto& tab) { return tab.get() == &view; });
+    if (it == m_tabs.end())
+        return;
+    gtk_container_remove(GTK_CONTAINER(m_notebook), (*it)->widget());
+    m_tabs.erase(it);
+    updateTabStrip();
+}
+
+int Window::selectedTab() const
+{
+    return gtk_notebook_get_current_page(GTK_NOTEBOOK(m_notebook));
+}
+
+void Window::selectTab(int index)
+{
+    gtk_notebook_set_current_page(GTK_NOTEBOOK(m_notebook), index);
+}
+
+void Window::setTabTitle(const ui::WebView& view, const std::string& title)
+{
+    const int index = indexOf(view);
+    if (index < 0)
+        return;
+    GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(m_notebook), index);
+    gtk_notebook_set_tab_label_text(GTK_NOTEBOOK(m_notebook), page, title.c_str());
+}
+
+std::shared_ptr<ui::WebView> Window::tab(int index) const
+{
+    // Tabs may have been reordered by dragging: find the view shown at that position.
+    GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(m_notebook), index);
+    for (const auto& tab : m_tabs) {
+        if (tab->widget() == page)
+            return tab;
+    }
+    return nullptr;
+}
+
+void Window::setTitle(const std::string& title)
+{
+    gtk_window_set_title(GTK_WINDOW(m_window), title.c_str());
+}
+
+std::string Window::title() const
+{
+    const char* title = gtk_window_get_title(GTK_WINDOW(m_window));
+    return title ? title : "";
+}
+
+void Window::setRepresentedFile(const std::string& path)
+{
+    if (m_header)
+        gtk_header_bar_set_subtitle(GTK_HEADER_BAR(m_header), path.empty() ? nullptr : path.c_str());
+}
+
+void Window::setLevel(WindowLevel level)
+{
+    gtk_window_set_keep_above(GTK_WINDOW(m_window), level == WindowLevel::Floating);
+}
+
+void Window::setFullScreen(bool fullScreen)
+{
+    if (fullScreen)
+        gtk_window_fullscreen(GTK_WINDOW(m_window));
+    else
+        gtk_window_unfullscreen(GTK_WINDOW(m_window));
+}
+
+void Window::show()
+{
+    gtk_widget_show(m_window);
+}
+
+void Window::present()
+{
+    if (m_offscreen)
+        gtk_widget_show(m_window);
+    else
+        gtk_window_present(GTK_WINDOW(m_window));
+}
+
+bool Window::isVisible() const
+{
+    return !m_isClosed && gtk_widget_get_visible(m_window);
+}
+
+void Window::requestClose()
+{
+    if (m_isClosed || (m_shouldClose && !m_shouldClose()))
+        return;
+    close();
+}
+
+void Window::close()
+{
+    if (m_isClosed)
+        return;
+    finishClose();
+}
+
+void Window::finishClose()
+{
+    m_isClosed = true;
+    gtk_widget_hide(m_window);
+    // The views stay alive with their owners; only the window's widgets go.
+    for (const auto& tab : m_tabs)
+        gtk_container_remove(GTK_CONTAINER(m_notebook), tab->widget());
+    gtk_widget_destroy(m_window);
+    if (auto closed = std::move(m_closed))
+        closed();
+}
+
+gboolean Window::onDeleteEvent(GtkWidget*, GdkEvent*, gpointer data)
+{
+    static_cast<Window*>(data)->requestClose();
+    return TRUE; // we destroy it ourselves once the close is agreed
+}
+
+gboolean Window::onWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data)
+{
+    static_cast<Window*>(data)->m_fullScreen = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    return FALSE;
+}
+
+void Window::updateTabStrip()
+{
+    gtk_notebook_set_show_tabs(GTK_NOTEBOOK(m_notebook), m_tabs.size() > 1);
+}
+
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/ui/Window.h"
+#include "platform/ui/gtk/WebView.h"
+
+#include <gtk/gtk.h>
+
+#include <vector>
+
+namespace ikw::ui::gtk3 {
+
+// A top-level GTK window whose tabs are the pages of a notebook; the tab strip shows only when
+// more than one tab is open.
+class Window final : public ui::Window {
+public:
+    explicit Window(const WindowOptions& options);
+    ~Window() override;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    int addTab(std::shared_ptr<ui::WebView> view, const std::string& title) override;
+    void removeTab(const ui::WebView& view) override;
+    int tabCount() const override { return static_cast<int>(m_tabs.size()); }
+    int selectedTab() const override;
+    void selectTab(int index) override;
+    void setTabTitle(const ui::WebView& view, const std::string& title) override;
+    std::shared_ptr<ui::WebView> tab(int index) const override;
+
+    void setTitle(const std::string& title) override;
+    std::string title() const override;
+    void setRepresentedFile(const std::string& path) override;
+    void setLevel(WindowLevel level) override;
+    void setFullScreen(bool fullScreen) override;
+    bool isFullScreen() const override { return m_fullScreen; }
+
+    void show() override;
+    void present() override;
+    bool isVisible() const override;
+    void requestClose() override;
+    void close() override;
+    void setCloseHandler(std::function<bool()> shouldClose) override { m_shouldClose = std::move(shouldClose); }
+    void setClosedHandler(std::function<void()> closed) override { m_closed = std::move(closed); }
+
+    GtkWindow* native() const { return GTK_WINDOW(m_window); }
+
+private:
+    static gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
+    static gboolean onWindowState(GtkWidget*, GdkEventWindowState*, gpointer self);
+    int indexOf(const ui::WebView& view) const;
+    void updateTabStrip();
+    void finishClose();
+
+    bool m_offscreen;
+    GtkWidget* m_window;   // owned: destroyed in close() or the destructor
+    GtkWidget* m_notebook;
+    GtkWidget* m_header = nullptr;
+    std::vector<std::shared_ptr<WebView>> m_tabs;
+    std::function<bool()> m_shouldClose;
+    std::function<void()> m_closed;
+    bool m_fullScreen = false;
+    bool m_isClosed = false;
+};
+
+}
