@@ -4,12 +4,26 @@
 
 #include <gtest/gtest.h>
 
+extern char** environ;
+
 namespace ikw {
 namespace {
 
 ProcessResult runProgram(const std::vector<std::string>& arguments)
 {
     return testing::runProgram(IKW_APP_BINARY, arguments);
+}
+
+// The environment of this process without the display variables.
+std::vector<std::string> environmentWithoutDisplay()
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        if (text.rfind("DISPLAY=", 0) != 0 && text.rfind("WAYLAND_DISPLAY=", 0) != 0)
+            entries.push_back(text);
+    }
+    return entries;
 }
 
 TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
@@ -21,6 +35,18 @@ TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
         EXPECT_EQ(result.standardError, "--welcome-shot needs an output path\n");
         EXPECT_EQ(result.standardOutput, "");
     }
+}
+
+TEST(Program, WelcomeShotWithoutADisplayFailsAtOnce)
+{
+    testing::TempHome home;
+    ProcessOptions options;
+    options.argv = { IKW_APP_BINARY, "--welcome-shot", home.file("w.png") };
+    options.environment = environmentWithoutDisplay();
+    options.timeoutSeconds = 60;
+    const auto result = runProcess(options);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.standardError, "welcome-shot: no display (set DISPLAY or run under xvfb-run)\n");
 }
 
 }

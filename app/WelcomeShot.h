@@ -1,8 +1,13 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/TaskQueue.h"
+#include "platform/ui/Toolkit.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +36,50 @@ struct Bitmap {
     int stride = 0;          // bytes per row
     int bytesPerPixel = 4;   // 3 (RGB) or 4 (RGBA / RGBx)
     std::vector<std::uint8_t> pixels;
+};
+
+// PNG bytes as 8-bit RGBA rows; nothing when they do not decode.
+std::optional<Bitmap> decodePng(const std::string& png);
+
+// The script run in the loaded welcome page before the snapshot: the theme, no animations, and
+// the tools tab when asked.
+std::string welcomeShotScript(bool dark, bool wantTools);
+
+// One welcome-screenshot run over a toolkit: load the page, settle, snapshot, check, write.
+// It ends exactly once, through `finish` with the exit status; its messages are collected for
+// standard output and standard error.
+class WelcomeShot {
+public:
+    WelcomeShot(ui::Toolkit& toolkit, MainQueue& queue, FileSystem& fileSystem, WelcomeShotOptions options,
+        std::function<void(int status)> finish);
+
+    // Shows `pagePath` (nothing: the page could not be written) off-screen and starts the clock.
+    void start(const std::optional<std::string>& pagePath);
+
+    const std::string& standardOutput() const { return m_standardOutput; }
+    const std::string& standardError() const { return m_standardError; }
+
+    static constexpr double kSettleSeconds = 0.9;
+    static constexpr double kTimeoutSeconds = 30;
+
+private:
+    void pageLoaded();
+    void snapshotTaken(std::optional<std::string> png, const std::string& error);
+    void end(int status, std::string error = {});
+
+    ui::Toolkit& m_toolkit;
+    MainQueue& m_queue;
+    FileSystem& m_fileSystem;
+    WelcomeShotOptions m_options;
+    std::function<void(int)> m_finish;
+    std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<ui::WebView> m_view;
+    Timer m_timeout;
+    Timer m_settle;
+    bool m_loaded = false;
+    bool m_ended = false;
+    std::string m_standardOutput;
+    std::string m_standardError;
 };
 
 // Luminance span (highest minus lowest) sampled every 7 pixels over the content area: x from

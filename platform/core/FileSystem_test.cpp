@@ -5,34 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
 namespace ikw {
 namespace {
-
-std::vector<std::string> folderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (dirent* entry = ::readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-mode_t modeOf(const std::string& path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
 
 TEST(AtomicReplace, ReplacesContentKeepsModeAndAttributesAndLeavesNoTemporaryFile)
 {
@@ -43,13 +20,13 @@ TEST(AtomicReplace, ReplacesContentKeepsModeAndAttributesAndLeavesNoTemporaryFil
 
     ASSERT_TRUE(realFileSystem().replaceFile(path, "new contents"));
     EXPECT_EQ(testing::readTestFile(path), "new contents");
-    EXPECT_EQ(modeOf(path), 0640u);
+    EXPECT_EQ(testing::fileMode(path), 0640u);
     if (hasXattrs) {
         char value[8] = {};
         EXPECT_EQ(::getxattr(path.c_str(), "user.ikw.test", value, sizeof value), 2);
         EXPECT_STREQ(value, "v1");
     }
-    EXPECT_EQ(folderEntries(home.file("docs")), (std::vector<std::string> { "a.txt" }));
+    EXPECT_EQ(testing::folderEntries(home.file("docs")), (std::vector<std::string> { "a.txt" }));
 }
 
 TEST(AtomicReplace, NewPrivateFileIsCreatedWithItsMode)
@@ -59,9 +36,9 @@ TEST(AtomicReplace, NewPrivateFileIsCreatedWithItsMode)
     ReplaceOptions options;
     options.newFileMode = 0600;
     ASSERT_TRUE(realFileSystem().replaceFile(path, "{}", options));
-    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(testing::fileMode(path), 0600u);
     ASSERT_TRUE(realFileSystem().replaceFile(path, "{\"a\":1}", options));
-    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(testing::fileMode(path), 0600u);
 }
 
 TEST(AtomicReplace, FailureLeavesTheTargetAndNoTemporaryFile)
@@ -76,7 +53,7 @@ TEST(AtomicReplace, FailureLeavesTheTargetAndNoTemporaryFile)
     const auto status = realFileSystem().replaceFile(folderTarget, "x");
     EXPECT_FALSE(status);
     EXPECT_FALSE(status.message().empty());
-    EXPECT_EQ(folderEntries(home.path()), (std::vector<std::string> { "Resources", "target" }));
+    EXPECT_EQ(testing::folderEntries(home.path()), (std::vector<std::string> { "Resources", "target" }));
 }
 
 TEST(AtomicReplace, CommitReplacementCarriesTheOldFilesMode)
@@ -88,7 +65,7 @@ TEST(AtomicReplace, CommitReplacementCarriesTheOldFilesMode)
     EXPECT_EQ(lastPathComponent(temporary).front(), '.');
     ASSERT_TRUE(realFileSystem().commitReplacement(temporary, path));
     EXPECT_EQ(testing::readTestFile(path), "new");
-    EXPECT_EQ(modeOf(path), 0604u);
+    EXPECT_EQ(testing::fileMode(path), 0604u);
     EXPECT_FALSE(realFileSystem().exists(temporary));
 }
 

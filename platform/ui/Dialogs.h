@@ -9,7 +9,7 @@ namespace ikw::ui {
 
 class Window;
 
-struct AlertSpec {
+struct AlertContent {
     enum class Style { Informational, Warning, Critical };
     std::string message;
     std::string informativeText;
@@ -25,7 +25,7 @@ struct AlertAnswer {
     bool suppressed = false;  // the box was ticked
 };
 
-struct FilePanelSpec {
+struct FilePanelOptions {
     std::string title;
     std::string directory;
     std::string suggestedName;              // save panels
@@ -40,11 +40,11 @@ struct FilePanelSpec {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual void alert(Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion) = 0;
+    virtual void alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) = 0;
     // Nothing when cancelled.
-    virtual void openPanel(Window* parent, const FilePanelSpec& spec,
+    virtual void openPanel(Window* parent, const FilePanelOptions& request,
         std::function<void(std::optional<std::vector<std::string>>)> completion) = 0;
-    virtual void savePanel(Window* parent, const FilePanelSpec& spec,
+    virtual void savePanel(Window* parent, const FilePanelOptions& request,
         std::function<void(std::optional<std::string>)> completion) = 0;
 };
 

@@ -27,6 +27,9 @@ public:
     virtual std::shared_ptr<WebView> makeWebView(const std::shared_ptr<WebContext>& context, const WebViewOptions& options) = 0;
     virtual std::shared_ptr<Window> makeWindow(const WindowOptions& options) = 0;
 
+    // Pages and widgets follow a dark look (prefers-color-scheme: dark) or a light one.
+    virtual void setPrefersDark(bool dark) = 0;
+
     virtual Dialogs& dialogs() = 0;
     virtual Clipboard& clipboard() = 0;
     virtual Workspace& workspace() = 0;

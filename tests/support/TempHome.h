@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
+#include <vector>
 
 namespace ikw::testing {
 
@@ -30,5 +33,9 @@ private:
 std::string writeTestFile(const std::string& path, const std::string& contents);
 std::string readTestFile(const std::string& path);
 void removeTree(const std::string& path);
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> folderEntries(const std::string& folder);
+// The permission bits of a file (07777), following links; 0 when it does not exist.
+mode_t fileMode(const std::string& path);
 
 }

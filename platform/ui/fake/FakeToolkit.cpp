@@ -52,9 +52,9 @@ void FakeWindow::close()
         handler();
 }
 
-void FakeDialogs::alert(Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion)
+void FakeDialogs::alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion)
 {
-    alerts.push_back({ parent, spec });
+    alerts.push_back({ parent, request });
     AlertAnswer answer;
     if (!alertAnswers.empty()) {
         answer = alertAnswers.front();
@@ -64,9 +64,9 @@ void FakeDialogs::alert(Window* parent, const AlertSpec& spec, std::function<voi
         completion(answer);
 }
 
-void FakeDialogs::openPanel(Window*, const FilePanelSpec& spec, std::function<void(std::optional<std::vector<std::string>>)> completion)
+void FakeDialogs::openPanel(Window*, const FilePanelOptions& request, std::function<void(std::optional<std::vector<std::string>>)> completion)
 {
-    panels.push_back(spec);
+    panels.push_back(request);
     std::optional<std::vector<std::string>> answer;
     if (!openAnswers.empty()) {
         answer = openAnswers.front();
@@ -75,9 +75,9 @@ void FakeDialogs::openPanel(Window*, const FilePanelSpec& spec, std::function<vo
     completion(answer);
 }
 
-void FakeDialogs::savePanel(Window*, const FilePanelSpec& spec, std::function<void(std::optional<std::string>)> completion)
+void FakeDialogs::savePanel(Window*, const FilePanelOptions& request, std::function<void(std::optional<std::string>)> completion)
 {
-    panels.push_back(spec);
+    panels.push_back(request);
     std::optional<std::string> answer;
     if (!saveAnswers.empty()) {
         answer = saveAnswers.front();

@@ -58,16 +58,16 @@ private:
 // Dialogs answered from queues the test fills; every question is recorded.
 class FakeDialogs final : public Dialogs {
 public:
-    void alert(Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion) override;
-    void openPanel(Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::vector<std::string>>)> completion) override;
-    void savePanel(Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::string>)> completion) override;
+    void alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) override;
+    void openPanel(Window* parent, const FilePanelOptions& request, std::function<void(std::optional<std::vector<std::string>>)> completion) override;
+    void savePanel(Window* parent, const FilePanelOptions& request, std::function<void(std::optional<std::string>)> completion) override;
 
     struct Alert {
         Window* parent;
-        AlertSpec spec;
+        AlertContent request;
     };
     std::vector<Alert> alerts;
-    std::vector<FilePanelSpec> panels;
+    std::vector<FilePanelOptions> panels;
     std::deque<AlertAnswer> alertAnswers;   // empty: the first button
     std::deque<std::optional<std::vector<std::string>>> openAnswers; // empty: cancelled
     std::deque<std::optional<std::string>> saveAnswers;              // empty: cancelled
@@ -101,6 +101,7 @@ public:
     std::shared_ptr<WebContext> makeWebContext() override;
     std::shared_ptr<WebView> makeWebView(const std::shared_ptr<WebContext>& context, const WebViewOptions& options) override;
     std::shared_ptr<Window> makeWindow(const WindowOptions& options) override;
+    void setPrefersDark(bool dark) override { prefersDark = dark; }
     Dialogs& dialogs() override { return fakeDialogs; }
     Clipboard& clipboard() override { return fakeClipboard; }
     Workspace& workspace() override { return fakeWorkspace; }
@@ -109,6 +110,7 @@ public:
     std::vector<std::shared_ptr<FakeWebContext>> contexts;
     std::vector<std::shared_ptr<FakeWebView>> views;
     std::vector<std::shared_ptr<FakeWindow>> windows;
+    std::optional<bool> prefersDark;
     FakeDialogs fakeDialogs;
     FakeClipboard fakeClipboard;
     FakeWorkspace fakeWorkspace;

@@ -19,7 +19,9 @@ std::optional<std::string> fileUri(const std::string& path)
     return text;
 }
 
-bool launchDefault(const std::string& uri)
+}
+
+bool launchDefaultApplication(const std::string& uri)
 {
     GError* error = nullptr;
     if (g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error))
@@ -29,6 +31,8 @@ bool launchDefault(const std::string& uri)
         g_error_free(error);
     return false;
 }
+
+namespace {
 
 class ApplicationInhibit final : public KeepAwakeToken {
 public:
@@ -78,13 +82,13 @@ std::optional<std::string> Clipboard::text() const
 
 bool Workspace::openUrl(const std::string& url)
 {
-    return launchDefault(url);
+    return m_launch(url);
 }
 
 bool Workspace::openFile(const std::string& path)
 {
     const auto uri = fileUri(path);
-    return uri && launchDefault(*uri);
+    return uri && m_launch(*uri);
 }
 
 void Workspace::revealFile(const std::string& path)
@@ -98,21 +102,26 @@ void Workspace::revealFile(const std::string& path)
         return;
     }
     const char* uris[] = { uri->c_str(), nullptr };
-    auto* folder = new std::string(parentPath(path));
+    struct Fallback {
+        std::function<bool(const std::string&)> launch;
+        std::optional<std::string> folderUri;
+    };
+    auto* fallback = new Fallback { m_launch, fileUri(parentPath(path)) };
     // Without a file manager that offers the selection service, open the folder instead.
     g_dbus_connection_call(bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
         "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr,
         +[](GObject* source, GAsyncResult* result, gpointer data) {
-            std::unique_ptr<std::string> folder(static_cast<std::string*>(data));
+            std::unique_ptr<Fallback> fallback(static_cast<Fallback*>(data));
             GError* error = nullptr;
             if (GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error)) {
                 g_variant_unref(reply);
                 return;
             }
             g_error_free(error);
-            Workspace().openFile(*folder);
+            if (fallback->folderUri)
+                fallback->launch(*fallback->folderUri);
         },
-        folder);
+        fallback);
     g_object_unref(bus);
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/ui/Desktop.h"
 
+#include <functional>
+
 namespace ikw::ui::gtk3 {
 
 class Clipboard final : public ui::Clipboard {
@@ -10,11 +12,19 @@ public:
     std::optional<std::string> text() const override;
 };
 
+// Opens a URI with its default application; false when none took it.
+bool launchDefaultApplication(const std::string& uri);
+
 class Workspace final : public ui::Workspace {
 public:
+    // `launch` hands a URI to the desktop (replaceable so that tests see what would open).
+    explicit Workspace(std::function<bool(const std::string& uri)> launch = launchDefaultApplication) : m_launch(std::move(launch)) {}
     bool openUrl(const std::string& url) override;
     bool openFile(const std::string& path) override;
     void revealFile(const std::string& path) override;
+
+private:
+    std::function<bool(const std::string&)> m_launch;
 };
 
 // Inhibits idle (screen blanking and suspend) through the running GtkApplication, or through the

@@ -14,14 +14,14 @@ GtkWindow* nativeOf(ui::Window* window)
     return gtkWindow ? gtkWindow->native() : nullptr;
 }
 
-GtkMessageType messageTypeOf(AlertSpec::Style style)
+GtkMessageType messageTypeOf(AlertContent::Style style)
 {
     switch (style) {
-    case AlertSpec::Style::Warning:
+    case AlertContent::Style::Warning:
         return GTK_MESSAGE_WARNING;
-    case AlertSpec::Style::Critical:
+    case AlertContent::Style::Critical:
         return GTK_MESSAGE_ERROR;
-    case AlertSpec::Style::Informational:
+    case AlertContent::Style::Informational:
         break;
     }
     return GTK_MESSAGE_INFO;
@@ -61,13 +61,13 @@ void addExtensionFilter(GtkFileChooser* chooser, const std::vector<std::string>&
     gtk_file_chooser_set_filter(chooser, filter);
 }
 
-GtkFileChooserNative* makeChooser(ui::Window* parent, const FilePanelSpec& spec, GtkFileChooserAction action, const char* accept)
+GtkFileChooserNative* makeChooser(ui::Window* parent, const FilePanelOptions& request, GtkFileChooserAction action, const char* accept)
 {
-    GtkFileChooserNative* chooser = gtk_file_chooser_native_new(spec.title.c_str(), nativeOf(parent), action, accept, "Cancel");
+    GtkFileChooserNative* chooser = gtk_file_chooser_native_new(request.title.c_str(), nativeOf(parent), action, accept, "Cancel");
     gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(chooser), TRUE);
-    if (!spec.directory.empty())
-        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), spec.directory.c_str());
-    addExtensionFilter(GTK_FILE_CHOOSER(chooser), spec.extensions);
+    if (!request.directory.empty())
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), request.directory.c_str());
+    addExtensionFilter(GTK_FILE_CHOOSER(chooser), request.extensions);
     return chooser;
 }
 
@@ -90,20 +90,20 @@ void runChooser(GtkFileChooserNative* chooser, Completion completion,
 
 }
 
-void Dialogs::alert(ui::Window* parent, const AlertSpec& spec, std::function<void(AlertAnswer)> completion)
+void Dialogs::alert(ui::Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion)
 {
     GtkWidget* dialog = gtk_message_dialog_new(nativeOf(parent), GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-        messageTypeOf(spec.style), GTK_BUTTONS_NONE, "%s", spec.message.c_str());
-    if (!spec.informativeText.empty())
-        gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", spec.informativeText.c_str());
+        messageTypeOf(request.style), GTK_BUTTONS_NONE, "%s", request.message.c_str());
+    if (!request.informativeText.empty())
+        gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", request.informativeText.c_str());
     // GTK lays buttons out left to right; the default (first) button goes last, at the right.
-    for (int i = static_cast<int>(spec.buttons.size()) - 1; i >= 0; --i)
-        gtk_dialog_add_button(GTK_DIALOG(dialog), spec.buttons[static_cast<std::size_t>(i)].c_str(), i);
-    if (!spec.buttons.empty())
+    for (int i = static_cast<int>(request.buttons.size()) - 1; i >= 0; --i)
+        gtk_dialog_add_button(GTK_DIALOG(dialog), request.buttons[static_cast<std::size_t>(i)].c_str(), i);
+    if (!request.buttons.empty())
         gtk_dialog_set_default_response(GTK_DIALOG(dialog), 0);
     auto* pending = new PendingAlert { std::move(completion), nullptr };
-    if (spec.showsSuppression) {
-        pending->suppression = gtk_check_button_new_with_label(spec.suppressionText.c_str());
+    if (request.showsSuppression) {
+        pending->suppression = gtk_check_button_new_with_label(request.suppressionText.c_str());
         GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
         gtk_box_pack_end(GTK_BOX(area), pending->suppression, FALSE, FALSE, 0);
         gtk_widget_show(pending->suppression);
@@ -120,24 +120,24 @@ void Dialogs::alert(ui::Window* parent, const AlertSpec& spec, std::function<voi
     gtk_window_present(GTK_WINDOW(dialog));
 }
 
-void Dialogs::openPanel(ui::Window* parent, const FilePanelSpec& spec,
+void Dialogs::openPanel(ui::Window* parent, const FilePanelOptions& request,
     std::function<void(std::optional<std::vector<std::string>>)> completion)
 {
-    const auto action = spec.chooseDirectories && !spec.chooseFiles ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER : GTK_FILE_CHOOSER_ACTION_OPEN;
-    GtkFileChooserNative* chooser = makeChooser(parent, spec, action, "Open");
-    gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), spec.allowsMultiple);
+    const auto action = request.chooseDirectories && !request.chooseFiles ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER : GTK_FILE_CHOOSER_ACTION_OPEN;
+    GtkFileChooserNative* chooser = makeChooser(parent, request, action, "Open");
+    gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), request.allowsMultiple);
     using Completion = std::function<void(std::optional<std::vector<std::string>>)>;
     runChooser<Completion>(chooser, std::move(completion), [](GtkFileChooser* chooser, int response, Completion& done) {
         done(response == GTK_RESPONSE_ACCEPT ? chosenPaths(chooser) : std::nullopt);
     });
 }
 
-void Dialogs::savePanel(ui::Window* parent, const FilePanelSpec& spec, std::function<void(std::optional<std::string>)> completion)
+void Dialogs::savePanel(ui::Window* parent, const FilePanelOptions& request, std::function<void(std::optional<std::string>)> completion)
 {
-    GtkFileChooserNative* chooser = makeChooser(parent, spec, GTK_FILE_CHOOSER_ACTION_SAVE, "Save");
+    GtkFileChooserNative* chooser = makeChooser(parent, request, GTK_FILE_CHOOSER_ACTION_SAVE, "Save");
     gtk_file_chooser_set_do_overwrite_confirmation(GTK_FILE_CHOOSER(chooser), TRUE);
-    if (!spec.suggestedName.empty())
-        gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(chooser), spec.suggestedName.c_str());
+    if (!request.suggestedName.empty())
+        gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(chooser), request.suggestedName.c_str());
     using Completion = std::function<void(std::optional<std::string>)>;
     runChooser<Completion>(chooser, std::move(completion), [](GtkFileChooser* chooser, int response, Completion& done) {
         const auto paths = response == GTK_RESPONSE_ACCEPT ? chosenPaths(chooser) : std::nullopt;

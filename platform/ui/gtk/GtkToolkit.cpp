@@ -24,6 +24,11 @@ public:
 
     std::shared_ptr<ui::Window> makeWindow(const WindowOptions& options) override { return std::make_shared<Window>(options); }
 
+    void setPrefersDark(bool dark) override
+    {
+        g_object_set(gtk_settings_get_default(), "gtk-application-prefer-dark-theme", dark ? TRUE : FALSE, nullptr);
+    }
+
     ui::Dialogs& dialogs() override { return m_dialogs; }
     ui::Clipboard& clipboard() override { return m_clipboard; }
     ui::Workspace& workspace() override { return m_workspace; }

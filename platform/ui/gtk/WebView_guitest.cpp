@@ -6,6 +6,7 @@
 #include "platform/ui/gtk/GtkToolkit.h"
 
 #include <cairo.h>
+#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -221,6 +222,40 @@ TEST_F(WebViewTest, WindowsKeepTabsInOrderAndMayRefuseToClose)
     allow = true;
     window->requestClose();
     EXPECT_TRUE(closed);
+}
+
+}
+}
+
+namespace ikw::ui {
+namespace {
+
+TEST_F(WebViewTest, DownloadsGoWhereTheHandlerSays)
+{
+    char folder[] = "/tmp/ikw-download.XXXXXX";
+    ASSERT_TRUE(mkdtemp(folder));
+    const std::string source = std::string(folder) + "/source.txt";
+    g_file_set_contents(source.c_str(), "payload", -1, nullptr);
+    std::string suggested;
+    std::optional<std::optional<std::string>> saved;
+    view->setDownloadEvents({
+        .destination = [&](const std::string&, const std::string& name) -> std::optional<std::string> {
+            suggested = name;
+            return std::string(folder) + "/saved.txt";
+        },
+        .finished = [&](std::optional<std::string> path) { saved = std::move(path); },
+    });
+    view->download("file://" + source);
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return saved.has_value(); }, kTimeout));
+    EXPECT_EQ(suggested, "source.txt");
+    ASSERT_EQ(*saved, std::string(folder) + "/saved.txt");
+    gchar* contents = nullptr;
+    ASSERT_TRUE(g_file_get_contents(saved->value().c_str(), &contents, nullptr, nullptr));
+    EXPECT_STREQ(contents, "payload");
+    g_free(contents);
+    g_remove(source.c_str());
+    g_remove(saved->value().c_str());
+    g_rmdir(folder);
 }
 
 }

@@ -1,0 +1,151 @@
+#include "platform/secrets/LibsecretStore.h"
+
+#include "platform/secrets/SecretCall.h"
+
+#include <libsecret/secret.h>
+
+#include <functional>
+#include <mutex>
+
+namespace ikw::secrets {
+
+namespace {
+
+constexpr const char* kServiceName = "org.freedesktop.secrets";
+constexpr const char* kServicePath = "/org/freedesktop/secrets";
+
+struct HashTableUnref {
+    void operator()(GHashTable* table) const { g_hash_table_unref(table); }
+};
+using Attributes = std::unique_ptr<GHashTable, HashTableUnref>;
+
+struct SecretValueUnref {
+    void operator()(SecretValue* value) const { secret_value_unref(value); }
+};
+using Value = std::unique_ptr<SecretValue, SecretValueUnref>;
+
+// The table points into `key`, which must outlive it.
+Attributes attributesOf(const SecretKey& key)
+{
+    Attributes table(g_hash_table_new(g_str_hash, g_str_equal));
+    g_hash_table_insert(table.get(), const_cast<char*>("service"), const_cast<char*>(key.service.c_str()));
+    g_hash_table_insert(table.get(), const_cast<char*>("account"), const_cast<char*>(key.account.c_str()));
+    return table;
+}
+
+// Failing to reach or unlock the keyring makes the store unavailable; anything else the service
+// says is an error of this call.
+SecretResult resultOf(const GError* error)
+{
+    const std::string message = error->message ? error->message : "unknown error";
+    if (error->domain == G_DBUS_ERROR || error->domain == G_IO_ERROR
+        || (error->domain == SECRET_ERROR && error->code == SECRET_ERROR_IS_LOCKED))
+        return SecretResult::unavailable("secret service: " + message);
+    return SecretResult::failure("secret service: " + message);
+}
+
+// libsecret keeps one shared connection to the service per process; its calls are made one at a
+// time so that no two threads drive it at once.
+std::unique_lock<std::mutex> serialiseKeyringCalls()
+{
+    static std::mutex mutex;
+    return std::unique_lock(mutex);
+}
+
+SecretResult checkServiceAnswers(std::chrono::milliseconds timeout)
+{
+    g_autoptr(GError) error = nullptr;
+    g_autoptr(GDBusConnection) bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    if (!bus)
+        return SecretResult::unavailable(std::string("no session bus: ") + error->message);
+    // A ping has a time-out of its own, unlike libsecret's calls, so a service that hangs is
+    // found out quickly.
+    g_autoptr(GVariant) reply = g_dbus_connection_call_sync(bus, kServiceName, kServicePath, "org.freedesktop.DBus.Peer",
+        "Ping", nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, static_cast<int>(timeout.count()), nullptr, &error);
+    if (!reply)
+        return SecretResult::unavailable(std::string("secret service does not answer: ") + error->message);
+    return SecretResult::success();
+}
+
+const SecretSchema& genericSchema()
+{
+    static const SecretSchema schema = [] {
+        SecretSchema generic {};
+        generic.name = "org.freedesktop.Secret.Generic";
+        // Items are found by their attributes alone, whichever schema name they were stored under.
+        generic.flags = SECRET_SCHEMA_DONT_MATCH_NAME;
+        generic.attributes[0] = { "service", SECRET_SCHEMA_ATTRIBUTE_STRING };
+        generic.attributes[1] = { "account", SECRET_SCHEMA_ATTRIBUTE_STRING };
+        return generic;
+    }();
+    return schema;
+}
+
+using StartKeyringCall = std::function<void(const SecretSchema*, GHashTable* attributes, GCancellable*, GAsyncReadyCallback, gpointer)>;
+using FinishKeyringCall = std::function<SecretResult(GAsyncResult*, GError**)>;
+
+// One call of the service for `key`, made only when the service answers, and given up after the
+// call time-out.
+SecretResult runKeyringCall(const LibsecretOptions& options, const SecretKey& key,
+    const StartKeyringCall& start, const FinishKeyringCall& finish)
+{
+    const auto serialised = serialiseKeyringCalls();
+    if (SecretResult answered = checkServiceAnswers(options.answerTimeout); !answered.ok())
+        return answered;
+    const Attributes attributes = attributesOf(key);
+    const SecretCall call = runSecretCall(options.callTimeout, [&](GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
+        start(&genericSchema(), attributes.get(), cancellable, done, data);
+    });
+    if (call.timedOut)
+        return SecretResult::unavailable(call.timeoutMessage);
+    g_autoptr(GError) error = nullptr;
+    SecretResult result = finish(call.result.get(), &error);
+    return error ? resultOf(error) : result;
+}
+
+}
+
+LibsecretStore::LibsecretStore(LibsecretOptions options)
+    : m_options(options)
+{
+}
+
+SecretResult LibsecretStore::load(const SecretKey& key)
+{
+    return runKeyringCall(m_options, key, secret_password_lookupv, [](GAsyncResult* call, GError** error) {
+        const Value value(secret_password_lookup_binary_finish(call, error));
+        if (!value)
+            return SecretResult::notFound();
+        gsize length = 0;
+        const gchar* bytes = secret_value_get(value.get(), &length);
+        return SecretResult::success(std::string(bytes, length));
+    });
+}
+
+SecretResult LibsecretStore::save(const SecretKey& key, std::string_view bytes)
+{
+    if (bytes.empty()) {
+        const SecretResult removed = remove(key);
+        return removed.status == SecretStatus::notFound ? SecretResult::success() : removed;
+    }
+    const bool text = g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
+    const Value value(secret_value_new(bytes.data(), static_cast<gssize>(bytes.size()), text ? "text/plain" : "application/octet-stream"));
+    const std::string label = key.service + " (" + key.account + ")";
+    const auto store = [&](const SecretSchema* schema, GHashTable* attributes, GCancellable* cancellable, GAsyncReadyCallback done,
+                           gpointer data) {
+        secret_password_storev_binary(schema, attributes, SECRET_COLLECTION_DEFAULT, label.c_str(), value.get(), cancellable, done, data);
+    };
+    return runKeyringCall(m_options, key, store, [](GAsyncResult* call, GError** error) {
+        return secret_password_store_finish(call, error) ? SecretResult::success()
+                                                          : SecretResult::failure("secret service: the item was not stored");
+    });
+}
+
+SecretResult LibsecretStore::remove(const SecretKey& key)
+{
+    return runKeyringCall(m_options, key, secret_password_clearv, [](GAsyncResult* call, GError** error) {
+        return secret_password_clear_finish(call, error) ? SecretResult::success() : SecretResult::notFound();
+    });
+}
+
+}
