@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -19,15 +18,8 @@ using ikw::testing::writeTestFile;
 
 std::vector<std::string> hiddenFilesIn(const std::string& folder)
 {
-    std::vector<std::string> names;
-    if (DIR* directory = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(directory)) {
-            const std::string name = entry->d_name;
-            if (name.starts_with(".ikw-"))
-                names.push_back(name);
-        }
-        ::closedir(directory);
-    }
+    std::vector<std::string> names = ikw::testing::folderEntries(folder);
+    std::erase_if(names, [](const std::string& name) { return !name.starts_with(".ikw-"); });
     return names;
 }
 
@@ -48,9 +40,7 @@ TEST_F(AtomicReplacement, ReplacesTheFileKeepingModeAndAttributes)
 
     ASSERT_TRUE(atomicWrite(replacement, target));
     EXPECT_EQ(pdf::testing::pageNumbers(readTestFile(target)), (std::vector<int> { 1, 2, 3, 4, 5 }));
-    struct stat info {};
-    ASSERT_EQ(::stat(target.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(ikw::testing::fileMode(target), 0640u);
     if (attributes) {
         char value[64] = {};
         const ssize_t length = ::getxattr(target.c_str(), "user.app.norvale.inkwarden.docid", value, sizeof value);

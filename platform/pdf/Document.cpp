@@ -1,6 +1,7 @@
 #include "platform/pdf/Document.h"
 
 #include "platform/pdf/MuPdfContext.h"
+#include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
 
 #include <cstring>
@@ -8,33 +9,41 @@
 
 namespace ikw::pdf {
 
-using detail::threadContext;
+using namespace detail;
 
 namespace {
 
 // Takes over a freshly opened document: asks for the password when one is needed.
-OpenResult finishOpening(fz_context* context, pdf_document* document, const std::string& password)
+OpenResult finishOpening(fz_context* context, OwnedDocument& document, const std::string& password)
 {
     volatile int needsPassword = 0;
     volatile int authenticated = 0;
     fz_try(context)
     {
-        needsPassword = pdf_needs_password(context, document);
+        needsPassword = pdf_needs_password(context, document.get());
         if (needsPassword)
-            authenticated = pdf_authenticate_password(context, document, password.c_str());
+            authenticated = pdf_authenticate_password(context, document.get(), password.c_str());
         // Reading the page count loads the page tree, so a document too broken to use fails here.
-        pdf_count_pages(context, document);
+        pdf_count_pages(context, document.get());
     }
     fz_catch(context)
     {
-        pdf_drop_document(context, document);
         return {};
     }
-    if (needsPassword && !authenticated) {
-        pdf_drop_document(context, document);
+    if (needsPassword && !authenticated)
         return { OpenResult::Status::PasswordRequired, std::nullopt };
-    }
-    return { OpenResult::Status::Opened, Document::adopt(document) };
+    return { OpenResult::Status::Opened, Document::adopt(document.release()) };
+}
+
+// The page an explicit destination ("/Dest [page ...]" or a GoTo action) points at.
+int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotation)
+{
+    pdf_obj* destination = pdf_dict_get(context, annotation, PDF_NAME(Dest));
+    pdf_obj* action = pdf_dict_get(context, annotation, PDF_NAME(A));
+    if (!destination && pdf_name_eq(context, pdf_dict_get(context, action, PDF_NAME(S)), PDF_NAME(GoTo)))
+        destination = pdf_dict_get(context, action, PDF_NAME(D));
+    pdf_obj* page = pdf_array_get(context, destination, 0);
+    return pdf_is_dict(context, page) ? pdf_lookup_page_number(context, document, page) : -1;
 }
 
 }
@@ -44,11 +53,10 @@ OpenResult Document::open(const std::string& path, const std::string& password)
     fz_context* context = threadContext();
     if (!context)
         return {};
-    pdf_document* document = nullptr;
-    fz_var(document);
+    OwnedDocument document;
     fz_try(context)
     {
-        document = pdf_open_document(context, path.c_str());
+        document.reset(pdf_open_document(context, path.c_str()));
     }
     fz_catch(context)
     {
@@ -62,22 +70,14 @@ OpenResult Document::openBytes(std::string_view bytes, const std::string& passwo
     fz_context* context = threadContext();
     if (!context)
         return {};
-    fz_buffer* buffer = nullptr;
-    fz_stream* stream = nullptr;
-    pdf_document* document = nullptr;
-    fz_var(buffer);
-    fz_var(stream);
-    fz_var(document);
+    OwnedBuffer buffer;
+    OwnedStream stream;
+    OwnedDocument document;
     fz_try(context)
     {
-        buffer = fz_new_buffer_from_copied_data(context, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-        stream = fz_open_buffer(context, buffer);
-        document = pdf_open_document_with_stream(context, stream);
-    }
-    fz_always(context)
-    {
-        fz_drop_stream(context, stream);
-        fz_drop_buffer(context, buffer);
+        buffer.reset(fz_new_buffer_from_copied_data(context, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+        stream.reset(fz_open_buffer(context, buffer.get()));
+        document.reset(pdf_open_document_with_stream(context, stream.get()));
     }
     fz_catch(context)
     {
@@ -100,21 +100,33 @@ Document Document::adopt(pdf_document* document)
 {
     Document adopted(document);
     fz_context* context = threadContext();
+    // MuPDF's own page index leaks a reference on every page load while it is loaded, so it is
+    // loaded just long enough to copy the page object numbers.
     fz_try(context)
     {
         pdf_load_page_tree(context, document);
-        adopted.m_pagesIndexed = true;
+        adopted.m_pageObjects.assign(document->fwd_page_map, document->fwd_page_map + document->map_page_count);
+        pdf_drop_page_tree(context, document);
     }
     fz_catch(context)
     {
         // A broken page tree is still read page by page.
+        adopted.m_pageObjects.clear();
     }
     return adopted;
 }
 
+pdf_obj* Document::pageObject(int index) const
+{
+    fz_context* context = threadContext();
+    if (index >= 0 && static_cast<std::size_t>(index) < m_pageObjects.size())
+        return pdf_load_object(context, m_document, m_pageObjects[static_cast<std::size_t>(index)]);
+    return pdf_keep_obj(context, pdf_lookup_page_obj(context, m_document, index));
+}
+
 Document::Document(Document&& other) noexcept
     : m_document(std::exchange(other.m_document, nullptr))
-    , m_pagesIndexed(std::exchange(other.m_pagesIndexed, false))
+    , m_pageObjects(std::move(other.m_pageObjects))
 {
 }
 
@@ -123,7 +135,7 @@ Document& Document::operator=(Document&& other) noexcept
     if (this != &other) {
         Document dropped(std::move(*this));
         m_document = std::exchange(other.m_document, nullptr);
-        m_pagesIndexed = std::exchange(other.m_pagesIndexed, false);
+        m_pageObjects = std::move(other.m_pageObjects);
     }
     return *this;
 }
@@ -132,10 +144,7 @@ Document::~Document()
 {
     if (!m_document)
         return;
-    fz_context* context = threadContext();
-    if (m_pagesIndexed)
-        pdf_drop_page_tree(context, m_document);
-    pdf_drop_document(context, m_document);
+    pdf_drop_document(threadContext(), m_document);
 }
 
 int Document::pageCount() const
@@ -159,9 +168,11 @@ std::optional<Rect> Document::pageBox(int index, PageBox box) const
         return std::nullopt;
     fz_context* context = threadContext();
     Rect rect;
+    OwnedObject page;
     fz_try(context)
     {
-        rect = detail::pageObjectBox(context, pdf_lookup_page_obj(context, m_document, index), box);
+        page.reset(pageObject(index));
+        rect = detail::pageObjectBox(context, page.get(), box);
     }
     fz_catch(context)
     {
@@ -184,9 +195,11 @@ int Document::pageRotation(int index) const
         return 0;
     fz_context* context = threadContext();
     int rotation = 0;
+    OwnedObject page;
     fz_try(context)
     {
-        rotation = detail::pageObjectRotation(context, pdf_lookup_page_obj(context, m_document, index));
+        page.reset(pageObject(index));
+        rotation = detail::pageObjectRotation(context, page.get());
     }
     fz_catch(context)
     {
@@ -200,33 +213,47 @@ std::string Document::pageText(int index) const
     if (index < 0 || index >= pageCount())
         return {};
     fz_context* context = threadContext();
-    fz_page* page = nullptr;
-    fz_stext_page* text = nullptr;
-    fz_buffer* buffer = nullptr;
-    fz_var(page);
-    fz_var(text);
-    fz_var(buffer);
-    std::string result;
+    OwnedPage page;
+    OwnedTextPage text;
+    OwnedBuffer buffer;
     fz_try(context)
     {
-        page = fz_load_page(context, &m_document->super, index);
-        text = fz_new_stext_page_from_page(context, page, nullptr);
-        buffer = fz_new_buffer_from_stext_page(context, text);
-        unsigned char* data = nullptr;
-        const size_t length = fz_buffer_storage(context, buffer, &data);
-        result.assign(reinterpret_cast<const char*>(data), length);
-    }
-    fz_always(context)
-    {
-        fz_drop_buffer(context, buffer);
-        fz_drop_stext_page(context, text);
-        fz_drop_page(context, page);
+        page.reset(fz_load_page(context, &m_document->super, index));
+        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
+        buffer.reset(fz_new_buffer_from_stext_page(context, text.get()));
     }
     fz_catch(context)
     {
         return {};
     }
-    return result;
+    return bufferBytes(context, buffer.get());
+}
+
+std::vector<Annotation> Document::pageAnnotations(int index) const
+{
+    std::vector<Annotation> annotations;
+    if (index < 0 || index >= pageCount())
+        return annotations;
+    fz_context* context = threadContext();
+    OwnedObject page;
+    fz_try(context)
+    {
+        page.reset(pageObject(index));
+        pdf_obj* list = pdf_dict_get(context, page.get(), PDF_NAME(Annots));
+        const int count = pdf_array_len(context, list);
+        for (int at = 0; at < count; ++at) {
+            pdf_obj* annotation = pdf_array_get(context, list, at);
+            const fz_rect rect = pdf_to_rect(context, pdf_dict_get(context, annotation, PDF_NAME(Rect)));
+            annotations.push_back({ pdf_to_name(context, pdf_dict_get(context, annotation, PDF_NAME(Subtype))),
+                { rect.x0, rect.y0, rect.x1, rect.y1 }, pdf_dict_get_text_string(context, annotation, PDF_NAME(Contents)),
+                linkTargetPage(context, m_document, annotation) });
+        }
+    }
+    fz_catch(context)
+    {
+        return {};
+    }
+    return annotations;
 }
 
 bool Document::wasRepaired() const
@@ -273,31 +300,20 @@ std::optional<std::string> Document::toBytes(const WriteOptions& options) const
         std::strcpy(writeOptions.upwd_utf8, options.userPassword->c_str());
         std::strcpy(writeOptions.opwd_utf8, owner.c_str());
     }
-    fz_buffer* buffer = nullptr;
-    fz_output* output = nullptr;
-    fz_var(buffer);
-    fz_var(output);
-    std::string bytes;
+    OwnedBuffer buffer;
+    OwnedOutput output;
     fz_try(context)
     {
-        buffer = fz_new_buffer(context, 64 * 1024);
-        output = fz_new_output_with_buffer(context, buffer);
-        pdf_write_document(context, m_document, output, &writeOptions);
-        fz_close_output(context, output);
-        unsigned char* data = nullptr;
-        const size_t length = fz_buffer_storage(context, buffer, &data);
-        bytes.assign(reinterpret_cast<const char*>(data), length);
-    }
-    fz_always(context)
-    {
-        fz_drop_output(context, output);
-        fz_drop_buffer(context, buffer);
+        buffer.reset(fz_new_buffer(context, 64 * 1024));
+        output.reset(fz_new_output_with_buffer(context, buffer.get()));
+        pdf_write_document(context, m_document, output.get(), &writeOptions);
+        fz_close_output(context, output.get());
     }
     fz_catch(context)
     {
         return std::nullopt;
     }
-    return bytes;
+    return bufferBytes(context, buffer.get());
 }
 
 }

@@ -5,8 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct pdf_document;
+struct pdf_obj;
 
 namespace ikw::pdf {
 
@@ -18,6 +20,16 @@ struct WriteOptions {
 };
 
 struct OpenResult;
+
+// An annotation as the page lists it: its subtype ("Text", "Link", "Widget", ...), rectangle, text
+// contents, and for a link within the document the index of its target page (-1 for none).
+struct Annotation {
+    std::string type;
+    Rect rect;
+    std::string contents;
+    int targetPage = -1;
+    bool operator==(const Annotation&) const = default;
+};
 
 // An open PDF document. A handle is used by one thread at a time; threads that work on the same
 // file side by side each open their own handle. Move-only.
@@ -47,6 +59,7 @@ public:
     // The page's text in reading order: lines end with "\n", blocks with an empty line. Empty for a
     // missing page.
     std::string pageText(int index) const;
+    std::vector<Annotation> pageAnnotations(int index) const;
 
     bool wasRepaired() const;
     bool isEncrypted() const;
@@ -60,12 +73,15 @@ public:
     static Document adopt(pdf_document* document);
     // The same for a document still being built.
     static Document adoptUnindexed(pdf_document* document) { return Document(document); }
+    // A new reference to the page's object, for the caller to drop. Throws MuPDF errors.
+    pdf_obj* pageObject(int index) const;
 
 private:
     explicit Document(pdf_document* document) : m_document(document) { }
 
     pdf_document* m_document = nullptr;
-    bool m_pagesIndexed = false;
+    // The object number of every page, in order; empty when the page tree could not be read whole.
+    std::vector<int> m_pageObjects;
 };
 
 struct OpenResult {

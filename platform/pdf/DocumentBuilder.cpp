@@ -1,16 +1,18 @@
 #include "platform/pdf/DocumentBuilder.h"
 
 #include "platform/pdf/MuPdfContext.h"
+#include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 namespace ikw::pdf {
 
-using detail::threadContext;
+using namespace detail;
 
 namespace {
 
@@ -36,19 +38,24 @@ std::string textContent(Rect mediaBox, std::string_view text)
         + pdfStringLiteral(text) + " Tj ET\n";
 }
 
-bool isPageOrPageTree(fz_context* context, pdf_obj* object)
+bool isPage(fz_context* context, pdf_obj* object)
 {
-    pdf_obj* type = pdf_dict_get(context, object, PDF_NAME(Type));
-    return pdf_name_eq(context, type, PDF_NAME(Page)) || pdf_name_eq(context, type, PDF_NAME(Pages));
+    return pdf_name_eq(context, pdf_dict_get(context, object, PDF_NAME(Type)), PDF_NAME(Page));
+}
+
+bool isPageTree(fz_context* context, pdf_obj* object)
+{
+    return pdf_name_eq(context, pdf_dict_get(context, object, PDF_NAME(Type)), PDF_NAME(Pages));
 }
 
 }
 
 // Deep-copies objects from source documents into the new one. Each source's objects are copied
 // once (a map from source object numbers to new ones), so shared fonts and images stay shared.
-// References to pages are not followed: they map to the page's copy when there is one, else to
-// null, so a link can never drag a whole source document along. The functions throw MuPDF
-// errors and run inside fz_try; they keep no C++ object with a destructor on the stack.
+// References to pages are not followed, so a link can never drag a whole source document along:
+// they map to the page's copy, made before or after the link, or else to null. The functions throw
+// MuPDF errors and run inside fz_try, so they keep no object with a destructor on the stack (an
+// error jumps over their frames).
 struct DocumentBuilder::Copier {
     struct Source {
         pdf_document* document;
@@ -57,13 +64,31 @@ struct DocumentBuilder::Copier {
 
     pdf_document* target;
     pdf_obj* pagesRoot = nullptr;
+    pdf_obj* helvetica = nullptr;
     std::vector<Source> sources;
+    std::unordered_set<int> pendingPages;
 
     ~Copier()
     {
         fz_context* context = threadContext();
+        pdf_drop_obj(context, helvetica);
         for (const Source& source : sources)
             pdf_drop_document(context, source.document);
+    }
+
+    // The font of text pages: one indirect object that every text page shares. (MuPDF caches fonts
+    // by their object; a font written inline would be compared against other documents' fonts,
+    // which threads rendering other documents may be changing.)
+    pdf_obj* textFont(fz_context* context)
+    {
+        if (!helvetica) {
+            helvetica = pdf_add_new_dict(context, target, 4);
+            pdf_dict_put(context, helvetica, PDF_NAME(Type), PDF_NAME(Font));
+            pdf_dict_put(context, helvetica, PDF_NAME(Subtype), PDF_NAME(Type1));
+            pdf_dict_put_name(context, helvetica, PDF_NAME(BaseFont), "Helvetica");
+            pdf_dict_put(context, helvetica, PDF_NAME(Encoding), PDF_NAME(WinAnsiEncoding));
+        }
+        return helvetica;
     }
 
     // The source's map; the copier keeps the source document alive, so its address stays its own.
@@ -86,8 +111,15 @@ struct DocumentBuilder::Copier {
         if (found != source.copies.end())
             return pdf_new_indirect(context, target, found->second, 0);
         pdf_obj* resolved = pdf_resolve_indirect(context, object);
-        if (isPageOrPageTree(context, resolved))
+        if (isPageTree(context, resolved))
             return PDF_NULL;
+        if (isPage(context, resolved)) {
+            // A link to a page that may be copied later: reserve its number now.
+            const int placeholder = pdf_create_object(context, target);
+            source.copies.emplace(number, placeholder);
+            pendingPages.insert(placeholder);
+            return pdf_new_indirect(context, target, placeholder, 0);
+        }
         const int copyNumber = pdf_create_object(context, target);
         source.copies.emplace(number, copyNumber);
         pdf_obj* value = copyDirect(context, source, resolved);
@@ -122,17 +154,29 @@ struct DocumentBuilder::Copier {
         return pdf_keep_obj(context, object);
     }
 
-    // Fills the new page `page` from the source page: its own entries, inherited ones made its
-    // own, and fresh copies of its annotations pointing back at the new page.
-    void copyPage(fz_context* context, Source& source, pdf_obj* sourcePage, pdf_obj* page)
+    // The new object number of a source page: the one links already point at when they were
+    // copied before the page, else a fresh one (also for a second copy of the page).
+    int pageNumberFor(fz_context* context, Source& source, int sourceNumber)
     {
-        // From here on references to the source page (annotations' /P, links) mean the new page.
-        source.copies[pdf_to_num(context, sourcePage)] = pdf_to_num(context, page);
+        const auto found = source.copies.find(sourceNumber);
+        if (found != source.copies.end() && pendingPages.erase(found->second))
+            return found->second;
+        const int number = pdf_create_object(context, target);
+        source.copies[sourceNumber] = number;
+        return number;
+    }
+
+    // Copies the source page: its own entries, inherited ones made its own, and fresh copies of
+    // its annotations pointing back at the new page. Returns the new page's reference.
+    pdf_obj* copyPage(fz_context* context, Source& source, pdf_obj* sourcePage)
+    {
+        const int number = pageNumberFor(context, source, pdf_obj_parent_num(context, sourcePage));
         pdf_obj* annotations = pdf_dict_get(context, sourcePage, PDF_NAME(Annots));
         // A page copied twice gets annotations of its own each time.
         for (int index = 0; index < pdf_array_len(context, annotations); ++index)
             source.copies.erase(pdf_to_num(context, pdf_array_get(context, annotations, index)));
 
+        pdf_obj* page = pdf_new_dict(context, target, 8);
         const int length = pdf_dict_len(context, sourcePage);
         for (int index = 0; index < length; ++index) {
             pdf_obj* key = pdf_dict_get_key(context, sourcePage, index);
@@ -150,6 +194,17 @@ struct DocumentBuilder::Copier {
                 pdf_dict_put_drop(context, page, key, copy(context, source, value));
         }
         pdf_dict_put(context, page, PDF_NAME(Type), PDF_NAME(Page));
+        pdf_update_object(context, target, number, page);
+        pdf_drop_obj(context, page);
+        return pdf_new_indirect(context, target, number, 0);
+    }
+
+    // Links to pages that never joined the new document point at null.
+    void settlePendingPages(fz_context* context)
+    {
+        for (const int number : pendingPages)
+            pdf_update_object(context, target, number, PDF_NULL);
+        pendingPages.clear();
     }
 
     // Hangs the page at the end of the new document's flat page tree.
@@ -166,25 +221,21 @@ DocumentBuilder::DocumentBuilder()
     fz_context* context = threadContext();
     if (!context)
         return;
-    pdf_document* document = nullptr;
-    pdf_obj* pagesRoot = nullptr;
-    fz_var(document);
-    fz_var(pagesRoot);
+    OwnedDocument document;
+    pdf_obj* volatile pagesRoot = nullptr;
     fz_try(context)
     {
-        document = pdf_create_document(context);
-        pagesRoot = pdf_dict_getp(context, pdf_trailer(context, document), "Root/Pages");
+        document.reset(pdf_create_document(context));
+        pagesRoot = pdf_dict_getp(context, pdf_trailer(context, document.get()), "Root/Pages");
     }
     fz_catch(context)
     {
-        if (document)
-            pdf_drop_document(context, document);
         return;
     }
-    m_document.emplace(Document::adoptUnindexed(document));
     m_copier = std::make_unique<Copier>();
-    m_copier->target = document;
+    m_copier->target = document.get();
     m_copier->pagesRoot = pagesRoot;
+    m_document.emplace(Document::adoptUnindexed(document.release()));
 }
 
 DocumentBuilder::~DocumentBuilder() = default;
@@ -195,20 +246,15 @@ bool DocumentBuilder::appendPageCopy(const Document& source, int index, std::opt
         return false;
     fz_context* context = threadContext();
     Copier::Source& from = m_copier->sourceFor(context, source.raw());
-    pdf_obj* page = nullptr;
-    fz_var(page);
+    OwnedObject sourcePage;
+    OwnedObject page;
     fz_try(context)
     {
-        pdf_obj* sourcePage = pdf_lookup_page_obj(context, source.raw(), index);
-        page = pdf_add_new_dict(context, m_copier->target, 8);
-        m_copier->copyPage(context, from, sourcePage, page);
+        sourcePage.reset(source.pageObject(index));
+        page.reset(m_copier->copyPage(context, from, sourcePage.get()));
         if (rotation)
-            pdf_dict_put_int(context, page, PDF_NAME(Rotate), detail::normaliseRotation(*rotation));
-        m_copier->appendToTree(context, page, m_pageCount + 1);
-    }
-    fz_always(context)
-    {
-        pdf_drop_obj(context, page);
+            pdf_dict_put_int(context, page.get(), PDF_NAME(Rotate), detail::normaliseRotation(*rotation));
+        m_copier->appendToTree(context, page.get(), m_pageCount + 1);
     }
     fz_catch(context)
     {
@@ -225,34 +271,21 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
     fz_context* context = threadContext();
     pdf_document* target = m_document->raw();
     const std::string content = text.empty() ? std::string() : textContent(mediaBox, text);
-    pdf_obj* resources = nullptr;
-    pdf_obj* page = nullptr;
-    fz_buffer* contents = nullptr;
-    fz_var(resources);
-    fz_var(page);
-    fz_var(contents);
+    OwnedObject resources;
+    OwnedBuffer contents;
+    OwnedObject page;
     fz_try(context)
     {
-        resources = pdf_new_dict(context, target, 1);
+        resources.reset(pdf_new_dict(context, target, 1));
         if (!text.empty()) {
-            pdf_obj* fonts = pdf_dict_put_dict(context, resources, PDF_NAME(Font), 1);
-            pdf_obj* font = pdf_dict_puts_dict(context, fonts, "F1", 4);
-            pdf_dict_put(context, font, PDF_NAME(Type), PDF_NAME(Font));
-            pdf_dict_put(context, font, PDF_NAME(Subtype), PDF_NAME(Type1));
-            pdf_dict_put_name(context, font, PDF_NAME(BaseFont), "Helvetica");
-            pdf_dict_put(context, font, PDF_NAME(Encoding), PDF_NAME(WinAnsiEncoding));
+            pdf_obj* fonts = pdf_dict_put_dict(context, resources.get(), PDF_NAME(Font), 1);
+            pdf_dict_puts(context, fonts, "F1", m_copier->textFont(context));
         }
-        contents = fz_new_buffer_from_copied_data(context, reinterpret_cast<const unsigned char*>(content.data()), content.size());
+        contents.reset(fz_new_buffer_from_copied_data(context, reinterpret_cast<const unsigned char*>(content.data()), content.size()));
         const fz_rect box { static_cast<float>(mediaBox.x0), static_cast<float>(mediaBox.y0),
             static_cast<float>(mediaBox.x1), static_cast<float>(mediaBox.y1) };
-        page = pdf_add_page(context, target, box, detail::normaliseRotation(rotation), resources, contents);
-        m_copier->appendToTree(context, page, m_pageCount + 1);
-    }
-    fz_always(context)
-    {
-        pdf_drop_obj(context, page);
-        fz_drop_buffer(context, contents);
-        pdf_drop_obj(context, resources);
+        page.reset(pdf_add_page(context, target, box, detail::normaliseRotation(rotation), resources.get(), contents.get()));
+        m_copier->appendToTree(context, page.get(), m_pageCount + 1);
     }
     fz_catch(context)
     {
@@ -264,6 +297,19 @@ bool DocumentBuilder::appendBlankPage(Rect mediaBox, int rotation, std::string_v
 
 std::optional<Document> DocumentBuilder::finish()
 {
+    if (m_copier) {
+        fz_context* context = threadContext();
+        fz_try(context)
+        {
+            m_copier->settlePendingPages(context);
+        }
+        fz_catch(context)
+        {
+            m_copier.reset();
+            m_document.reset();
+            return std::nullopt;
+        }
+    }
     m_copier.reset();
     m_pageCount = 0;
     if (!m_document)

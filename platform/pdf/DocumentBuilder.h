@@ -12,7 +12,8 @@ namespace ikw::pdf {
 // Builds a new document page by page: copies of other documents' pages, blank pages and simple
 // text pages. The sources are only read. A copied page keeps its content, boxes, rotation and
 // annotations (links, notes, form widgets); resources shared by several pages of one source are
-// copied once. Links to pages that are not (yet) in the new document lose their target.
+// copied once. Links keep their target page when it is copied too (before or after them); links to
+// pages left out lose their target.
 // Used on one thread at a time, like a document; sources must outlive the builder's calls.
 class DocumentBuilder {
 public:

@@ -111,5 +111,51 @@ TEST(PdfDocument, BuilderCopiesPagesWithRotationAndPassesQpdf)
     EXPECT_TRUE(testing::qpdfCheckPasses(path));
 }
 
+TEST(PdfDocument, CopiedPagesKeepTheirOwnAnnotations)
+{
+    const std::optional<Document> source = Document::fromBytes(testing::annotatedPdf());
+    ASSERT_TRUE(source);
+    const Annotation note { "Text", { 100, 100, 120, 120 }, "hello note" };
+    const Annotation link { "Link", { 100, 200, 300, 220 }, "", 1 };
+    Annotation deadLink = link;
+    deadLink.targetPage = -1;
+    ASSERT_EQ(source->pageAnnotations(0), (std::vector { note, link }));
+
+    // The link follows its target page wherever that lands, before or after the link's page.
+    struct Case {
+        std::vector<int> pages;
+        int linkPage;
+        int target;
+    };
+    for (const Case& c : { Case { { 0, 1 }, 0, 1 }, Case { { 1, 0 }, 1, 0 }, Case { { 0, 0 }, 0, -1 } }) {
+        DocumentBuilder builder;
+        for (const int page : c.pages)
+            builder.appendPageCopy(*source, page);
+        const std::optional<Document> built = builder.finish();
+        ASSERT_TRUE(built);
+        Annotation expectedLink = link;
+        expectedLink.targetPage = c.target;
+        EXPECT_EQ(built->pageAnnotations(c.linkPage), (std::vector { note, expectedLink })) << c.linkPage;
+    }
+
+    // A page copied twice gets annotations of its own each time.
+    DocumentBuilder builder;
+    ASSERT_TRUE(builder.appendPageCopy(*source, 0));
+    ASSERT_TRUE(builder.appendPageCopy(*source, 0, 180));
+    std::optional<Document> built = builder.finish();
+    ASSERT_TRUE(built);
+    const std::vector expected { note, deadLink };
+    EXPECT_EQ(built->pageAnnotations(0), expected);
+    EXPECT_EQ(built->pageAnnotations(1), expected);
+
+    ikw::testing::TempHome home;
+    const std::string path = home.file("annotated.pdf");
+    testing::writeFixture(path, *built->toBytes());
+    EXPECT_TRUE(testing::qpdfCheckPasses(path));
+    const std::optional<Document> reopened = Document::openFile(path);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->pageAnnotations(1), expected);
+}
+
 }
 }

@@ -1,6 +1,7 @@
 #include "platform/pdf/PageImage.h"
 
 #include "platform/pdf/MuPdfContext.h"
+#include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
 
 #include <cmath>
@@ -8,7 +9,7 @@
 
 namespace ikw::pdf {
 
-using detail::threadContext;
+using namespace detail;
 
 namespace {
 
@@ -42,43 +43,34 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
     PageImage image;
     image.width = size->width;
     image.height = size->height;
-    fz_page* page = nullptr;
-    fz_pixmap* pixmap = nullptr;
-    fz_device* device = nullptr;
-    fz_var(page);
-    fz_var(pixmap);
-    fz_var(device);
+    OwnedPage page;
+    OwnedPixmap pixmap;
+    OwnedDevice device;
     fz_try(context)
     {
-        page = fz_load_page(context, &document.raw()->super, pageIndex);
-        pixmap = fz_new_pixmap(context, fz_device_rgb(context), size->width, size->height, nullptr, 0);
-        fz_clear_pixmap_with_value(context, pixmap, 0xff);
+        page.reset(fz_load_page(context, &document.raw()->super, pageIndex));
+        pixmap.reset(fz_new_pixmap(context, fz_device_rgb(context), size->width, size->height, nullptr, 0));
+        fz_clear_pixmap_with_value(context, pixmap.get(), 0xff);
         // fz_run_page applies the page's own crop-box transform first; undo it so that the
         // chosen box lands on the bitmap.
         fz_rect pageMediaBox;
         fz_matrix pageTransform;
-        pdf_page_transform(context, reinterpret_cast<pdf_page*>(page), &pageMediaBox, &pageTransform);
+        pdf_page_transform(context, reinterpret_cast<pdf_page*>(page.get()), &pageMediaBox, &pageTransform);
         const fz_matrix transform = fz_concat(fz_invert_matrix(pageTransform), detail::boxToPixels(*rect, rotation, scale));
-        device = fz_new_draw_device(context, fz_identity, pixmap);
-        fz_run_page(context, page, device, transform, nullptr);
-        fz_close_device(context, device);
-        image.pixels.resize(static_cast<std::size_t>(size->width) * static_cast<std::size_t>(size->height) * 3);
-        const unsigned char* samples = fz_pixmap_samples(context, pixmap);
-        const std::size_t stride = static_cast<std::size_t>(fz_pixmap_stride(context, pixmap));
-        const std::size_t rowBytes = static_cast<std::size_t>(size->width) * 3;
-        for (int row = 0; row < size->height; ++row)
-            std::memcpy(image.pixels.data() + row * rowBytes, samples + row * stride, rowBytes);
-    }
-    fz_always(context)
-    {
-        fz_drop_device(context, device);
-        fz_drop_pixmap(context, pixmap);
-        fz_drop_page(context, page);
+        device.reset(fz_new_draw_device(context, fz_identity, pixmap.get()));
+        fz_run_page(context, page.get(), device.get(), transform, nullptr);
+        fz_close_device(context, device.get());
     }
     fz_catch(context)
     {
         return std::nullopt;
     }
+    const std::size_t rowBytes = static_cast<std::size_t>(size->width) * 3;
+    image.pixels.resize(rowBytes * static_cast<std::size_t>(size->height));
+    const unsigned char* samples = fz_pixmap_samples(context, pixmap.get());
+    const std::size_t stride = static_cast<std::size_t>(fz_pixmap_stride(context, pixmap.get()));
+    for (std::size_t row = 0; row < static_cast<std::size_t>(size->height); ++row)
+        std::memcpy(image.pixels.data() + row * rowBytes, samples + row * stride, rowBytes);
     return image;
 }
 
@@ -88,31 +80,20 @@ std::optional<std::string> encodePng(const PageImage& image)
     if (image.width < 1 || image.height < 1 || image.pixels.size() != expected)
         return std::nullopt;
     fz_context* context = threadContext();
-    fz_pixmap* pixmap = nullptr;
-    fz_buffer* buffer = nullptr;
-    fz_var(pixmap);
-    fz_var(buffer);
-    std::string bytes;
+    OwnedPixmap pixmap;
+    OwnedBuffer buffer;
     fz_try(context)
     {
         // The pixmap only borrows the pixels: MuPDF writes nothing into them here.
-        pixmap = fz_new_pixmap_with_data(context, fz_device_rgb(context), image.width, image.height, nullptr, 0,
-            image.width * 3, const_cast<unsigned char*>(image.pixels.data()));
-        buffer = fz_new_buffer_from_pixmap_as_png(context, pixmap, fz_default_color_params);
-        unsigned char* data = nullptr;
-        const size_t length = fz_buffer_storage(context, buffer, &data);
-        bytes.assign(reinterpret_cast<const char*>(data), length);
-    }
-    fz_always(context)
-    {
-        fz_drop_buffer(context, buffer);
-        fz_drop_pixmap(context, pixmap);
+        pixmap.reset(fz_new_pixmap_with_data(context, fz_device_rgb(context), image.width, image.height, nullptr, 0,
+            image.width * 3, const_cast<unsigned char*>(image.pixels.data())));
+        buffer.reset(fz_new_buffer_from_pixmap_as_png(context, pixmap.get(), fz_default_color_params));
     }
     fz_catch(context)
     {
         return std::nullopt;
     }
-    return bytes;
+    return bufferBytes(context, buffer.get());
 }
 
 }

@@ -87,6 +87,24 @@ std::string croppedPdf(Rect mediaBox, Rect cropBox)
     return bytesOf(repaired);
 }
 
+std::string annotatedPdf()
+{
+    // Written by hand without a cross-reference table; the reader rebuilds it.
+    const std::string objects[] = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R 6 0 R] /Count 2 /MediaBox [0 0 612 792] >>",
+        "<< /Type /Page /Parent 2 0 R /Annots [4 0 R 5 0 R] >>",
+        "<< /Type /Annot /Subtype /Text /Rect [100 100 120 120] /Contents (hello note) /P 3 0 R >>",
+        "<< /Type /Annot /Subtype /Link /Rect [100 200 300 220] /Dest [6 0 R /XYZ 0 0 0] /P 3 0 R >>",
+        "<< /Type /Page /Parent 2 0 R >>",
+    };
+    std::string bytes = "%PDF-1.7\n";
+    for (std::size_t index = 0; index < std::size(objects); ++index)
+        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    bytes += "trailer\n<< /Size 7 /Root 1 0 R >>\n%%EOF\n";
+    return bytesOf(Document::fromBytes(bytes));
+}
+
 void writeFixture(const std::string& path, const std::string& bytes)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

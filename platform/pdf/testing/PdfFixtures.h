@@ -24,6 +24,9 @@ std::string damagedPdf(int pageCount);
 // A PDF whose first page has a crop box inside the media box.
 std::string croppedPdf(Rect mediaBox, Rect cropBox);
 
+// Two pages; the first carries a note ("hello note") and a link to the second.
+std::string annotatedPdf();
+
 // Writes bytes to a file; aborts the test program when it cannot.
 void writeFixture(const std::string& path, const std::string& bytes);
 
