@@ -18,11 +18,11 @@ void confirmFileOp(const std::shared_ptr<FileOpHost>& host, const FileOpQuestion
         return;
     }
 
-    ui::AlertSpec alert;
+    ui::AlertContent alert;
     alert.message = question.title;
     alert.informativeText = question.message;
     alert.buttons = { question.verb, "Cancel" };
-    alert.style = ui::AlertSpec::Style::Warning;
+    alert.style = ui::AlertContent::Style::Warning;
     alert.showsSuppression = true;
     alert.suppressionText = "Don\u2019t ask me again for this action";
 

@@ -33,12 +33,12 @@ TEST_F(ConfirmationGateTest, AsksWithTheVerbFirstAndTheSuppressionBox)
     ASSERT_EQ(h.host->fakeDialogs.alerts.size(), 1u);
     const auto& alert = h.host->fakeDialogs.alerts[0];
     EXPECT_EQ(alert.parent, h.host->window.get());
-    EXPECT_EQ(alert.spec.message, kRotate.title);
-    EXPECT_EQ(alert.spec.informativeText, kRotate.message);
-    EXPECT_EQ(alert.spec.buttons, (std::vector<std::string> { "Rotate", "Cancel" }));
-    EXPECT_EQ(alert.spec.style, ui::AlertSpec::Style::Warning);
-    EXPECT_TRUE(alert.spec.showsSuppression);
-    EXPECT_EQ(alert.spec.suppressionText, "Don\u2019t ask me again for this action");
+    EXPECT_EQ(alert.request.message, kRotate.title);
+    EXPECT_EQ(alert.request.informativeText, kRotate.message);
+    EXPECT_EQ(alert.request.buttons, (std::vector<std::string> { "Rotate", "Cancel" }));
+    EXPECT_EQ(alert.request.style, ui::AlertContent::Style::Warning);
+    EXPECT_TRUE(alert.request.showsSuppression);
+    EXPECT_EQ(alert.request.suppressionText, "Don\u2019t ask me again for this action");
 }
 
 TEST_F(ConfirmationGateTest, SettingsDecideWhetherToAsk)
@@ -106,13 +106,13 @@ TEST_F(ConfirmationGateTest, AnswersRunOneClosureAndTheBoxStoresTheSkipKey)
 // A dialog backend that reports its answer twice.
 class StutteringDialogs final : public ui::Dialogs {
 public:
-    void alert(ui::Window*, const ui::AlertSpec&, std::function<void(ui::AlertAnswer)> completion) override
+    void alert(ui::Window*, const ui::AlertContent&, std::function<void(ui::AlertAnswer)> completion) override
     {
         completion({ 0, false });
         completion({ 1, false });
     }
-    void openPanel(ui::Window*, const ui::FilePanelSpec&, std::function<void(std::optional<std::vector<std::string>>)>) override { }
-    void savePanel(ui::Window*, const ui::FilePanelSpec&, std::function<void(std::optional<std::string>)>) override { }
+    void openPanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::vector<std::string>>)>) override { }
+    void savePanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::string>)>) override { }
 };
 
 class StutteringHost final : public FileOpHost {

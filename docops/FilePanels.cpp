@@ -37,7 +37,7 @@ auto onceDone(std::function<void(Answer)> done)
 
 void pickPDFs(FileOpHost& host, const std::string& prompt, std::function<void(std::vector<std::string>)> done)
 {
-    ui::FilePanelSpec panel;
+    ui::FilePanelOptions panel;
     panel.title = prompt;
     panel.extensions = { "pdf" };
     panel.chooseFiles = true;
@@ -50,7 +50,7 @@ void pickPDFs(FileOpHost& host, const std::string& prompt, std::function<void(st
 
 void savePanelPDF(FileOpHost& host, const std::string& suggested, std::function<void(std::optional<std::string>)> done)
 {
-    ui::FilePanelSpec panel;
+    ui::FilePanelOptions panel;
     panel.suggestedName = suggested;
     panel.extensions = { "pdf" };
     host.dialogs().savePanel(host.sheetParent(), panel,
@@ -61,7 +61,7 @@ void savePanelPDF(FileOpHost& host, const std::string& suggested, std::function<
 
 void chooseDir(FileOpHost& host, const std::string& prompt, std::function<void(std::optional<std::string>)> done)
 {
-    ui::FilePanelSpec panel;
+    ui::FilePanelOptions panel;
     panel.title = prompt;
     panel.chooseFiles = false;
     panel.chooseDirectories = true;

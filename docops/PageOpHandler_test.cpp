@@ -38,7 +38,7 @@ TEST_F(PageOpHandlerTest, RotateAsksRewritesAndCompletesInOrder)
     send("qeliz://pageop?op=rotate&pages=3,1,3&path=" + a);
 
     ASSERT_EQ(h.host->fakeDialogs.alerts.size(), 1u);
-    EXPECT_EQ(h.host->fakeDialogs.alerts[0].spec.message, "Rotate 2 pages in \u201Ca.pdf\u201D?");
+    EXPECT_EQ(h.host->fakeDialogs.alerts[0].request.message, "Rotate 2 pages in \u201Ca.pdf\u201D?");
     EXPECT_EQ(rotations(a), (std::vector<int> { 90, 0, 90 }));
     EXPECT_EQ(h.markers(a), (std::vector<int> { 1, 2, 3 }));
     // The stamp sees the new file, and both window steps come before the page hears anything.
@@ -229,7 +229,7 @@ TEST_F(PageOpHandlerTest, InsertFileAsksWithTheChosenPageCount)
     EXPECT_EQ(h.host->fakeDialogs.panels[0].title, "Insert PDF");
     EXPECT_TRUE(h.host->fakeDialogs.panels[0].allowsMultiple);
     ASSERT_EQ(h.host->fakeDialogs.alerts.size(), 1u);
-    EXPECT_EQ(h.host->fakeDialogs.alerts[0].spec.message, "Insert 3 pages into \u201Ca.pdf\u201D?");
+    EXPECT_EQ(h.host->fakeDialogs.alerts[0].request.message, "Insert 3 pages into \u201Ca.pdf\u201D?");
     EXPECT_EQ(h.markers(a), (std::vector<int> { 1, 11, 12, 21, 2, 3 }));
     EXPECT_EQ(evaluated(), (std::vector<std::string> { doneScript("insertfile", a), toastScript("Inserted 3 pages", false) }));
 
@@ -259,8 +259,8 @@ TEST_F(PageOpHandlerTest, DroppedPdfsGoWhereThePageSaid)
         insertDroppedPDFs(h.context(), { first, h.file("broken.pdf"), second }, c.at, brief);
         h.settle();
         ASSERT_EQ(h.host->fakeDialogs.alerts.size(), 1u);
-        EXPECT_EQ(h.host->fakeDialogs.alerts[0].spec.message, "Insert 5 pages into \u201CBrief.pdf\u201D?");
-        EXPECT_EQ(h.host->fakeDialogs.alerts[0].spec.informativeText,
+        EXPECT_EQ(h.host->fakeDialogs.alerts[0].request.message, "Insert 5 pages into \u201CBrief.pdf\u201D?");
+        EXPECT_EQ(h.host->fakeDialogs.alerts[0].request.informativeText,
             "This adds the dropped pages to the saved file. You can remove them the same way.");
         EXPECT_EQ(h.markers(brief), c.pages);
         EXPECT_EQ(evaluated(), (std::vector<std::string> { doneScript("insertfile", brief), toastScript("Inserted 5 pages", false) }));
