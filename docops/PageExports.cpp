@@ -118,19 +118,13 @@ void mergePdfs(const PageOpContext& context, const std::string& path)
             auto source = pdf::Document::openFile(path);
             if (!source)
                 return {};
-            std::vector<pdf::Document> documents;
-            documents.push_back(std::move(*source));
-            for (const auto& other : chosen) {
-                if (auto document = pdf::Document::openFile(other))
-                    documents.push_back(std::move(*document));
-            }
-            std::vector<const pdf::Document*> list;
-            for (const auto& document : documents)
-                list.push_back(&document);
-            auto merged = pgMerge(list);
+            std::vector<pdf::Document> documents = openPdfs(chosen);
+            documents.insert(documents.begin(), std::move(*source));
+            const std::size_t count = documents.size();
+            auto merged = joinPdfs(std::move(documents));
             if (!merged)
                 return {};
-            return { std::make_shared<const pdf::Document>(std::move(*merged)), documents.size() };
+            return { std::make_shared<const pdf::Document>(std::move(*merged)), count };
         };
         inBackground<Merged>(context, std::move(merge), [context, path](Merged merged) {
             if (!merged.document) {

@@ -5,6 +5,7 @@
 #include "docops/RewriteQueue.h"
 #include "platform/ui/WebView.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,5 +32,22 @@ void startRewrite(const PageOpContext& context, const std::string& path, PageEdi
 
 // The edit after the gate's question (or at once when it is switched off).
 void confirmAndRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, RewriteOptions options = {});
+
+// Runs `work` in the background, then `then` with its result on the main queue. The context's
+// host and web view are only let go of on the main queue.
+template<typename Result>
+void inBackground(const PageOpContext& context, std::function<Result()> work, std::function<void(Result)> then)
+{
+    struct State {
+        PageOpContext context;
+        std::function<Result()> work;
+        std::function<void(Result)> then;
+    };
+    auto state = std::make_shared<State>(State { context, std::move(work), std::move(then) });
+    context.rewrites->post([state = std::move(state)]() mutable {
+        auto result = std::make_shared<Result>(state->work());
+        mainQueue().post([state = std::move(state), result] { state->then(std::move(*result)); });
+    });
+}
 
 }

@@ -4,13 +4,18 @@
 
 namespace ikw::docops {
 
-std::optional<pdf::Document> openAsOneDocument(const std::vector<std::string>& paths)
+std::vector<pdf::Document> openPdfs(const std::vector<std::string>& paths)
 {
     std::vector<pdf::Document> documents;
     for (const auto& path : paths) {
         if (auto document = pdf::Document::openFile(path))
             documents.push_back(std::move(*document));
     }
+    return documents;
+}
+
+std::optional<pdf::Document> joinPdfs(std::vector<pdf::Document> documents)
+{
     if (documents.empty())
         return std::nullopt;
     if (documents.size() == 1)
@@ -19,6 +24,11 @@ std::optional<pdf::Document> openAsOneDocument(const std::vector<std::string>& p
     for (const auto& document : documents)
         list.push_back(&document);
     return pgMerge(list);
+}
+
+std::optional<pdf::Document> openAsOneDocument(const std::vector<std::string>& paths)
+{
+    return joinPdfs(openPdfs(paths));
 }
 
 }
