@@ -44,7 +44,12 @@ void pickPDFs(FileOpHost& host, const std::string& prompt, std::function<void(st
     panel.allowsMultiple = true;
     host.dialogs().openPanel(host.sheetParent(), panel,
         [done = onceDone(std::move(done))](std::optional<std::vector<std::string>> paths) mutable {
-            done(paths.value_or(std::vector<std::string> {}));
+            std::vector<std::string> chosen;
+            for (auto& path : paths.value_or(std::vector<std::string> {})) {
+                if (!path.empty())
+                    chosen.push_back(std::move(path));
+            }
+            done(std::move(chosen));
         });
 }
 

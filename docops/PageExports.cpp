@@ -68,8 +68,8 @@ void extractPages(const PageOpContext& context, const std::string& path, const s
                     pageOpToast("Couldn\u2019t extract pages", *context.web, true);
                     return;
                 }
-                pageOpToast("Extracted " + pageCount(*pages), *context.web, false);
                 refreshIfShown(*context.host, destination);
+                pageOpToast("Extracted " + pageCount(*pages), *context.web, false);
                 context.host->workspace().revealFile(destination);
             });
         });
@@ -142,9 +142,9 @@ void mergePdfs(const PageOpContext& context, const std::string& path)
                                 pageOpToast("Couldn\u2019t merge", *context.web, true);
                                 return;
                             }
+                            refreshIfShown(*context.host, destination);
                             pageOpToast("Merged " + std::to_string(count) + " documents \u2192 " + std::to_string(*pages) + " pages",
                                 *context.web, false);
-                            refreshIfShown(*context.host, destination);
                             context.host->workspace().revealFile(destination);
                         });
                 });

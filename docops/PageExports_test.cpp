@@ -76,7 +76,7 @@ TEST_F(PageExportsTest, ExportingOverTheOpenPdfReplacesItAndRefreshesTheReader)
     h.host->fakeDialogs.saveAnswers = { brief };
     send("op=extract&pages=5,4");
     EXPECT_EQ(h.markers(brief), (std::vector<int> { 5, 4 }));
-    EXPECT_EQ(h.host->events, (std::vector<std::string> { "stamp " + brief + " after 1", "reload " + brief + " after 1" }));
+    EXPECT_EQ(h.host->events, (std::vector<std::string> { "stamp " + brief + " after 0", "reload " + brief + " after 0" }));
     for (const auto& name : filesIn(h.home.path()))
         EXPECT_EQ(name.find(".ikw-"), std::string::npos) << name;
 }
