@@ -1,9 +1,8 @@
 #include "platform/core/Identifiers.h"
 
-#include <openssl/evp.h>
-#include <openssl/rand.h>
 #include <sys/random.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,9 +16,7 @@ std::vector<unsigned char> randomBytes(std::size_t count)
         const ssize_t n = ::getrandom(bytes.data() + filled, count - filled, 0);
         if (n > 0)
             filled += static_cast<std::size_t>(n);
-        else if (RAND_bytes(bytes.data() + filled, static_cast<int>(count - filled)) == 1)
-            filled = count;
-        else
+        else if (errno != EINTR)
             std::abort(); // no source of randomness at all: nothing safe can be named
     }
     return bytes;
@@ -53,15 +50,6 @@ std::string makeUuid()
         bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7],
         bytes[8], bytes[9], bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
     return text;
-}
-
-std::string sha256Hex(std::string_view bytes)
-{
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1)
-        return {};
-    return toHex(digest, length);
 }
 
 }

@@ -1,6 +1,7 @@
 #include "platform/core/Identifiers.h"
 #include "platform/core/Json.h"
 #include "platform/core/Text.h"
+#include "platform/core/TextMetrics.h"
 
 #include <gtest/gtest.h>
 

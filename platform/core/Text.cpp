@@ -1,16 +1,11 @@
 #include "platform/core/Text.h"
 
-#include <unicode/brkiter.h>
-#include <unicode/unistr.h>
-#include <unicode/utext.h>
-
 #include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <locale.h>
-#include <memory>
 
 namespace ikw {
 
@@ -38,33 +33,6 @@ std::vector<std::string> split(std::string_view text, char separator, bool keepE
         start = end + 1;
     }
     return parts;
-}
-
-bool isValidUtf8(std::string_view text)
-{
-    icu::UnicodeString decoded = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-    std::string back;
-    decoded.toUTF8String(back);
-    return back == text;
-}
-
-std::size_t utf16Length(std::string_view utf8)
-{
-    return static_cast<std::size_t>(icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size()))).length());
-}
-
-std::size_t graphemeCount(std::string_view utf8)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> iterator(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status))
-        return utf16Length(utf8);
-    const icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
-    iterator->setText(text);
-    std::size_t count = 0;
-    for (int32_t boundary = iterator->next(); boundary != icu::BreakIterator::DONE; boundary = iterator->next())
-        ++count;
-    return count;
 }
 
 std::optional<long long> parseInteger(std::string_view text)

@@ -11,13 +11,6 @@ namespace ikw {
 // White space and line ends off both ends.
 std::string_view trim(std::string_view text);
 std::vector<std::string> split(std::string_view text, char separator, bool keepEmpty = true);
-bool isValidUtf8(std::string_view text);
-
-// Length in UTF-16 code units, as page scripts count strings. Invalid UTF-8 counts as U+FFFD.
-std::size_t utf16Length(std::string_view utf8);
-// User-perceived characters (extended grapheme clusters).
-std::size_t graphemeCount(std::string_view utf8);
-
 // Whole-text number readers in the C locale: no leading or trailing junk, no white space.
 std::optional<long long> parseInteger(std::string_view text);
 std::optional<double> parseDouble(std::string_view text);
