@@ -52,6 +52,12 @@ std::optional<std::string> readPdfFile(const std::string& path)
 
 }
 
+PdfSchemeHandler::PdfSchemeHandler()
+    : m_ownQueue(makeConcurrentQueue("ikw.vtpdf"))
+    , m_readQueue(*m_ownQueue)
+{
+}
+
 void PdfSchemeHandler::start(const std::shared_ptr<SchemeRequest>& request, SchemeReply reply)
 {
     const SchemeError failure { std::string(kScheme), 1 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/TaskQueue.h"
+#include "platform/core/WorkQueue.h"
 #include "review/SchemeRequest.h"
 
 #include <memory>
@@ -16,12 +16,15 @@ class PdfSchemeHandler {
 public:
     static constexpr std::string_view kScheme = "vtpdf";
 
+    // Reads on a concurrent queue of its own, "ikw.vtpdf".
+    PdfSchemeHandler();
     explicit PdfSchemeHandler(TaskQueue& readQueue) : m_readQueue(readQueue) { }
 
     void start(const std::shared_ptr<SchemeRequest>& request, SchemeReply reply);
     void stop(SchemeRequest& request) { request.cancel(); }
 
 private:
+    std::unique_ptr<WorkQueue> m_ownQueue;
     TaskQueue& m_readQueue;
 };
 

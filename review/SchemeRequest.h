@@ -17,14 +17,17 @@ namespace ikw::review {
 class SchemeRequest {
 public:
     explicit SchemeRequest(std::string url) : m_url(std::move(url)) { }
+    // A request whose web view also tells when it is stopped; `stopped` may be asked from any thread.
+    SchemeRequest(std::string url, std::function<bool()> stopped) : m_url(std::move(url)), m_stopped(std::move(stopped)) { }
 
     const std::string& url() const { return m_url; }
     void cancel() { m_cancelled.store(true); }
-    bool isCancelled() const { return m_cancelled.load(); }
+    bool isCancelled() const { return m_cancelled.load() || (m_stopped && m_stopped()); }
 
 private:
     std::string m_url;
     std::atomic<bool> m_cancelled { false };
+    std::function<bool()> m_stopped;
 };
 
 // A successful answer, as a small HTTP server would give it.
