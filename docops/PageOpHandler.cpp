@@ -1,0 +1,112 @@
+#include "docops/PageOpHandler.h"
+
+#include "docops/FilePanels.h"
+#include "docops/PageExports.h"
+#include "docops/PageNumbers.h"
+#include "docops/PdfInputs.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace ikw::docops {
+
+namespace {
+
+std::string lowercased(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string targetPath(const FileOpHost& host, const PageOpRequest& request)
+{
+    if (request.path)
+        return *request.path;
+    const auto sources = host.sourcePaths();
+    return sources.empty() ? std::string() : sources.front();
+}
+
+// The chosen or dropped PDFs, read in the background, then asked about and inserted.
+void insertFiles(const PageOpContext& context, const std::string& path, const std::vector<std::string>& files, int at,
+    const std::string& message, RewriteOptions options)
+{
+    std::function<std::shared_ptr<const pdf::Document>()> read = [files] {
+        auto document = openAsOneDocument(files);
+        return document ? std::make_shared<const pdf::Document>(std::move(*document)) : nullptr;
+    };
+    inBackground<std::shared_ptr<const pdf::Document>>(context, std::move(read),
+        [context, path, at, message, options](std::shared_ptr<const pdf::Document> inserted) {
+            if (!inserted || inserted->pageCount() < 1)
+                return;
+            confirmAndRewrite(context, path, insertDocumentEdit(inserted, at, lastPathComponent(path), message), options);
+        });
+}
+
+void insertChosenFiles(const PageOpContext& context, const std::string& path, const PageOpRequest& request)
+{
+    const int at = positionItem(request.at);
+    pickPDFs(*context.host, "Insert PDF", [context, path, at](std::vector<std::string> chosen) {
+        if (chosen.empty())
+            return;
+        insertFiles(context, path, chosen, at, "This adds the chosen pages to the saved file. You can remove them the same way.", {});
+    });
+}
+
+void reorderAll(const PageOpContext& context, const std::string& path, const PageOpRequest& request)
+{
+    // Counting the pages only reads the file's page tree.
+    const auto document = pdf::Document::openFile(path);
+    if (!document)
+        return;
+    if (auto edit = reorderFullEdit(request, lastPathComponent(path), document->pageCount()))
+        confirmAndRewrite(context, path, std::move(*edit));
+}
+
+}
+
+void handlePageOp(const PageOpContext& context, const PageOpRequest& request)
+{
+    const std::string op = lowercased(request.op.value_or(""));
+    const std::string path = targetPath(*context.host, request);
+    if (path.empty() || !realFileSystem().exists(path) || realFileSystem().isDirectory(path))
+        return;
+    const std::string name = lastPathComponent(path);
+
+    auto rewriteIf = [&](std::optional<PageEdit> edit) {
+        if (edit)
+            confirmAndRewrite(context, path, std::move(*edit));
+    };
+    if (op == "rotate")
+        rewriteIf(rotateEdit(request, name));
+    else if (op == "delete")
+        rewriteIf(deleteEdit(request, name));
+    else if (op == "duplicate")
+        rewriteIf(duplicateEdit(request, name));
+    else if (op == "insertblank")
+        rewriteIf(insertBlankEdit(request, name));
+    else if (op == "insertfile")
+        insertChosenFiles(context, path, request);
+    else if (op == "reorder")
+        rewriteIf(reorderEdit(request, name));
+    else if (op == "reorderfull")
+        reorderAll(context, path, request);
+    else if (op == "extract")
+        extractPages(context, path, pageList(request.pages, request.page));
+    else if (op == "split")
+        splitPages(context, path);
+    else if (op == "merge")
+        mergePdfs(context, path);
+}
+
+void insertDroppedPDFs(const PageOpContext& context, const std::vector<std::string>& paths, std::optional<int> at,
+    const std::string& into)
+{
+    if (paths.empty() || into.empty())
+        return;
+    insertFiles(context, into, paths, at.value_or(0),
+        "This adds the dropped pages to the saved file. You can remove them the same way.", { .requireOpenWindow = true });
+}
+
+}
