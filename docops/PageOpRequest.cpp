@@ -1,26 +1,23 @@
 #include "docops/PageOpRequest.h"
 
-#include "review/SchemeQuery.h"
+#include "review/UrlQuery.h"
 
 namespace ikw::docops {
 
 PageOpRequest PageOpRequest::fromUrl(std::string_view url)
 {
     PageOpRequest request;
-    const auto query = review::SchemeQuery::parse(url);
-    if (!query)
-        return request;
-    request.op = query->first("op");
-    request.path = query->first("path");
+    request.op = urlQuery(url, "op");
+    request.path = urlQuery(url, "path");
     if (!request.path)
-        request.path = query->first("p");
-    request.pages = query->first("pages");
-    request.page = query->first("page");
-    request.deg = query->first("deg");
-    request.at = query->first("at");
-    request.from = query->first("from");
-    request.to = query->first("to");
-    request.order = query->first("order");
+        request.path = urlQuery(url, "p");
+    request.pages = urlQuery(url, "pages");
+    request.page = urlQuery(url, "page");
+    request.deg = urlQuery(url, "deg");
+    request.at = urlQuery(url, "at");
+    request.from = urlQuery(url, "from");
+    request.to = urlQuery(url, "to");
+    request.order = urlQuery(url, "order");
     return request;
 }
 
