@@ -23,11 +23,12 @@ struct LaunchServices {
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
-// layer), the desktop's appearance and the welcome page writer. Each may be missing (in tests,
+// layer), the desktop's appearance and wake-ups, and the welcome page writer. Each may be missing (in tests,
 // or before the subsystem exists); the delegate then skips what needs it.
 struct DelegateParts {
     ReviewWindowRegistry* windows = nullptr;
     SystemAppearance* systemAppearance = nullptr;
+    WakeMonitor* wakeMonitor = nullptr; // the night driver observes waking through it
     // Writes a fresh welcome page and returns its path (nothing when it could not be written).
     std::function<std::optional<std::string>()> writeWelcomePage;
 };

@@ -142,7 +142,7 @@ TEST(AppDelegate, TheSchemeFollowsTheDesktopOnlyWhenTheSettingsSayAuto)
     testing::TempHome home;
     ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
     FakeDesktop desktop;
-    AppDelegate delegate({}, DelegateParts { .systemAppearance = &desktop, .writeWelcomePage = {} });
+    AppDelegate delegate({}, DelegateParts { .systemAppearance = &desktop, .wakeMonitor = nullptr, .writeWelcomePage = {} });
     desktop.dark = true;
     EXPECT_EQ(delegate.resolvedScheme(), "dark");
     delegate.appAppearance = AppAppearance::Light;

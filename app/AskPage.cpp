@@ -25,7 +25,7 @@ constexpr std::string_view kAskPage = R"html(<!doctype html>
   header { display: flex; align-items: center; gap: 14px; padding: 12px 18px; border-bottom: 1px solid var(--line); }
   header .home, header .switch { text-decoration: none; color: var(--soft); white-space: nowrap; }
   .scope { display: flex; align-items: center; gap: 10px; flex: 1; min-width: 0; }
-  .scope .icon { font-size: 22px; }
+  .scope .icon { display: flex; color: var(--accent); }
   .scope .name { font-weight: 600; overflow: hidden; text-overflow: ellipsis; white-space: nowrap; }
   .scope .sub { color: var(--soft); font-size: 12px; }
   .chip { display: none; border: 1px solid var(--line); background: var(--panel); color: var(--ink);
@@ -129,6 +129,11 @@ constexpr std::string_view kAskPage = R"html(<!doctype html>
   }
   function plural(n, one, many) { return n + " " + (n === 1 ? one : many); }
 
+  var FOLDER_ICON = '<svg width="22" height="22" viewBox="0 0 24 24" fill="none" stroke="currentColor" stroke-width="1.6">'
+    + '<path d="M3 7.5A1.5 1.5 0 0 1 4.5 6H9l2 2h8.5A1.5 1.5 0 0 1 21 9.5v8A1.5 1.5 0 0 1 19.5 19h-15A1.5 1.5 0 0 1 3 17.5z"/></svg>';
+  var DOCUMENT_ICON = '<svg width="22" height="22" viewBox="0 0 24 24" fill="none" stroke="currentColor" stroke-width="1.6">'
+    + '<path d="M7 3h7l4 4v13a1 1 0 0 1-1 1H7a1 1 0 0 1-1-1V4a1 1 0 0 1 1-1z"/><path d="M14 3v4h4M9 12h6M9 16h6"/></svg>';
+
   var focused = null; // the file name asked alone, or null for the whole scope
   var busy = false;
   var counter = 0;
@@ -141,7 +146,7 @@ constexpr std::string_view kAskPage = R"html(<!doctype html>
   }
 
   function renderScope() {
-    $("scopeIcon").textContent = ISFOLDER ? "\uD83D\uDCC1" : "\uD83D\uDCC4";
+    $("scopeIcon").innerHTML = ISFOLDER ? FOLDER_ICON : DOCUMENT_ICON;
     var sub;
     if (ISFOLDER && focused !== null) sub = "1 of " + COUNT + " in " + NAME;
     else if (ISFOLDER) sub = "Folder \u00B7 " + plural(COUNT, "document", "documents");

@@ -17,6 +17,7 @@ namespace {
 struct Shell {
     std::unique_ptr<ui::Toolkit> toolkit;
     std::unique_ptr<SystemAppearance> appearance;
+    std::unique_ptr<WakeMonitor> wakeMonitor;
     std::shared_ptr<ReviewWindowRegistry> windows;
     std::shared_ptr<AppDelegate> delegate;
 };
@@ -36,12 +37,14 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
         application->hold();
         shell.toolkit = ui::gtk3::makeGtkToolkit();
         shell.appearance = makeDesktopAppearance();
+        shell.wakeMonitor = makeLogindWakeMonitor();
         if (makeWindows)
             shell.windows = makeWindows(*shell.toolkit);
         shell.delegate = std::make_shared<AppDelegate>(std::move(services),
             DelegateParts {
                 .windows = shell.windows.get(),
                 .systemAppearance = shell.appearance.get(),
+                .wakeMonitor = shell.wakeMonitor.get(),
                 .writeWelcomePage = [arguments = commandLine.arguments()] { return writeWelcomeFile(std::nullopt, std::nullopt, arguments); },
             });
         installAppDelegate(shell.delegate.get());

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Settings.h"
+#include "app/TemplateFill.h"
 #include "platform/core/Identifiers.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
@@ -27,23 +28,6 @@ constexpr const char* kFontLinks =
 
 constexpr const char* kBackgroundStyle =
     "html,body{height:100%;margin:0;background:linear-gradient(165deg,var(--bg1,#fff),var(--bg2,#f3eee4))}";
-
-std::string escapeHtml(std::string_view text)
-{
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&#39;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
 
 // Any "</script" (in any letter case) would end the inline element early.
 std::string inlineScriptText(std::string_view script)
@@ -147,7 +131,7 @@ std::string welcomeDocument(const WelcomeContent& content, const FileSystem& fil
     std::string page;
     page += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n";
     page += std::string("<script>") + kThemeScript + "</script>\n";
-    page += "<title>" + escapeHtml(content.brand.name) + "</title>\n";
+    page += "<title>" + htmlEscape(content.brand.name) + "</title>\n";
     page += std::string(kFontLinks) + "\n";
     page += std::string("<style>") + kBackgroundStyle + "</style>\n";
     page += "</head>\n<body>\n<script>\n" + welcomeGlobals(content, fileSystem) + "\n</script>\n";

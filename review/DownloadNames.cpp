@@ -1,6 +1,7 @@
 #include "review/DownloadNames.h"
 
 #include "platform/core/Paths.h"
+#include "platform/core/UniqueName.h"
 
 namespace ikw {
 
@@ -16,23 +17,10 @@ std::string safeName(const std::string& suggested)
 
 }
 
-std::string freeDownloadPath(const std::string& folder, const std::string& suggestedName,
+std::optional<std::string> freeDownloadPath(const std::string& folder, const std::string& suggestedName,
     const std::function<bool(const std::string&)>& exists)
 {
-    const auto name = safeName(suggestedName);
-    auto path = joinPath(folder, name);
-    if (!exists(path))
-        return path;
-    // A leading dot starts a hidden name, not an extension.
-    const auto dot = name.rfind('.');
-    const bool hasExtension = dot != std::string::npos && dot > 0;
-    const auto stem = hasExtension ? name.substr(0, dot) : name;
-    const auto extension = hasExtension ? name.substr(dot) : std::string();
-    for (int number = 2;; ++number) {
-        path = joinPath(folder, stem + " " + std::to_string(number) + extension);
-        if (!exists(path))
-            return path;
-    }
+    return uniquePathInFolder(folder, safeName(suggestedName), exists);
 }
 
 }

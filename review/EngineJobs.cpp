@@ -51,14 +51,14 @@ const EngineJobVerb kRenderPagesJob { kRenderPagesCommand, ruredeGenPy, "/.pages
 const EngineJobVerb kGridJsonJob { kGridJsonCommand, ruredeGenPy, "/.grid-" };
 const EngineJobVerb kMultiDiffJob { kMultiDiffCommand, inkwardenDiffPy, "/.tlo-" };
 
-void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineLimits limits)
+void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineRunOptions runOptions)
 {
     const std::string archive = globals().archive;
     const std::string output = archive + std::string(verb.outputStem) + makeUuid() + ".json";
 
     ProcessOptions options;
     options.argv = { "/bin/bash", "-c", std::string(verb.command), verb.script(), std::move(input), output };
-    options.idleTimeoutSeconds = limits.idleTimeoutSeconds;
+    options.idleTimeoutSeconds = runOptions.idleTimeoutSeconds;
     options.captureStandardOutput = false;
     options.captureStandardError = false;
 
@@ -74,18 +74,18 @@ void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobComplet
     });
 }
 
-void convertToPDF(std::string path, std::function<void(std::optional<std::string>)> completion, EngineLimits limits)
+void convertToPDF(std::string path, std::function<void(std::optional<std::string>)> completion, EngineRunOptions runOptions)
 {
     runEngineJob(kToPdfJob, std::move(path), [completion = std::move(completion)](std::optional<std::string> output) {
         completion(pdfPathOf(answerObject(output)));
-    }, limits);
+    }, runOptions);
 }
 
-void editProbe(std::string path, std::function<void(std::optional<Json>)> completion, EngineLimits limits)
+void editProbe(std::string path, std::function<void(std::optional<Json>)> completion, EngineRunOptions runOptions)
 {
     runEngineJob(kEditProbeJob, std::move(path), [completion = std::move(completion)](std::optional<std::string> output) {
         completion(answerObject(output));
-    }, limits);
+    }, runOptions);
 }
 
 }

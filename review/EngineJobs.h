@@ -29,11 +29,11 @@ extern const EngineJobVerb kMultiDiffJob;
 // output file is removed before the completion runs. The exit status is not consulted: the file
 // is the answer.
 using EngineJobCompletion = std::function<void(std::optional<std::string> output)>;
-void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineLimits limits = {});
+void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineRunOptions runOptions = {});
 
 // The PDF the engine made of a document: the answer's "pdf" when it is a non-empty string.
-void convertToPDF(std::string path, std::function<void(std::optional<std::string> pdfPath)> completion, EngineLimits limits = {});
+void convertToPDF(std::string path, std::function<void(std::optional<std::string> pdfPath)> completion, EngineRunOptions runOptions = {});
 // Whether a document can be edited as text: the answer object ("editable", "why"), or nothing.
-void editProbe(std::string path, std::function<void(std::optional<Json> answer)> completion, EngineLimits limits = {});
+void editProbe(std::string path, std::function<void(std::optional<Json> answer)> completion, EngineRunOptions runOptions = {});
 
 }

@@ -101,7 +101,7 @@ TEST(EngineJobs, PathsReachTheScriptAsTheyAreAndEachJobHasItsOwnOutput)
     ::unsetenv("IKW_TEST_ANSWER");
 }
 
-TEST(EngineJobs, TheStandInEngineConvertsAndProbes)
+TEST(EngineJobs, TheStandInEngineAnswersItsJobs)
 {
     EngineTestHome home;
     testing::installStandInEngine(home.path());
@@ -113,6 +113,15 @@ TEST(EngineJobs, TheStandInEngineConvertsAndProbes)
     const auto probe = waitFor<std::optional<Json>>(home, [&](auto done) { editProbe(text, done); });
     ASSERT_TRUE(probe);
     EXPECT_EQ((*probe)["editable"], true);
+
+    const std::string table = testing::writeTestFile(home.path() + "/t.csv", "a,b\n1,2\n");
+    const auto grid = waitFor<std::optional<std::string>>(home, [&](auto done) { runEngineJob(kGridJsonJob, table, done); });
+    EXPECT_EQ(parseJson(grid.value_or("")).value_or(Json())["rows"], Json::parse(R"([["a","b"],["1","2"]])"));
+
+    const std::string draft = testing::writeTestFile(home.path() + "/v2.txt", "Hello\nthere\n");
+    const std::string job = testing::writeTestFile(home.path() + "/.tl-job.json", toJson(Json { { "paths", { text, draft } }, { "meta", true } }));
+    const auto timeline = waitFor<std::optional<std::string>>(home, [&](auto done) { runEngineJob(kMultiDiffJob, job, done); });
+    EXPECT_EQ(parseJson(timeline.value_or("")).value_or(Json())["diffs"]["0>1"]["added"], Json({ "there" }));
 }
 
 TEST(EngineJobs, AStuckJobIsEndedAfterTheIdleTimeOut)
@@ -120,7 +129,7 @@ TEST(EngineJobs, AStuckJobIsEndedAfterTheIdleTimeOut)
     EngineTestHome home;
     testing::writeEngineScript(home.path(), "rurede_gen.py", "import sys, time\nopen(sys.argv[3], 'w').write('{}')\ntime.sleep(60)");
     const auto started = std::chrono::steady_clock::now();
-    const auto probe = waitFor<std::optional<Json>>(home, [](auto done) { editProbe("/doc.txt", done, EngineLimits { .idleTimeoutSeconds = 0.5 }); });
+    const auto probe = waitFor<std::optional<Json>>(home, [](auto done) { editProbe("/doc.txt", done, EngineRunOptions { .idleTimeoutSeconds = 0.5, .interpreter = {} }); });
     EXPECT_FALSE(probe);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_TRUE(leftoverJobFiles(home.globals.get().archive).empty());

@@ -12,8 +12,11 @@ namespace ikw {
 // hung converter cannot hold later work forever.
 inline constexpr double kEngineIdleTimeoutSeconds = 300;
 
-struct EngineLimits {
+struct EngineRunOptions {
     double idleTimeoutSeconds = kEngineIdleTimeoutSeconds;
+    // The python3 the JSON runner starts; empty: pythonInterpreter(). (The one-shot jobs' fixed
+    // command text finds python3 itself.)
+    std::string interpreter;
 };
 
 // The search path the engine's scripts run with, whatever the application was started with.

@@ -40,29 +40,22 @@ std::string engineAnswerFromOutput(std::string_view output)
     const std::string_view trimmed = trim(output);
     if (!trimmed.empty() && isJsonContainer(trimmed))
         return std::string(trimmed);
-    std::string_view lastLine;
-    for (std::size_t end = trimmed.size(); end > 0;) {
-        const std::size_t start = trimmed.find_last_of("\r\n", end - 1);
-        const std::size_t from = start == std::string_view::npos ? 0 : start + 1;
-        if (from < end) {
-            lastLine = trimmed.substr(from, end - from);
-            break;
-        }
-        end = start;
-    }
+    // The trimmed text ends in something other than a line end, so its last line is not empty.
+    const std::size_t lineEnd = trimmed.find_last_of("\r\n");
+    const std::string_view lastLine = lineEnd == std::string_view::npos ? trimmed : trimmed.substr(lineEnd + 1);
     if (isJsonContainer(lastLine))
         return std::string(lastLine);
     return engineErrorAnswer(kEngineDefaultError);
 }
 
 void runOrganize(std::vector<std::string> arguments, std::string script, EngineProgress progress, EngineAnswer completion,
-    EngineLimits limits)
+    EngineRunOptions runOptions)
 {
     ProcessOptions options;
-    options.argv = { pythonInterpreter(), joinPath(parentPath(engineLauncher()), script) };
+    options.argv = { runOptions.interpreter.empty() ? pythonInterpreter() : runOptions.interpreter, joinPath(parentPath(engineLauncher()), script) };
     options.argv.insert(options.argv.end(), std::make_move_iterator(arguments.begin()), std::make_move_iterator(arguments.end()));
     options.environment = environmentWithSearchPath(kEngineSearchPath);
-    options.idleTimeoutSeconds = limits.idleTimeoutSeconds;
+    options.idleTimeoutSeconds = runOptions.idleTimeoutSeconds;
     options.captureStandardError = false;
     if (progress) {
         options.onStandardErrorLine = [progress](std::string_view line) {

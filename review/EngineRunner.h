@@ -20,7 +20,7 @@ inline constexpr const char* kOrganizeScript = "inkwarden_organize.py";
 // script's whole output or its last line when that is a JSON object or array, else an
 // {"error": ...} object.
 void runOrganize(std::vector<std::string> arguments, std::string script, EngineProgress progress, EngineAnswer completion,
-    EngineLimits limits = {});
+    EngineRunOptions runOptions = {});
 
 // The answer a finished run gives for its standard output.
 std::string engineAnswerFromOutput(std::string_view output);

@@ -16,7 +16,7 @@ struct RunOutcome {
 };
 
 RunOutcome run(EngineTestHome& home, const std::string& script, bool withProgress, std::vector<std::string> arguments = {},
-    EngineLimits limits = {})
+    EngineRunOptions options = {})
 {
     auto outcome = std::make_shared<RunOutcome>();
     EngineProgress progress;
@@ -26,7 +26,7 @@ RunOutcome run(EngineTestHome& home, const std::string& script, bool withProgres
             outcome->progress.push_back(line);
         };
     }
-    runOrganize(std::move(arguments), script, progress, [outcome](const std::string& json) { outcome->answer = json; }, limits);
+    runOrganize(std::move(arguments), script, progress, [outcome](const std::string& json) { outcome->answer = json; }, options);
     EXPECT_TRUE(home.mainQueue.runUntil([&] { return outcome->answer.has_value(); }, 20));
     home.mainQueue.drain();
     return *outcome;
@@ -95,17 +95,19 @@ TEST(EngineRunner, ASilentScriptIsEndedAfterTheIdleTimeOut)
     testing::installStandInEngine(home.path());
     testing::writeEngineScript(home.path(), "app/stuck.py", "import time; print('{\"late\": 1}', flush=True); time.sleep(60)");
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(run(home, "stuck.py", true, {}, EngineLimits { .idleTimeoutSeconds = 0.5 }).answer,
+    EXPECT_EQ(run(home, "stuck.py", true, {}, EngineRunOptions { .idleTimeoutSeconds = 0.5, .interpreter = {} }).answer,
         R"({"error":"The engine stopped responding."})");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
-TEST(EngineRunner, ErrorAnswersStayValidJsonWhateverTheMessage)
+TEST(EngineRunner, AStartFailureAnswersValidJsonWhateverTheMessage)
 {
-    const std::string message = "python3: can't open \"a\\b\"\n";
-    const auto answer = parseJson(engineErrorAnswer(message));
+    EngineTestHome home;
+    const std::string interpreter = home.path() + "/no \"such\" \\ python";
+    const auto answer = parseJson(run(home, "plan.py", false, {}, EngineRunOptions { .idleTimeoutSeconds = kEngineIdleTimeoutSeconds, .interpreter = interpreter }).answer.value_or(""));
     ASSERT_TRUE(answer);
-    EXPECT_EQ(*answer, Json({ { "error", message } }));
+    ASSERT_TRUE((*answer)["error"].is_string());
+    EXPECT_TRUE((*answer)["error"].get<std::string>().starts_with(interpreter + ": ")) << *answer;
     EXPECT_EQ(defaultError(), R"({"error":"Could not start the organizer engine."})");
 }
 

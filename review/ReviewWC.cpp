@@ -236,6 +236,7 @@ void ReviewWC::showSpinner()
 {
     if (!loadingFile)
         return;
+    realFileSystem().createDirectories(parentPath(*loadingFile));
     realFileSystem().replaceFile(*loadingFile, globals().loadingHTML);
     web->loadFile(*loadingFile);
 }
@@ -510,7 +511,7 @@ std::optional<std::string> ReviewWC::downloadDestination(const std::string& sugg
     const auto folder = globals().paths.downloadsDir();
     realFileSystem().createDirectories(folder);
     auto destination = freeDownloadPath(folder, suggestedName, [](const std::string& path) { return realFileSystem().exists(path); });
-    m_pendingDownloadName = lastPathComponent(destination);
+    m_pendingDownloadName = destination ? lastPathComponent(*destination) : lastPathComponent(suggestedName);
     return destination;
 }
 

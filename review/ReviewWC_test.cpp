@@ -82,6 +82,19 @@ TEST_F(ReviewWindow, LoadReviewAndRerunsStartTheEngineWithTheirArguments)
     EXPECT_EQ(viewOf(*window).loads.back(), "file://" + second);
 }
 
+TEST_F(ReviewWindow, CancelEndsTheRunAndShowsItsLoadingFileAgain)
+{
+    std::vector<std::string> cancelled;
+    services.cancelRun = [&](const std::string& file) { cancelled.push_back(file); };
+    auto window = windows.open(std::nullopt);
+    window->loadReview({ "/a" }, std::nullopt);
+    const auto loads = viewOf(*window).loads.size();
+    window->doCancel();
+    EXPECT_EQ(cancelled, std::vector<std::string> { *window->loadingFile });
+    EXPECT_EQ(viewOf(*window).loads.size(), loads + 1);
+    EXPECT_EQ(viewOf(*window).loads.back(), "file://" + *window->loadingFile);
+}
+
 TEST_F(ReviewWindow, RerunsWithoutAReviewDoNothing)
 {
     auto window = windows.open(std::nullopt);

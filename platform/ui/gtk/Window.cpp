@@ -31,7 +31,36 @@ Window::Window(const WindowOptions& options)
     setTitle(options.title);
     g_signal_connect(m_window, "delete-event", G_CALLBACK(onDeleteEvent), this);
     g_signal_connect(m_window, "window-state-event", G_CALLBACK(onWindowState), this);
+    // Before the focused web view sees the key.
+    g_signal_connect(m_window, "key-press-event", G_CALLBACK(onKeyPress), this);
     updateTabStrip();
+}
+
+int Window::tabStepForKey(unsigned keyval, unsigned state, int tabCount)
+{
+    constexpr unsigned kConsidered = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK | GDK_LOCK_MASK | GDK_SUPER_MASK
+        | GDK_HYPER_MASK | GDK_META_MASK;
+    if (tabCount < 2 || (keyval != GDK_KEY_Tab && keyval != GDK_KEY_ISO_Left_Tab && keyval != GDK_KEY_KP_Tab))
+        return 0;
+    switch (state & kConsidered) {
+    case GDK_CONTROL_MASK:
+        return 1;
+    case GDK_CONTROL_MASK | GDK_SHIFT_MASK:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+gboolean Window::onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
+{
+    auto* self = static_cast<Window*>(data);
+    const int count = self->tabCount();
+    const int step = tabStepForKey(event->keyval, event->state, count);
+    if (step == 0)
+        return FALSE;
+    self->selectTab((self->selectedTab() + step + count) % count);
+    return TRUE;
 }
 
 Window::~Window()

@@ -43,9 +43,15 @@ public:
 
     GtkWindow* native() const { return GTK_WINDOW(m_window); }
 
+    // Ctrl+Tab selects the next tab and Ctrl+Shift+Tab the previous one (wrapping) when the
+    // window has two tabs or more: +1, -1, or 0 for a key this does not take. Any other modifier
+    // held (Caps Lock included; Num Lock aside) leaves the key alone.
+    static int tabStepForKey(unsigned keyval, unsigned state, int tabCount);
+
 private:
     static gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean onWindowState(GtkWidget*, GdkEventWindowState*, gpointer self);
+    static gboolean onKeyPress(GtkWidget*, GdkEventKey*, gpointer self);
     int indexOf(const ui::WebView& view) const;
     void updateTabStrip();
     void finishClose();

@@ -1,0 +1,80 @@
+// The regular start of the built program on a private session bus: it shows the welcome page,
+// stays up, and takes the files of a second start.
+#include "app/Globals.h"
+#include "platform/core/Process.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempHome.h"
+
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+namespace ikw {
+namespace {
+
+bool waitFor(const std::function<bool()>& done, double seconds = 30)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+// The first hidden page in the reviews folder whose name starts with `prefix` and whose text holds `needle`.
+bool hiddenPageHolds(const std::string& folder, const std::string& prefix, const std::string& needle)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const auto name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && testing::readTestFile(entry.path().string()).find(needle) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+TEST(ProgramOnADisplay, ASecondStartHandsItsFilesToTheRunningOne)
+{
+    testing::TempHome home;
+    unsetenv("IKW_RESOURCES_DIR"); // the build's own bundle, with the stand-in engine
+    // The private bus clears the display and runtime folder from the environment; they stay ours.
+    const std::string display = g_getenv("DISPLAY") ? g_getenv("DISPLAY") : "";
+    const std::string runtime = g_getenv("XDG_RUNTIME_DIR") ? g_getenv("XDG_RUNTIME_DIR") : "";
+    GTestDBus* bus = g_test_dbus_new(G_TEST_DBUS_NONE);
+    g_test_dbus_up(bus);
+    g_setenv("DISPLAY", display.c_str(), TRUE);
+    if (!runtime.empty())
+        g_setenv("XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
+    const auto reviews = home.file(kReviewsFolderName);
+    const auto folder = home.file("Matter");
+    std::filesystem::create_directories(folder);
+
+    gchar* argv[] = { const_cast<gchar*>(IKW_APP_BINARY), nullptr };
+    GPid first = 0;
+    ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &first, nullptr));
+    EXPECT_TRUE(waitFor([&] { return hiddenPageHolds(reviews, ".welcome-", "IKW_BRAND"); })) << "no welcome page";
+
+    const auto second = testing::runProgram(IKW_APP_BINARY, { folder });
+    EXPECT_EQ(second.exitStatus, 0) << second.standardError;
+    EXPECT_TRUE(waitFor([&] { return hiddenPageHolds(reviews, ".loading-", "<li>" + folder + "</li>"); }))
+        << "the running program did not review the handed-over folder";
+    EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), 0) << "the first start is still running";
+
+    ::kill(first, SIGTERM);
+    ::waitpid(first, nullptr, 0);
+    g_spawn_close_pid(first);
+    g_test_dbus_down(bus);
+    g_object_unref(bus);
+}
+
+}
+}
