@@ -4,11 +4,15 @@
 #include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/IkwNight.h"
+#include "app/NightSettings.h"
 #include "app/RegularStart.h"
+#include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "permission-wizard/PermissionLintSwitch.h"
+#include "review/PageBridge.h"
 #include "review/ReviewWindowLayer.h"
+#include "review/ReviewWindows.h"
 #include "services/Stats.h"
 
 #include <memory>
@@ -29,6 +33,38 @@ ikw::LaunchServices launchServices()
     };
 }
 
+ikw::SettingsPanelFacts settingsPanelFacts()
+{
+    ikw::SettingsPanelFacts facts;
+    facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
+    return facts;
+}
+
+// Every feature's page actions and messages. A feature that does not exist yet has no rows.
+void registerPageFeatures(ikw::PageBridge& bridge)
+{
+    namespace Stats = ikw::services::Stats;
+    ikw::registerStatMessage(bridge.messages, ikw::StatSink {
+        .record = [](const std::string& id) { Stats::record(id); },
+        .funnel = [](const std::string& flow, const std::string& step) { Stats::funnel(flow, step); },
+    });
+}
+
+std::shared_ptr<ikw::ReviewWindowRegistry> makeReviewWindows(ikw::ui::Toolkit& toolkit)
+{
+    std::shared_ptr<ikw::PageBridge> bridge;
+    auto windows = ikw::makeReviewWindowLayer(toolkit, [&bridge](ikw::ReviewServices& services) {
+        ikw::ReviewActionParts parts;
+        parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };
+        bridge = ikw::installPageBridge(services, settingsPanelFacts(), std::move(parts));
+        registerPageFeatures(*bridge);
+    });
+    // The bridge lives in the layer's services, so the list outlives every use of it.
+    if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()); list && bridge)
+        bridge->openWindows = [list] { return list->windows(); };
+    return windows;
+}
+
 void installStores(const ikw::Globals& globals)
 {
     namespace Stats = ikw::services::Stats;
@@ -47,5 +83,5 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
-    return ikw::runRegularStart(argc, argv, launchServices(), [](ikw::ui::Toolkit& toolkit) { return ikw::makeReviewWindowLayer(toolkit); });
+    return ikw::runRegularStart(argc, argv, launchServices(), makeReviewWindows);
 }

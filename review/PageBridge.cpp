@@ -17,6 +17,13 @@ std::shared_ptr<PageBridge> installPageBridge(ReviewServices& services, Settings
     std::weak_ptr<PageBridge> weak = bridge;
     extraParts.workspace = &toolkit.workspace();
     extraParts.panels = bridge->panels.get();
+    if (!extraParts.recordRecent) {
+        // The library fills the services' entry when it exists; read it at the time of the action.
+        extraParts.recordRecent = [&services](const std::vector<std::string>& paths) {
+            if (services.features.recordRecent)
+                services.features.recordRecent(paths);
+        };
+    }
     extraParts.openWindows = [weak] {
         auto self = weak.lock();
         return self && self->openWindows ? self->openWindows() : std::vector<std::shared_ptr<ReviewWC>> {};
