@@ -26,10 +26,19 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
-ikw::LaunchServices launchServices()
+// The panels, once the review layer has made them; the delegate's panel commands go through it.
+struct PanelSlot {
+    std::weak_ptr<ikw::Panels> panels;
+};
+
+ikw::LaunchServices launchServices(const PanelSlot& slot)
 {
     return ikw::LaunchServices {
         .noteSession = [] { ikw::services::Stats::noteSession(); },
+        .openPanel = [&slot](const std::string& kind, const std::vector<std::string>& extraArgs) {
+            if (const auto panels = slot.panels.lock())
+                panels->openPanel(kind, extraArgs);
+        },
     };
 }
 
@@ -50,7 +59,7 @@ void registerPageFeatures(ikw::PageBridge& bridge)
     });
 }
 
-std::shared_ptr<ikw::ReviewWindowRegistry> makeReviewWindows(ikw::ui::Toolkit& toolkit)
+std::shared_ptr<ikw::ReviewWindowRegistry> makeReviewWindows(ikw::ui::Toolkit& toolkit, PanelSlot& slot)
 {
     std::shared_ptr<ikw::PageBridge> bridge;
     auto windows = ikw::makeReviewWindowLayer(toolkit, [&bridge](ikw::ReviewServices& services) {
@@ -62,6 +71,8 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeReviewWindows(ikw::ui::Toolkit& t
     // The bridge lives in the layer's services, so the list outlives every use of it.
     if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()); list && bridge)
         bridge->openWindows = [list] { return list->windows(); };
+    if (bridge)
+        slot.panels = bridge->panels;
     return windows;
 }
 
@@ -83,5 +94,7 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
-    return ikw::runRegularStart(argc, argv, launchServices(), makeReviewWindows);
+    PanelSlot panelSlot;
+    return ikw::runRegularStart(argc, argv, launchServices(panelSlot),
+        [&panelSlot](ikw::ui::Toolkit& toolkit) { return makeReviewWindows(toolkit, panelSlot); });
 }
