@@ -16,6 +16,7 @@ std::shared_ptr<PageBridge> installPageBridge(ReviewServices& services, Settings
     auto bridge = std::make_shared<PageBridge>(toolkit, std::move(facts));
     std::weak_ptr<PageBridge> weak = bridge;
     extraParts.workspace = &toolkit.workspace();
+    extraParts.clipboard = &toolkit.clipboard();
     extraParts.panels = bridge->panels.get();
     if (!extraParts.recordRecent) {
         // The library fills the services' entry when it exists; read it at the time of the action.

@@ -154,6 +154,17 @@ void registerDesktopActions(UrlActions& actions, const ReviewActionParts& parts)
     });
 }
 
+void registerClipboardActions(UrlActions& actions, const ReviewActionParts& parts)
+{
+    if (!parts.clipboard)
+        return;
+    ui::Clipboard& clipboard = *parts.clipboard;
+    actions.add("copyfile", [&clipboard](const UrlAction& action) {
+        if (const auto path = checkedPagePath(action.path(), PathNeed::Existing))
+            clipboard.setFiles({ *path });
+    });
+}
+
 void registerSettingsActions(UrlActions& actions, const ReviewActionParts& parts)
 {
     actions.add("setview", setFolderView);
@@ -181,6 +192,7 @@ void registerActions(UrlActions& actions, ReviewActionParts parts)
     registerEngineRuns(actions, parts);
     registerWindowActions(actions, parts);
     registerDesktopActions(actions, parts);
+    registerClipboardActions(actions, parts);
     registerSettingsActions(actions, parts);
 }
 

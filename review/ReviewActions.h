@@ -11,6 +11,7 @@ namespace ikw {
 
 class Panels;
 namespace ui {
+class Clipboard;
 class Workspace;
 }
 
@@ -18,6 +19,7 @@ class Workspace;
 // makes the actions that need it do nothing.
 struct ReviewActionParts {
     ui::Workspace* workspace = nullptr;
+    ui::Clipboard* clipboard = nullptr;
     Panels* panels = nullptr;
     std::function<std::vector<std::shared_ptr<ReviewWC>>()> openWindows;
     std::function<void(const std::vector<std::string>& paths)> recordRecent;

@@ -159,6 +159,8 @@ TEST_F(UrlDispatch, EveryOwnActionReachesItsHandler)
             [&] { EXPECT_THAT(workspace().revealed, ElementsAre(doc)); } },
         { "opendefault", [&] { send("qeliz://opendefault?path=%2Fgone.pdf"); return "qeliz://opendefault?path=" + doc; },
             [&] { EXPECT_THAT(workspace().openedFiles, ElementsAre(doc)); } },
+        { "copyfile", [&] { send("qeliz://copyfile?path=%2Fgone"); EXPECT_THAT(toolkit.fakeClipboard.files, IsEmpty()); return "qeliz://copyfile?path=" + doc; },
+            [&] { EXPECT_THAT(toolkit.fakeClipboard.files, ElementsAre(doc)); } },
         { "setview", [&] { send("qeliz://setview?mode=tiles"); EXPECT_FALSE(settings().contains("folder_view")); return "qeliz://setview?mode=column"; },
             [&] { EXPECT_EQ(settings().value("folder_view", ""), "column"); } },
         { "paircode", [&] { return "qeliz://paircode?code=ab-12%20c"; },
