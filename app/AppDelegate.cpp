@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/Globals.h"
+#include "app/HiddenPageCleanup.h"
 #include "app/Settings.h"
 #include "platform/core/TaskQueue.h"
 
@@ -20,6 +22,7 @@ void run(const std::function<void()>& step)
 void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
+    m_utility->post([archive = globals().archive] { removeStaleHiddenPages(archive); });
     run(m_services.noteSession);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
 }

@@ -3,6 +3,7 @@
 #include "app/Appearance.h"
 #include "app/ReviewWindowRegistry.h"
 #include "app/SystemAppearance.h"
+#include "platform/core/WorkQueue.h"
 
 #include <functional>
 #include <memory>
@@ -86,6 +87,8 @@ private:
 
     LaunchServices m_services;
     DelegateParts m_parts;
+    // Launch work that touches only files runs here, off the main thread.
+    std::unique_ptr<WorkQueue> m_utility = makeSerialQueue("com.norvale.inkwarden.launch");
 };
 
 // The process's delegate (none before the regular start has made it, and in tool modes).

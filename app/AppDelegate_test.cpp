@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace ikw {
 namespace {
 
@@ -67,6 +69,19 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
     EXPECT_EQ(launch.steps, (std::vector<std::string> { "noteSession after migration" }));
+}
+
+TEST(AppDelegate, LaunchClearsStaleHiddenPagesOfTheReviewsFolder)
+{
+    Launch launch;
+    const std::string archive = globals().archive;
+    const std::string stale = testing::writeTestFile(archive + "/.loading-OLD.html", "");
+    const std::string fresh = testing::writeTestFile(archive + "/.welcome-NEW.html", "");
+    std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() - std::chrono::hours(30));
+    launch.delegate->applicationDidFinishLaunching();
+    launch.delegate.reset(); // its utility queue finishes what was posted
+    EXPECT_FALSE(realFileSystem().exists(stale));
+    EXPECT_TRUE(realFileSystem().exists(fresh));
 }
 
 TEST(AppDelegate, TheWelcomePageFollowsALaunchThatOpenedNothing)
