@@ -33,18 +33,15 @@ bool flagOr(const std::function<bool()>& provider, bool fallback)
     return provider ? provider() : fallback;
 }
 
-bool removeSkipKeys(Json& settings)
+// The per-operation switches that silenced a page operation's confirmation.
+void removeSkipKeys(Json& settings)
 {
-    bool removed = false;
     for (auto entry = settings.begin(); entry != settings.end();) {
-        if (entry.key().starts_with("pageops_skip_")) {
+        if (entry.key().starts_with("pageops_skip_"))
             entry = settings.erase(entry);
-            removed = true;
-        } else {
+        else
             ++entry;
-        }
     }
-    return removed;
 }
 
 void registerOwnActions(PanelActions& actions, Panels& panels, ui::Workspace& workspace)
