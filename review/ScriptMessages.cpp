@@ -27,7 +27,8 @@ void ScriptMessages::receive(ReviewWC& window, const Json& body)
 
 bool isCopyableShareLink(std::string_view text)
 {
-    if (text.empty() || graphemeCount(text) > kClipboardLinkLimit)
+    // A NUL would end the link early for the parser but not for the clipboard.
+    if (text.empty() || text.find('\0') != std::string_view::npos || graphemeCount(text) > kClipboardLinkLimit)
         return false;
     GUri* parsed = g_uri_parse(std::string(text).c_str(), G_URI_FLAGS_NONE, nullptr);
     if (!parsed)

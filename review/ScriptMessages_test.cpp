@@ -43,6 +43,7 @@ TEST_F(ScriptMessageChannel, ClipboardTakesOnlyHttpsLinksWithAHostUpToTheLimit)
         { "http://x.y", false },
         { "https:///", false },
         { "mailto:a@x.y", false },
+        { std::string("https://x.y\0https://evil", 25), false },
         { "", false },
         { 42, false },
         { nullptr, false },
