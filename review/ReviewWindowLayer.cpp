@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "review/EngineLauncher.h"
+#include "review/ResourceSchemes.h"
 #include "review/ReviewWindows.h"
 #include "review/TrustedRoots.h"
 
@@ -23,6 +24,8 @@ std::shared_ptr<ReviewWindowRegistry> makeReviewWindowLayer(ui::Toolkit& toolkit
     auto& services = layer->services;
     services.toolkit = &toolkit;
     services.webContext = toolkit.makeWebContext();
+    // Review windows share this context, and with it the PDF and page-image schemes.
+    review::registerResourceSchemes(*services.webContext);
     services.trustedRoots = defaultTrustedRoots();
     services.shellEngine = [engine = &layer->engine](std::vector<std::string> arguments) { engine->shellEngine(std::move(arguments)); };
     services.newLoadingFile = newLoadingFile;

@@ -1,0 +1,52 @@
+#include "bench/support/RatioReport.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace ikw::bench {
+
+void RatioReporter::ReportRuns(const std::vector<Run>& runs)
+{
+    for (const Run& run : runs) {
+        if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred)
+            m_seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+double RatioReporter::seconds(const std::string& function) const
+{
+    const auto found = m_seconds.find(function);
+    return found == m_seconds.end() ? 0 : found->second;
+}
+
+double RatioReporter::ratio(const std::string& numerator, const std::string& denominator) const
+{
+    const double below = seconds(denominator);
+    return below > 0 ? seconds(numerator) / below : 0.0;
+}
+
+void printRatio(const char* what, double value, const char* comparison, double target)
+{
+    if (value <= 0 || !std::isfinite(value)) {
+        std::printf("%-58s   n/a (a benchmark did not run)\n", what);
+        return;
+    }
+    const bool met = comparison[0] == '<' ? value <= target : value >= target;
+    std::printf("%-58s %6.2f  (target %s %.2f: %s)\n", what, value, comparison, target, met ? "met" : "MISSED");
+}
+
+int runBenchmarksAndPrintRatios(int argc, char** argv, const std::function<void(const RatioReporter&)>& printRatios)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::printf("\n");
+    printRatios(reporter);
+    return 0;
+}
+
+}

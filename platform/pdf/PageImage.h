@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/pdf/Document.h"
+#include "platform/pdf/Geometry.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ikw::pdf {
+
+// An opaque 8-bit RGB bitmap: rows of width x 3 bytes, top row first.
+struct PageImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+// Larger bitmaps are refused rather than allocated.
+inline constexpr long long kMaxPageImagePixels = 79'999'999;
+
+// Renders the page's box, as the page is shown (turned by its rotation), onto white at the scale:
+// each side is the box's side times the scale, rounded to the nearest pixel. None when a side
+// would be under one pixel, the bitmap would have more than kMaxPageImagePixels pixels, or the
+// page cannot be rendered. Reentrant: any thread may call it, each with its own document handle.
+std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box);
+
+// The bitmap as PNG file bytes; none when it cannot be encoded.
+std::optional<std::string> encodePng(const PageImage& image);
+
+}

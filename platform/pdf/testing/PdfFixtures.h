@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/pdf/Geometry.h"
+
+#include <string>
+#include <vector>
+
+namespace ikw::pdf::testing {
+
+inline constexpr Rect kA4Page { 0, 0, 595, 842 };
+
+struct FixturePage {
+    Rect mediaBox = kLetterPage;
+    int rotation = 0;
+};
+
+// A PDF whose pages each carry the text "Page <n>" (n from 1), so that a test can tell pages apart.
+std::string numberedPdf(int pageCount);
+std::string numberedPdf(const std::vector<FixturePage>& pages);
+// The same, encrypted with AES-256 under the user password.
+std::string encryptedPdf(int pageCount, const std::string& password);
+// A PDF with its cross-reference table and trailer pointer broken: readers must repair it.
+std::string damagedPdf(int pageCount);
+// A PDF whose first page has a crop box inside the media box.
+std::string croppedPdf(Rect mediaBox, Rect cropBox);
+
+// Pages carrying "Page <n>" whose font is written inline in each page's resources, as some
+// producers do (MuPDF then compares it with the fonts of every other open document).
+std::string inlineFontPdf(int pageCount);
+// Two pages; the first carries a note ("hello note") and a link to the second.
+std::string annotatedPdf();
+
+// Writes bytes to a file; aborts the test program when it cannot.
+void writeFixture(const std::string& path, const std::string& bytes);
+
+// The "Page <n>" numbers of every page of the document, in order (0 where a page has none).
+std::vector<int> pageNumbers(const std::string& pdfBytes);
+
+// Runs "qpdf --check" on the file: true when qpdf finds no error.
+bool qpdfCheckPasses(const std::string& path);
+
+}

@@ -1,0 +1,60 @@
+// A page in a real web view fetches both resource schemes.
+#include "review/ResourceSchemes.h"
+
+#include "platform/core/GLibMainQueue.h"
+#include "platform/pdf/testing/PdfFixtures.h"
+#include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/GtkToolkit.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace ikw::review {
+namespace {
+
+constexpr double kTimeout = 20;
+
+TEST(ResourceSchemesInAWebView, APageFetchesPdfBytesAndAPageImage)
+{
+    ASSERT_TRUE(ui::gtk3::initializeGtk()) << "needs a display (run under xvfb-run)";
+    GLibMainQueue queue;
+    ScopedMainQueue installed { queue };
+    ikw::testing::TempHome home;
+    const std::string path = ikw::testing::writeTestFile(home.file("doc.pdf"), pdf::testing::numberedPdf(3));
+    const std::string text = ikw::testing::writeTestFile(home.file("notes.txt"), "not a PDF");
+
+    std::unique_ptr<ui::Toolkit> toolkit = ui::gtk3::makeGtkToolkit();
+    std::shared_ptr<ui::WebContext> context = toolkit->makeWebContext();
+    registerResourceSchemes(*context);
+    std::shared_ptr<ui::Window> window = toolkit->makeWindow({ .width = 400, .height = 300, .title = "schemes", .offscreen = true });
+    std::shared_ptr<ui::WebView> view = toolkit->makeWebView(context, {});
+    window->addTab(view, "tab");
+    window->show();
+
+    bool loaded = false;
+    view->setLoadHandlers([&] { loaded = true; }, [&](const std::string& reason) { FAIL() << reason; });
+    view->loadHtml("<p>schemes</p>", "file:///");
+    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return loaded; }, kTimeout));
+
+    std::optional<ui::ScriptResult> result;
+    view->callAsync(R"(
+        const pdf = await fetch('vtpdf://doc/?p=' + encodeURIComponent(pdfPath));
+        const bytes = await pdf.arrayBuffer();
+        let refused = 'answered';
+        try { await fetch('vtpdf://doc/?p=' + encodeURIComponent(textPath)); } catch (e) { refused = 'refused'; }
+        const image = new Image();
+        await new Promise((resolve, reject) => {
+            image.onload = resolve;
+            image.onerror = reject;
+            image.src = 'vtpage://doc/?p=' + encodeURIComponent(pdfPath) + '&i=2&w=300';
+        });
+        return [pdf.status, pdf.headers.get('Content-Type'), bytes.byteLength, refused, image.naturalWidth, image.naturalHeight];)",
+        Json { { "pdfPath", path }, { "textPath", text } }, [&](ui::ScriptResult answer) { result = std::move(answer); });
+    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return result.has_value(); }, kTimeout));
+    ASSERT_TRUE(result->value) << result->error.value_or("");
+    const Json expected = Json::array({ 200, "application/pdf", ikw::testing::readTestFile(path).size(), "refused", 300, 388 });
+    EXPECT_EQ(*result->value, expected);
+}
+
+}
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "thumbnail-tool/ThumbnailRenderer.h"
+
+#include <string>
+
+namespace ikw::thumbnail {
+
+// The first page on white as it is shown (crop box, rotation), its longer edge `pixelEdge` pixels,
+// as PNG bytes. Each worker thread opens its own document handle; the PDF layer gives each thread
+// its own context.
+std::optional<std::string> renderPdfFirstPage(const std::string& path, int pixelEdge);
+
+}

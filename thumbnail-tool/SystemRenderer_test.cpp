@@ -1,0 +1,155 @@
+#include "thumbnail-tool/DesktopThumbnailers.h"
+#include "thumbnail-tool/SystemRenderer.h"
+#include "thumbnail-tool/ThumbnailRun.h"
+
+#include "platform/core/FileSystem.h"
+#include "platform/pdf/testing/PdfFixtures.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+namespace ikw::thumbnail {
+namespace {
+
+// HOME and XDG folders in a temporary home. The system data folder stays last: GIO reads the
+// MIME database from it.
+class RenderTest : public ::testing::Test {
+protected:
+    RenderTest() { ::setenv("XDG_DATA_DIRS", (home.file("system-share") + ":/usr/share").c_str(), 1); }
+    ~RenderTest() override { ::unsetenv("XDG_DATA_DIRS"); }
+
+    std::string savePng(const std::string& name, int width, int height)
+    {
+        Pixbuf image = Pixbuf::adopt(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height));
+        gdk_pixbuf_fill(image.get(), 0x3366ccff);
+        const std::string path = home.file(name);
+        EXPECT_TRUE(gdk_pixbuf_save(image.get(), path.c_str(), "png", nullptr, nullptr));
+        return path;
+    }
+
+    testing::TempHome home;
+    SystemRenderer renderer;
+};
+
+// A JPEG whose EXIF orientation says "turn 90 degrees clockwise to show" (value 6).
+std::string jpegWithOrientationSix(const std::string& path, int width, int height)
+{
+    Pixbuf image = Pixbuf::adopt(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height));
+    gdk_pixbuf_fill(image.get(), 0xcc3333ff);
+    gchar* buffer = nullptr;
+    gsize size = 0;
+    EXPECT_TRUE(gdk_pixbuf_save_to_buffer(image.get(), &buffer, &size, "jpeg", nullptr, nullptr));
+    std::string jpeg(buffer, size);
+    g_free(buffer);
+    // APP1 "Exif": big-endian TIFF header, one IFD entry: Orientation (0x0112), SHORT, 1, value 6.
+    const std::string tiff = std::string("MM\0\x2a\0\0\0\x08", 8) + std::string("\0\x01", 2)
+        + std::string("\x01\x12\0\x03\0\0\0\x01\0\x06\0\0", 12) + std::string("\0\0\0\0", 4);
+    const std::string payload = std::string("Exif\0\0", 6) + tiff;
+    const std::size_t length = payload.size() + 2;
+    const std::string app1 = std::string("\xff\xe1", 2) + static_cast<char>(length >> 8) + static_cast<char>(length & 0xff) + payload;
+    jpeg.insert(2, app1);
+    testing::writeTestFile(path, jpeg);
+    return path;
+}
+
+struct Rendered {
+    bool ok;
+    int width;
+    int height;
+};
+
+Rendered render(ThumbnailRenderer& renderer, const std::string& source, int edge)
+{
+    const auto png = renderer.render(source, edge);
+    if (!png)
+        return { false, 0, 0 };
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+    gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(png->data()), png->size(), nullptr);
+    gdk_pixbuf_loader_close(loader, nullptr);
+    GdkPixbuf* image = gdk_pixbuf_loader_get_pixbuf(loader);
+    const Rendered rendered { image != nullptr, image ? gdk_pixbuf_get_width(image) : 0, image ? gdk_pixbuf_get_height(image) : 0 };
+    g_object_unref(loader);
+    return rendered;
+}
+
+TEST_F(RenderTest, ImagesFitTheSquareTurnedByTheirOrientationAndNeverEnlarged)
+{
+    const auto jpeg = render(renderer, jpegWithOrientationSix(home.file("photo.jpg"), 400, 200), 100);
+    EXPECT_TRUE(jpeg.ok);
+    EXPECT_EQ(jpeg.width, 50);
+    EXPECT_EQ(jpeg.height, 100);
+
+    const auto small = render(renderer, savePng("small.png", 100, 50), 512);
+    EXPECT_TRUE(small.ok);
+    EXPECT_EQ(small.width, 100);
+    EXPECT_EQ(small.height, 50);
+
+    testing::writeTestFile(home.file("drawing.svg"),
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="2000" height="1000"><rect width="2000" height="1000" fill="#2a6"/></svg>)");
+    const auto svg = render(renderer, home.file("drawing.svg"), 512);
+    EXPECT_TRUE(svg.ok);
+    EXPECT_EQ(svg.width, 512);
+    EXPECT_EQ(svg.height, 256);
+}
+
+TEST_F(RenderTest, PdfFirstPageFillsTheSquareAlongItsLongerEdge)
+{
+    namespace fixtures = pdf::testing;
+    fixtures::writeFixture(home.file("letter.pdf"), fixtures::numberedPdf(3));
+    const auto portrait = render(renderer, home.file("letter.pdf"), 512);
+    EXPECT_TRUE(portrait.ok);
+    EXPECT_EQ(portrait.height, 512);
+    EXPECT_EQ(portrait.width, 396); // 612 x 792 points
+
+    fixtures::writeFixture(home.file("turned.pdf"), fixtures::numberedPdf({ { pdf::kLetterPage, 90 } }));
+    const auto turned = render(renderer, home.file("turned.pdf"), 512);
+    EXPECT_EQ(turned.width, 512);
+    EXPECT_EQ(turned.height, 396);
+
+    // Repairable damage still renders; a file that only claims to be a PDF does not.
+    fixtures::writeFixture(home.file("repairable.pdf"), fixtures::damagedPdf(2));
+    EXPECT_TRUE(render(renderer, home.file("repairable.pdf"), 256).ok);
+    testing::writeTestFile(home.file("broken.pdf"), "%PDF-1.7\n1 0 obj << /Type /Catalog >> garbage");
+    EXPECT_FALSE(render(renderer, home.file("broken.pdf"), 256).ok);
+}
+
+TEST_F(RenderTest, FilesWithoutARendererFail)
+{
+    testing::writeTestFile(home.file("notes.txt"), "plain text\n");
+    EXPECT_FALSE(render(renderer, home.file("notes.txt"), 256).ok);
+    EXPECT_FALSE(render(renderer, home.file("missing.png"), 256).ok);
+    testing::writeTestFile(home.file("broken.png"), "\x89PNG\r\n\x1a\n garbage");
+    EXPECT_FALSE(render(renderer, home.file("broken.png"), 256).ok);
+}
+
+TEST_F(RenderTest, DesktopThumbnailerGetsTheSourceAsOneArgumentWhateverItsName)
+{
+    const std::string stub = testing::writeTestFile(home.file("bin/stub-thumbnailer"),
+        "#!/bin/sh\n# input output size\n[ -f \"$1\" ] || exit 1\n[ \"$3\" = 256 ] || exit 1\ncp \"$STUB_IMAGE\" \"$2\"\n");
+    ::chmod(stub.c_str(), 0755);
+    ::setenv("STUB_IMAGE", savePng("stub.png", 300, 150).c_str(), 1);
+    testing::writeTestFile(home.file(".local/share/thumbnailers/stub.thumbnailer"),
+        "[Thumbnailer Entry]\nTryExec=" + stub + "\nExec=" + stub + " %i %o %s\nMimeType=text/csv;\n");
+
+    const std::string source = testing::writeTestFile(home.file("odd name 'with\" quotes.csv"), "a,b\n1,2\n");
+    const auto rendered = render(renderer, source, 256);
+    ::unsetenv("STUB_IMAGE");
+    EXPECT_TRUE(rendered.ok);
+    EXPECT_EQ(rendered.width, 256);
+    EXPECT_EQ(rendered.height, 128);
+}
+
+TEST(DesktopThumbnailer, CodesAreSubstitutedPerArgument)
+{
+    DesktopThumbnailer thumbnailer;
+    thumbnailer.exec = { "/bin/tool", "-s", "%s", "--in=%i", "%u", "%o", "100%%", "%x" };
+    EXPECT_EQ(thumbnailer.argumentsFor("/a b/c's.txt", "/t/o.png", 64),
+        (std::vector<std::string> { "/bin/tool", "-s", "64", "--in=/a b/c's.txt", "file:///a%20b/c's.txt", "/t/o.png", "100%", "" }));
+}
+
+}
+}
