@@ -9,8 +9,8 @@
 #include "review/Panels.h"
 #include "review/ReviewWC.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 
 namespace ikw {
 
