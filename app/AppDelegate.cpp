@@ -60,6 +60,18 @@ void AppDelegate::openFiles(const std::vector<std::string>& paths)
     m_parts.windows->openReview(paths);
 }
 
+void AppDelegate::showAbout()
+{
+    if (m_services.openPanel)
+        m_services.openPanel("about", {});
+}
+
+void AppDelegate::showHelp()
+{
+    if (m_services.openPanel)
+        m_services.openPanel("help", {});
+}
+
 void AppDelegate::showWelcome(const ui::WebView* tabbingHost)
 {
     if (!m_parts.windows)

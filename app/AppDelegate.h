@@ -23,6 +23,8 @@ struct LaunchServices {
     std::function<void()> noteSession; // count the launch in the usage statistics
     // Routes what the system asked to open (paths or URLs) and sets `didOpen` when it opens a file.
     std::function<void(const std::vector<std::string>& items)> openURLs {};
+    // Opens the panel of a kind ("about", "help", ...) with extra arguments for its page script.
+    std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
@@ -65,6 +67,10 @@ public:
     void showWelcome(const ui::WebView* tabbingHost);
     // The welcome page in the review window of `web`; a new window when `web` is not a review's.
     void goHome(const ui::WebView& web);
+
+    // The about and help panels (menu commands).
+    void showAbout();
+    void showHelp();
 
     // Whether the application looks dark now, and the scheme every page is given.
     bool effectiveIsDark() const;

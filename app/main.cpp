@@ -4,11 +4,15 @@
 #include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/IkwNight.h"
+#include "app/NightSettings.h"
 #include "app/RegularStart.h"
+#include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "library/LibraryLayer.h"
 #include "permission-wizard/PermissionLintSwitch.h"
+#include "review/PageBridge.h"
+#include "review/ReviewWindows.h"
 #include "services/Stats.h"
 
 #include <memory>
@@ -22,15 +26,63 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
-ikw::LaunchServices launchServices(const std::shared_ptr<std::weak_ptr<ikw::library::LibraryLayer>>& library)
+// The parts made once the windows exist; the delegate's hooks reach them through here.
+struct ApplicationSlots {
+    std::weak_ptr<ikw::Panels> panels;
+    std::weak_ptr<ikw::library::LibraryLayer> library;
+};
+
+ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
 {
     return ikw::LaunchServices {
         .noteSession = [] { ikw::services::Stats::noteSession(); },
-        .openURLs = [library](const std::vector<std::string>& items) {
-            if (auto layer = library->lock())
+        .openURLs = [slots](const std::vector<std::string>& items) {
+            if (auto layer = slots->library.lock())
                 layer->router().openURLs(items);
         },
+        .openPanel = [slots](const std::string& kind, const std::vector<std::string>& extraArgs) {
+            if (const auto panels = slots->panels.lock())
+                panels->openPanel(kind, extraArgs);
+        },
     };
+}
+
+ikw::SettingsPanelFacts settingsPanelFacts()
+{
+    ikw::SettingsPanelFacts facts;
+    facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
+    return facts;
+}
+
+// Every feature's page actions and messages. A feature that does not exist yet has no rows.
+void registerPageFeatures(ikw::PageBridge& bridge, const ApplicationSlots&)
+{
+    namespace Stats = ikw::services::Stats;
+    ikw::registerStatMessage(bridge.messages, ikw::StatSink {
+        .record = [](const std::string& id) { Stats::record(id); },
+        .funnel = [](const std::string& flow, const std::string& step) { Stats::funnel(flow, step); },
+    });
+}
+
+// The review windows with the page bridge in them and the library over them.
+std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit, ApplicationSlots& slots)
+{
+    std::shared_ptr<ikw::PageBridge> bridge;
+    const auto installBridge = [&bridge](ikw::ReviewServices& services) {
+        ikw::ReviewActionParts parts;
+        parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };
+        bridge = ikw::installPageBridge(services, settingsPanelFacts(), std::move(parts));
+    };
+    auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library,
+        { .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); } }, installBridge);
+    if (!bridge)
+        return windows;
+    // The bridge lives in the layer's services, so the list outlives every use of it.
+    if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()))
+        bridge->openWindows = [list] { return list->windows(); };
+    slots.panels = bridge->panels;
+    registerPageFeatures(*bridge, slots);
+    return windows;
 }
 
 void installStores(const ikw::Globals& globals)
@@ -51,10 +103,7 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
-    auto library = std::make_shared<std::weak_ptr<ikw::library::LibraryLayer>>();
-    return ikw::runRegularStart(argc, argv, launchServices(library),
-        [library](ikw::ui::Toolkit& toolkit) {
-            return ikw::library::makeLibraryWindowLayer(toolkit, *library,
-                { .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); } });
-        });
+    auto slots = std::make_shared<ApplicationSlots>();
+    return ikw::runRegularStart(argc, argv, launchServices(slots),
+        [slots](ikw::ui::Toolkit& toolkit) { return makeWindows(toolkit, *slots); });
 }

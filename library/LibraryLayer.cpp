@@ -37,10 +37,15 @@ void LibraryLayer::activate()
         key->window().present();
 }
 
-std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library, LibraryHooks hooks)
+std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library, LibraryHooks hooks,
+    const std::function<void(ReviewServices&)>& configureReview)
 {
     ReviewServices* services = nullptr;
-    auto registry = makeReviewWindowLayer(toolkit, [&services](ReviewServices& configured) { services = &configured; });
+    auto registry = makeReviewWindowLayer(toolkit, [&services, &configureReview](ReviewServices& configured) {
+        if (configureReview)
+            configureReview(configured);
+        services = &configured;
+    });
     auto windows = std::dynamic_pointer_cast<ReviewWindows>(registry);
     if (!services || !windows)
         return registry;

@@ -39,7 +39,8 @@ private:
 };
 
 // The review window layer with the library over it. `library` is pointed at the library's part,
-// which lives as long as the returned registry.
-std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library, LibraryHooks hooks = {});
+// which lives as long as the returned registry. `configureReview` sees the review services first.
+std::shared_ptr<ReviewWindowRegistry> makeLibraryWindowLayer(ui::Toolkit& toolkit, std::weak_ptr<LibraryLayer>& library, LibraryHooks hooks = {},
+    const std::function<void(ReviewServices&)>& configureReview = {});
 
 }

@@ -96,6 +96,30 @@ std::optional<std::string> urlQuery(std::string_view url, std::string_view name)
     return std::nullopt;
 }
 
+std::vector<QueryItem> queryItems(std::string_view url)
+{
+    std::vector<QueryItem> items;
+    const std::size_t question = url.find('?');
+    if (!isWellFormed(url) || question == std::string_view::npos)
+        return items;
+    std::string_view query = url.substr(question + 1);
+    query = query.substr(0, query.find('#'));
+    for (const std::string& item : split(query, '&')) {
+        const std::size_t equals = item.find('=');
+        auto name = percentDecode(std::string_view(item).substr(0, equals));
+        if (!name)
+            continue;
+        if (equals == std::string::npos) {
+            items.push_back({ std::move(*name), std::nullopt });
+            continue;
+        }
+        auto value = percentDecode(std::string_view(item).substr(equals + 1));
+        if (value)
+            items.push_back({ std::move(*name), std::move(value) });
+    }
+    return items;
+}
+
 std::vector<std::string> queryPathList(std::string_view url, std::string_view name)
 {
     std::vector<std::string> paths;

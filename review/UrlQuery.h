@@ -13,6 +13,14 @@ namespace ikw {
 // something that is not UTF-8. "name=" gives the empty string.
 std::optional<std::string> urlQuery(std::string_view url, std::string_view name);
 
+// Every query item in order, decoded like urlQuery: an item without "=" has no value, and an item
+// whose name or value does not decode is left out.
+struct QueryItem {
+    std::string name;
+    std::optional<std::string> value;
+};
+std::vector<QueryItem> queryItems(std::string_view url);
+
 // The item's value split at line feeds, keeping the pieces that name an existing file or folder.
 std::vector<std::string> queryPathList(std::string_view url, std::string_view name);
 // The item's value as a decimal integer with an optional sign and nothing else.

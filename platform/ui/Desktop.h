@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ikw::ui {
 
@@ -13,6 +14,8 @@ public:
     virtual ~Clipboard() = default;
     virtual void setText(const std::string& text) = 0;
     virtual std::optional<std::string> text() const = 0;
+    // Files, as a file manager copies them: pasting in a folder copies the files.
+    virtual void setFiles(const std::vector<std::string>& paths) = 0;
 };
 
 // An application of the desktop: its desktop-file id ("org.gnome.Evince.desktop") and its name.

@@ -16,6 +16,8 @@ struct WindowOptions {
     std::string title;
     // Never shown on a screen and never focused: drawn for snapshots only.
     bool offscreen = false;
+    // Fixed-size windows (panels) keep the size they were made with.
+    bool resizable = true;
 };
 
 // A top-level window holding one or more tabs, each a web view. Main thread only.

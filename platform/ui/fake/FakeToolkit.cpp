@@ -106,10 +106,13 @@ std::shared_ptr<WebContext> FakeToolkit::makeWebContext()
     return contexts.back();
 }
 
-std::shared_ptr<WebView> FakeToolkit::makeWebView(const std::shared_ptr<WebContext>&, const WebViewOptions&)
+std::shared_ptr<WebView> FakeToolkit::makeWebView(const std::shared_ptr<WebContext>& context, const WebViewOptions& options)
 {
-    views.push_back(std::make_shared<FakeWebView>());
-    return views.back();
+    auto view = std::make_shared<FakeWebView>();
+    view->options = options;
+    view->context = context;
+    views.push_back(view);
+    return view;
 }
 
 std::shared_ptr<Window> FakeToolkit::makeWindow(const WindowOptions& options)

@@ -78,7 +78,9 @@ class FakeClipboard final : public Clipboard {
 public:
     void setText(const std::string& value) override { contents = value; }
     std::optional<std::string> text() const override { return contents; }
+    void setFiles(const std::vector<std::string>& paths) override { files = paths; contents.reset(); }
     std::optional<std::string> contents;
+    std::vector<std::string> files;
 };
 
 class FakeWorkspace final : public Workspace {

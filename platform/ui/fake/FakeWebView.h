@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/Toolkit.h"
 #include "platform/ui/WebView.h"
 
 #include <map>
@@ -85,6 +86,9 @@ public:
     std::optional<std::string> snapshotPng = std::string("\x89PNG", 4);
     DownloadEvents downloadEvents;
     FileChooserHandler fileChooser;
+    // How the toolkit made the view.
+    WebViewOptions options;
+    std::shared_ptr<WebContext> context;
 
 private:
     std::string m_url;

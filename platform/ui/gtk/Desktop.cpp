@@ -5,6 +5,8 @@
 
 #include <gtk/gtk.h>
 
+#include <memory>
+
 namespace ikw::ui::gtk3 {
 
 namespace {
@@ -78,6 +80,65 @@ std::optional<std::string> Clipboard::text() const
     std::string value = text;
     g_free(text);
     return value;
+}
+
+namespace {
+
+// The clipboard's copy of the files, offered as a URI list, as the GNOME file managers' own
+// "copy" form and as plain text (the paths).
+struct ClipboardFiles {
+    std::vector<std::string> paths;
+    std::vector<std::string> uris;
+};
+
+enum ClipboardTarget : guint { UriList, CopiedFiles, PlainText };
+
+void provideFiles(GtkClipboard*, GtkSelectionData* selection, guint target, gpointer data)
+{
+    const auto& files = *static_cast<const ClipboardFiles*>(data);
+    std::string text;
+    const auto join = [&](const std::vector<std::string>& items, const char* separator) {
+        for (std::size_t i = 0; i < items.size(); ++i)
+            text += (i ? separator : "") + items[i];
+    };
+    if (target == UriList)
+        join(files.uris, "\r\n");
+    else if (target == CopiedFiles) {
+        text = "copy\n";
+        join(files.uris, "\n");
+    } else
+        join(files.paths, "\n");
+    gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8,
+        reinterpret_cast<const guchar*>(text.data()), static_cast<gint>(text.size()));
+}
+
+void releaseFiles(GtkClipboard*, gpointer data)
+{
+    delete static_cast<ClipboardFiles*>(data);
+}
+
+}
+
+void Clipboard::setFiles(const std::vector<std::string>& paths)
+{
+    auto files = std::make_unique<ClipboardFiles>();
+    for (const auto& path : paths) {
+        if (auto uri = fileUri(path)) {
+            files->paths.push_back(path);
+            files->uris.push_back(std::move(*uri));
+        }
+    }
+    static const GtkTargetEntry targets[] = {
+        { const_cast<char*>("text/uri-list"), 0, UriList },
+        { const_cast<char*>("x-special/gnome-copied-files"), 0, CopiedFiles },
+        { const_cast<char*>("UTF8_STRING"), 0, PlainText },
+        { const_cast<char*>("text/plain;charset=utf-8"), 0, PlainText },
+    };
+    GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    // The clipboard owns the copy from here on and hands it back through releaseFiles.
+    if (gtk_clipboard_set_with_data(clipboard, targets, G_N_ELEMENTS(targets), provideFiles, releaseFiles, files.get()))
+        files.release();
+    gtk_clipboard_store(clipboard);
 }
 
 bool Workspace::openUrl(const std::string& url)

@@ -10,6 +10,7 @@ class Clipboard final : public ui::Clipboard {
 public:
     void setText(const std::string& text) override;
     std::optional<std::string> text() const override;
+    void setFiles(const std::vector<std::string>& paths) override;
 };
 
 // Opens a URI with its default application; false when none took it.

@@ -12,9 +12,13 @@ Window::Window(const WindowOptions& options)
 {
     g_object_ref_sink(m_window);
     gtk_window_set_default_size(GTK_WINDOW(m_window), options.width, options.height);
+    gtk_window_set_resizable(GTK_WINDOW(m_window), options.resizable);
     if (options.offscreen)
         gtk_widget_set_size_request(m_window, options.width, options.height);
-    else {
+    // A window that cannot be resized takes its size from its content's request.
+    if (!options.resizable)
+        gtk_widget_set_size_request(m_notebook, options.width, options.height);
+    if (!options.offscreen) {
         m_header = gtk_header_bar_new();
         gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(m_header), TRUE);
         gtk_window_set_titlebar(GTK_WINDOW(m_window), m_header);
