@@ -9,10 +9,13 @@
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "docops/ReviewPageOps.h"
+#include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
+#include "platform/core/WorkQueue.h"
 #include "services/Stats.h"
 
 #include <memory>
@@ -28,8 +31,12 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 
 // The parts made once the windows exist; the delegate's hooks reach them through here.
 struct ApplicationSlots {
+    ~ApplicationSlots() { pageOpWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
+
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
+    std::unique_ptr<ikw::WorkQueue> pageOpWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.pageops");
+    ikw::docops::RewriteQueue pageRewrites { *pageOpWorkers };
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -54,24 +61,38 @@ ikw::SettingsPanelFacts settingsPanelFacts()
     return facts;
 }
 
-// Every feature's page actions and messages. A feature that does not exist yet has no rows.
-void registerPageFeatures(ikw::PageBridge& bridge, const ApplicationSlots&)
+// Every feature's page actions, messages and entries in the review window's table. A feature that
+// does not exist yet has no rows.
+void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
 {
     namespace Stats = ikw::services::Stats;
     ikw::registerStatMessage(bridge.messages, ikw::StatSink {
         .record = [](const std::string& id) { Stats::record(id); },
         .funnel = [](const std::string& flow, const std::string& step) { Stats::funnel(flow, step); },
     });
+    // The library is made after the review windows; its rows look it up when they run.
+    ikw::library::registerActions(bridge.actions, [&slots] { return slots.library.lock(); });
+
+    const ikw::docops::PageOpServices pageOps {
+        .toolkit = services.toolkit,
+        .rewrites = &slots.pageRewrites,
+        .reloadSettingsPanelIfOpen = [panels = std::weak_ptr(bridge.panels)] {
+            if (const auto open = panels.lock())
+                open->reloadSettingsPanelIfOpen();
+        },
+    };
+    ikw::docops::registerActions(bridge.actions, pageOps);
+    ikw::docops::registerFeatures(services.features, pageOps);
 }
 
-// The review windows with the page bridge in them and the library over them.
 std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit, ApplicationSlots& slots)
 {
     std::shared_ptr<ikw::PageBridge> bridge;
-    const auto installBridge = [&bridge](ikw::ReviewServices& services) {
+    const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
         parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };
         bridge = ikw::installPageBridge(services, settingsPanelFacts(), std::move(parts));
+        registerWindowFeatures(services, *bridge, slots);
     };
     auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library,
         { .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); } }, installBridge);
@@ -81,7 +102,6 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()))
         bridge->openWindows = [list] { return list->windows(); };
     slots.panels = bridge->panels;
-    registerPageFeatures(*bridge, slots);
     return windows;
 }
 

@@ -1,0 +1,99 @@
+#include "docops/ReviewPageOps.h"
+
+#include "docops/PageOpHandler.h"
+#include "docops/PageOpRequest.h"
+#include "review/ReviewServices.h"
+#include "review/ReviewWC.h"
+#include "review/UrlActions.h"
+
+namespace ikw::docops {
+
+namespace {
+
+class ReviewFileOpHost final : public FileOpHost {
+public:
+    ReviewFileOpHost(ReviewWC& window, PageOpServices services)
+        : m_window(window.weak_from_this())
+        , m_services(std::move(services))
+    {
+    }
+
+    // Asked from background work too: only the weak reference is read.
+    bool isOpen() const override
+    {
+        const auto window = m_window.lock();
+        return window && !window->isClosed();
+    }
+
+    std::vector<std::string> sourcePaths() const override
+    {
+        const auto window = m_window.lock();
+        return window ? window->sourcePaths : std::vector<std::string> {};
+    }
+
+    bool isReader() const override
+    {
+        const auto window = m_window.lock();
+        return window && window->isReader;
+    }
+
+    ui::Window* sheetParent() const override
+    {
+        const auto window = m_window.lock();
+        return window && !window->isClosed() ? &window->window() : nullptr;
+    }
+
+    ui::Dialogs& dialogs() override { return m_services.toolkit->dialogs(); }
+    ui::Workspace& workspace() override { return m_services.toolkit->workspace(); }
+
+    void stampLoadedFile(const std::string& path) override
+    {
+        if (const auto window = m_window.lock())
+            window->stampLoadedFile(path);
+    }
+
+    // The reader shows the file through its page URL, so a reload in place shows the new pages.
+    void reloadReader(const std::string&) override
+    {
+        if (const auto window = m_window.lock(); window && !window->isClosed())
+            window->reloadRecache(false);
+    }
+
+    void reloadSettingsPanelIfOpen() override
+    {
+        if (m_services.reloadSettingsPanelIfOpen)
+            m_services.reloadSettingsPanelIfOpen();
+    }
+
+private:
+    std::weak_ptr<ReviewWC> m_window;
+    PageOpServices m_services;
+};
+
+PageOpContext contextFor(ReviewWC& window, const PageOpServices& services)
+{
+    return PageOpContext { makeReviewFileOpHost(window, services), window.web, services.rewrites };
+}
+
+}
+
+std::shared_ptr<FileOpHost> makeReviewFileOpHost(ReviewWC& window, PageOpServices services)
+{
+    return std::make_shared<ReviewFileOpHost>(window, std::move(services));
+}
+
+void registerActions(UrlActions& actions, const PageOpServices& services)
+{
+    actions.add("pageop", [services](const UrlAction& action) {
+        handlePageOp(contextFor(action.window, services), PageOpRequest::fromUrl(action.url));
+    });
+}
+
+void registerFeatures(ReviewFeatures& features, const PageOpServices& services)
+{
+    features.insertDroppedPDFs = [services](ReviewWC& window, const std::vector<std::string>& pdfs, std::optional<int> at, const std::string& into) {
+        insertDroppedPDFs(contextFor(window, services), pdfs, at, into);
+    };
+}
+
+}

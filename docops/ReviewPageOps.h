@@ -1,0 +1,33 @@
+#pragma once
+
+#include "docops/FileOpHost.h"
+#include "docops/RewriteQueue.h"
+#include "platform/ui/Toolkit.h"
+
+#include <functional>
+#include <memory>
+
+namespace ikw {
+class ReviewWC;
+class UrlActions;
+struct ReviewFeatures;
+}
+
+namespace ikw::docops {
+
+// What page operations take from the running application.
+struct PageOpServices {
+    ui::Toolkit* toolkit = nullptr;
+    RewriteQueue* rewrites = nullptr;
+    std::function<void()> reloadSettingsPanelIfOpen;
+};
+
+// The review window as page operations see it; the window is held weakly.
+std::shared_ptr<FileOpHost> makeReviewFileOpHost(ReviewWC& window, PageOpServices services);
+
+// The "pageop" action of reader pages.
+void registerActions(UrlActions& actions, const PageOpServices& services);
+// PDFs dropped on a reader's page rail are inserted where the page says.
+void registerFeatures(ReviewFeatures& features, const PageOpServices& services);
+
+}

@@ -1,0 +1,67 @@
+#include "library/LibraryActions.h"
+
+#include "library/DocumentKinds.h"
+#include "library/LibraryLayer.h"
+#include "review/UrlActions.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace ikw::library {
+
+namespace {
+
+using LayerAction = std::function<void(LibraryLayer&, const UrlAction&)>;
+
+UrlActions::Handler onLayer(const LibraryLookup& library, LayerAction action)
+{
+    return [library, action = std::move(action)](const UrlAction& request) {
+        if (const auto layer = library())
+            action(*layer, request);
+    };
+}
+
+LayerAction picker(std::optional<std::string> mode)
+{
+    return [mode = std::move(mode)](LibraryLayer& layer, const UrlAction&) { layer.commands().pick(mode); };
+}
+
+std::optional<int> pageItem(const UrlAction& action)
+{
+    const auto page = queryInteger(action.url, "page");
+    if (!page || *page < INT_MIN || *page > INT_MAX)
+        return std::nullopt;
+    return static_cast<int>(*page);
+}
+
+void runEngineOnPath(LibraryLayer& layer, const UrlAction& action)
+{
+    if (const auto path = checkedPagePath(action.path(), PathNeed::Existing))
+        layer.router().runEngine({ *path });
+}
+
+}
+
+void registerActions(UrlActions& actions, LibraryLookup library)
+{
+    actions.add({ "open", "histbrowse" }, onLayer(library, picker(std::nullopt)));
+    actions.add("rank", onLayer(library, picker("rank")));
+    actions.add("browse", onLayer(library, picker("flip")));
+    actions.add("versions", onLayer(library, picker("doc")));
+    actions.add({ "sort", "cull" }, onLayer(library, picker("single")));
+    actions.add("read", onLayer(library, [](LibraryLayer& layer, const UrlAction&) { layer.commands().pickReaderDoc(); }));
+    actions.add("addfolder", onLayer(library, [](LibraryLayer& layer, const UrlAction&) { layer.commands().addFoldersToReview(); }));
+    actions.add({ "openrecent", "histopen" }, onLayer(library, runEngineOnPath));
+    actions.add("reader", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        if (const auto path = checkedPagePath(action.path(), PathNeed::Existing))
+            layer.openers().openReader(*path, ReaderOpening { .page = pageItem(action) });
+    }));
+    actions.add("openseparately", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        std::vector<std::string> documents = action.paths();
+        std::erase_if(documents, [](const std::string& path) { return !isReaderDoc(path); });
+        if (documents.size() > 1)
+            layer.router().openEachIndividually(documents);
+    }));
+}
+
+}
