@@ -24,8 +24,11 @@ std::optional<std::string> authorityOf(std::string_view url, std::size_t schemeL
     return std::string(authority);
 }
 
+// The file a file URL names: its query and fragment are not part of the path (a reader page is
+// "reader.html?pdf=...").
 std::optional<std::string> localPathOf(std::string_view url)
 {
+    url = url.substr(0, url.find_first_of("?#"));
     const std::unique_ptr<gchar, decltype(&g_free)> path(g_filename_from_uri(std::string(url).c_str(), nullptr, nullptr), g_free);
     if (!path)
         return std::nullopt;

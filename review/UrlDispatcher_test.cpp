@@ -45,6 +45,8 @@ TEST_F(UrlDispatch, NavigationPolicy)
         { "https://example.org/a", NavigationPolicy::Cancel, { "https://example.org/a" }, {}, {} },
         { "http://example.org/", NavigationPolicy::Cancel, { "http://example.org/" }, {}, {} },
         { "file://" + home.file("reviews/other.HTML"), NavigationPolicy::Allow, {}, {}, {} },
+        { "file://" + home.file("engine/reader.html") + "?pdf=/x/a.pdf&orig=/x/a.txt#p2", NavigationPolicy::Allow, {}, {}, {} },
+        { "file://" + pdf + "?page=2", NavigationPolicy::Cancel, {}, { pdf }, {} },
         { "file://" + home.file("docs/page.htm"), NavigationPolicy::Cancel, {}, { home.file("docs/page.htm") }, {} },
         { "file://" + pdf, NavigationPolicy::Cancel, {}, { pdf }, {} },
         { "file://" + program, NavigationPolicy::Cancel, {}, {}, { program } },

@@ -83,7 +83,8 @@ public:
     virtual void reload() = 0;
     virtual std::string url() const = 0;
 
-    // Sees every navigation (new-window requests included) before it happens.
+    // Sees every navigation the page starts (new-window requests included) before it happens; the
+    // loads the program asks for with loadFile, loadUrl and loadHtml are not put to it.
     virtual void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) = 0;
     // The page finished loading, or failed to (with the reason).
     virtual void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) = 0;

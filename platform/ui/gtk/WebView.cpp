@@ -159,17 +159,20 @@ void WebView::loadFile(const std::string& path)
             g_error_free(error);
         return;
     }
+    m_programLoadPending = true;
     webkit_web_view_load_uri(m_view.get(), uri);
     g_free(uri);
 }
 
 void WebView::loadUrl(const std::string& url)
 {
+    m_programLoadPending = true;
     webkit_web_view_load_uri(m_view.get(), url.c_str());
 }
 
 void WebView::loadHtml(const std::string& html, const std::string& baseUrl)
 {
+    m_programLoadPending = true;
     webkit_web_view_load_html(m_view.get(), html.c_str(), baseUrl.empty() ? nullptr : baseUrl.c_str());
 }
 
@@ -243,6 +246,12 @@ gboolean WebView::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
     if (!self->m_policy)
         return FALSE;
     WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    // The policy judges what pages do. A load the program asked for itself comes first as a plain
+    // navigation; it is not the page's (HTML loaded with a folder as its base would otherwise be
+    // taken for a link to that folder).
+    if (std::exchange(self->m_programLoadPending, false) && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION
+        && webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_OTHER)
+        return FALSE;
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
     NavigationAction navigation;
     navigation.url = webkit_uri_request_get_uri(request);

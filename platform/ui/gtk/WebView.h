@@ -61,6 +61,7 @@ private:
     GObjectRef<WebKitWebView> m_view;
     PageStop m_pageStop;
     std::function<NavigationPolicy(const NavigationAction&)> m_policy;
+    bool m_programLoadPending = false; // the next plain navigation is a load the program started
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;
     std::function<void(const Json&)> m_messageHandler;

@@ -129,6 +129,23 @@ TEST_F(WebViewTest, PageNavigationsToActionUrlsReachTheHookAndAreCancelled)
     }
 }
 
+TEST_F(WebViewTest, LoadsTheProgramStartsAreNotPutToThePagePolicy)
+{
+    std::vector<std::string> seen;
+    view->setNavigationPolicy([&](const NavigationAction& navigation) {
+        seen.push_back(navigation.url);
+        return NavigationPolicy::Cancel;
+    });
+    // HTML with a folder as its base: the base is no link of the page's.
+    load(*view, "<p>loaded</p>");
+    EXPECT_EQ(call(*view, "return document.body.textContent").value, Json("loaded"));
+    EXPECT_TRUE(seen.empty());
+
+    call(*view, "location.href = 'file:///tmp/'; return 1");
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return !seen.empty(); }, kTimeout));
+    EXPECT_EQ(seen, (std::vector<std::string> { "file:///tmp/" }));
+}
+
 TEST_F(WebViewTest, ScriptMessagesReachTheHandlerOfTheTabThatSentThem)
 {
     auto second = addView();
