@@ -1,0 +1,82 @@
+// A reader page asks for a rotation through the real review window, dispatcher and change poll: the
+// file on disk changes once and the page reloads once.
+#include "app/Globals.h"
+#include "app/Settings.h"
+#include "docops/ReviewPageOps.h"
+#include "platform/core/GLibMainQueue.h"
+#include "platform/core/WorkQueue.h"
+#include "platform/pdf/Document.h"
+#include "platform/pdf/testing/PdfFixtures.h"
+#include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/GtkToolkit.h"
+#include "review/PageBridge.h"
+#include "review/ReviewWindows.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace ikw::docops {
+namespace {
+
+constexpr double kTimeout = 20;
+
+int firstPageRotation(const std::string& path)
+{
+    const auto document = pdf::Document::openFile(path);
+    return document ? document->pageRotation(0) : -1;
+}
+
+TEST(ReaderPageOp, ARotationFromTheReaderWritesOnceAndReloadsOnce)
+{
+    ASSERT_TRUE(ui::gtk3::initializeGtk()) << "needs a display (run under xvfb-run)";
+    ikw::testing::TempHome home;
+    ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
+    cfgSetBool("pageops_confirm", false);
+    GLibMainQueue queue;
+    ScopedMainQueue installed { queue };
+    const auto toolkit = ui::gtk3::makeGtkToolkit();
+    WorkQueue workers { "pageops", 2 };
+    RewriteQueue rewrites { workers };
+
+    ReviewServices services;
+    services.toolkit = toolkit.get();
+    services.webContext = toolkit->makeWebContext();
+    services.trustedRoots = { globals.get().archive };
+    int pagesReady = 0;
+    int reloads = 0;
+    services.features.pushEditState = [&](ReviewWC&) { ++pagesReady; };
+    services.features.reloadReaderInPlace = [&](ReviewWC& window) {
+        ++reloads;
+        window.webView().reload();
+    };
+    const auto bridge = installPageBridge(services);
+    registerActions(bridge->actions, PageOpServices { .toolkit = toolkit.get(), .rewrites = &rewrites, .reloadSettingsPanelIfOpen = {} });
+    ReviewWindows windows { services };
+
+    const std::string document = home.file("Matter/brief.pdf");
+    ikw::testing::writeTestFile(document, pdf::testing::numberedPdf(3));
+    // The page asks once; window.name survives its reload.
+    const std::string page = ikw::testing::writeTestFile(joinPath(globals.get().archive, "reader.html"),
+        "<html><body><script>if (window.name !== 'asked') { window.name = 'asked';"
+        " location.href = 'qeliz://pageop?op=rotate&pages=1'; }</script></body></html>");
+    auto window = windows.open(page);
+    window->isReader = true;
+    window->hasContent = true;
+    window->sourcePaths = { document };
+    window->stampLoadedFile(document);
+
+    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return firstPageRotation(document) == 90 && reloads == 1 && pagesReady == 2; }, kTimeout))
+        << "rotation " << firstPageRotation(document) << ", reloads " << reloads << ", pages " << pagesReady;
+    const auto written = std::filesystem::last_write_time(document);
+    // Two more poll periods: the completion stamped the new file, so the poll finds nothing to reload.
+    ui::gtk3::runMainLoopUntil([] { return false; }, 6);
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(pagesReady, 2);
+    EXPECT_EQ(std::filesystem::last_write_time(document), written);
+    EXPECT_EQ(firstPageRotation(document), 90);
+}
+
+}
+}
