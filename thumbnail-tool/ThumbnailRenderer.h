@@ -1,6 +1,6 @@
 #pragma once
 
-#include "thumbnail-tool/GObjectRef.h"
+#include "platform/core/GObjectRef.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ui/WebView.h"
-#include "platform/ui/gtk/GObjectRef.h"
+#include "platform/core/GObjectRef.h"
 
 #include <webkit2/webkit2.h>
 

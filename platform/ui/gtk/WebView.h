@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ui/Toolkit.h"
-#include "platform/ui/gtk/GObjectRef.h"
+#include "platform/core/GObjectRef.h"
 #include "platform/ui/gtk/SchemeRequest.h"
 #include "platform/ui/gtk/WebContext.h"
 

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace ikw::ui::gtk3 {
+namespace ikw {
 
 // Owns one reference of a GObject.
 template<typename T>
