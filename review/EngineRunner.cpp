@@ -57,6 +57,8 @@ void runOrganize(std::vector<std::string> arguments, std::string script, EngineP
     options.environment = environmentWithSearchPath(kEngineSearchPath);
     options.idleTimeoutSeconds = runOptions.idleTimeoutSeconds;
     options.captureStandardError = false;
+    // A progress line counts once its line feed has come; an unfinished one at exit is dropped.
+    options.deliverUnterminatedLastLine = false;
     if (progress) {
         options.onStandardErrorLine = [progress](std::string_view line) {
             if (const std::string_view text = trim(line); !text.empty() && isValidUtf8(text))

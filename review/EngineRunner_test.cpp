@@ -54,7 +54,7 @@ TEST(EngineRunner, ChoosesTheAnswerFromWhatTheScriptPrints)
         { "notutf8", "import sys; sys.stdout.buffer.write(b'{\"a\": \"\\xff\"}')", defaultError(), {} },
         { "progress",
           "import sys\nfor i in range(1, 4):\n    sys.stderr.write('%d/3\\r\\n' % i); sys.stderr.flush()\n"
-          "sys.stderr.write('\\n  \\n'); print('{}')",
+          "sys.stderr.write('\\n  \\nunfinished'); print('{}')",
           "{}", { "1/3", "2/3", "3/3" } },
         { "failing", "import sys; print('{\"error\": \"no folder\"}'); sys.exit(3)", R"({"error": "no folder"})", {} },
     };

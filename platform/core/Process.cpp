@@ -61,9 +61,9 @@ public:
             emit(std::string_view(m_pending).substr(start, nl - start));
         m_pending.erase(0, start);
     }
-    void finish()
+    void finish(bool deliverUnterminated)
     {
-        if (m_sink && !m_pending.empty())
+        if (m_sink && deliverUnterminated && !m_pending.empty())
             emit(m_pending);
         m_pending.clear();
     }
@@ -317,7 +317,7 @@ private:
                 writeInput();
             checkDeadlines();
         }
-        m_errorLines.finish();
+        m_errorLines.finish(m_options.deliverUnterminatedLastLine);
         m_stdin.reset();
     }
 

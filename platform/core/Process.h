@@ -27,6 +27,8 @@ struct ProcessOptions {
     std::optional<double> idleTimeoutSeconds;
     // Each standard-error line, without its line end ("\n" or "\r\n"). Called on the running thread.
     std::function<void(std::string_view line)> onStandardErrorLine;
+    // Whether bytes after the last line feed still reach onStandardErrorLine when the stream ends.
+    bool deliverUnterminatedLastLine = true;
     // Keep the whole standard output in the result; when false it is read and dropped, for
     // long-lived children whose output nobody needs.
     bool captureStandardOutput = true;

@@ -53,6 +53,11 @@ TEST(Process, StandardErrorLinesArriveWithoutLineEnds)
     options.onStandardErrorLine = [&](std::string_view line) { lines.emplace_back(line); };
     runProcess(options);
     EXPECT_EQ(lines, (std::vector<std::string> { "one", "two", "", "last" }));
+
+    lines.clear();
+    options.deliverUnterminatedLastLine = false;
+    runProcess(options);
+    EXPECT_EQ(lines, (std::vector<std::string> { "one", "two", "" }));
 }
 
 TEST(Process, LargeStandardInputIsFedWhileOutputIsRead)
