@@ -102,6 +102,13 @@ std::shared_ptr<ReviewTabGroup> makeTabGroup(ui::Window& window)
                 member->windowWillClose();
         }
     });
+    // Any tab of the window stands for it: the welcome page joins this window as a new tab.
+    window.setNewTabHandler([weakGroup] {
+        const auto current = weakGroup.lock();
+        const auto tabs = current ? current->live() : std::vector<std::shared_ptr<ReviewWC>> {};
+        if (!tabs.empty())
+            tabs.front()->newWindowForTab();
+    });
     return group;
 }
 

@@ -133,6 +133,23 @@ TEST_F(ReviewWindow, TabsShareTheirHostsWindowAndEachHasItsOwnBridgeId)
         EXPECT_THAT(id, ::testing::MatchesRegex("w[0-9a-f]{8}"));
 }
 
+TEST_F(ReviewWindow, TheNewTabButtonOpensTheWelcomePageInThatWindow)
+{
+    std::vector<ReviewWC*> hosts;
+    services.showWelcomeTab = [&](ReviewWC& host) { hosts.push_back(&host); };
+    auto first = windows.open(std::nullopt);
+    auto second = windows.open(std::nullopt, first.get());
+    ASSERT_TRUE(windowOf(*first).newTab);
+    windowOf(*first).newTab();
+    ASSERT_EQ(hosts.size(), 1u);
+    EXPECT_EQ(&hosts.front()->window(), &second->window());
+    // A window of its own has a button of its own.
+    auto other = windows.open(std::nullopt);
+    windowOf(*other).newTab();
+    ASSERT_EQ(hosts.size(), 2u);
+    EXPECT_EQ(hosts.back(), other.get());
+}
+
 TEST_F(ReviewWindow, ThePageTitleNamesTheWindowUnlessItStandsForAFile)
 {
     auto window = windows.open(std::nullopt);

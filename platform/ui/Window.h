@@ -55,6 +55,8 @@ public:
     virtual void setCloseHandler(std::function<bool()> shouldClose) = 0;
     // After the window has closed.
     virtual void setClosedHandler(std::function<void()> closed) = 0;
+    // The window's new-tab button; without a handler there is no button.
+    virtual void setNewTabHandler(std::function<void()> newTab) = 0;
 };
 
 }

@@ -35,6 +35,7 @@ public:
     void close() override;
     void setCloseHandler(std::function<bool()> shouldClose) override { m_shouldClose = std::move(shouldClose); }
     void setClosedHandler(std::function<void()> handler) override { m_closed = std::move(handler); }
+    void setNewTabHandler(std::function<void()> handler) override { newTab = std::move(handler); }
 
     WindowOptions options;
     struct Tab {
@@ -48,6 +49,7 @@ public:
     bool visible = false;
     bool closed = false;
     int presented = 0;
+    std::function<void()> newTab; // the test presses the button by calling it
 
 private:
     std::string m_title;

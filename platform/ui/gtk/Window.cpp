@@ -36,6 +36,27 @@ Window::Window(const WindowOptions& options)
     updateTabStrip();
 }
 
+void Window::setNewTabHandler(std::function<void()> newTab)
+{
+    m_newTab = std::move(newTab);
+    if (!m_header)
+        return;
+    if (!m_newTabButton) {
+        m_newTabButton = gtk_button_new_from_icon_name("tab-new-symbolic", GTK_ICON_SIZE_BUTTON);
+        gtk_widget_set_tooltip_text(m_newTabButton, "New Tab");
+        gtk_header_bar_pack_start(GTK_HEADER_BAR(m_header), m_newTabButton);
+        g_signal_connect(m_newTabButton, "clicked", G_CALLBACK(onNewTabClicked), this);
+    }
+    gtk_widget_set_visible(m_newTabButton, m_newTab != nullptr);
+}
+
+void Window::onNewTabClicked(GtkButton*, gpointer data)
+{
+    auto* self = static_cast<Window*>(data);
+    if (self->m_newTab)
+        self->m_newTab();
+}
+
 int Window::tabStepForKey(unsigned keyval, unsigned state, int tabCount)
 {
     constexpr unsigned kConsidered = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK | GDK_LOCK_MASK | GDK_SUPER_MASK

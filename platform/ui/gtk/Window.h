@@ -41,6 +41,7 @@ public:
     void close() override;
     void setCloseHandler(std::function<bool()> shouldClose) override { m_shouldClose = std::move(shouldClose); }
     void setClosedHandler(std::function<void()> closed) override { m_closed = std::move(closed); }
+    void setNewTabHandler(std::function<void()> newTab) override;
 
     GtkWindow* native() const { return GTK_WINDOW(m_window); }
 
@@ -53,6 +54,7 @@ private:
     static gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean onWindowState(GtkWidget*, GdkEventWindowState*, gpointer self);
     static gboolean onKeyPress(GtkWidget*, GdkEventKey*, gpointer self);
+    static void onNewTabClicked(GtkButton*, gpointer self);
     int indexOf(const ui::WebView& view) const;
     void updateTabStrip();
     void finishClose();
@@ -64,6 +66,8 @@ private:
     std::vector<std::shared_ptr<WebView>> m_tabs;
     std::function<bool()> m_shouldClose;
     std::function<void()> m_closed;
+    std::function<void()> m_newTab;
+    GtkWidget* m_newTabButton = nullptr; // in the header bar, made with the first handler
     bool m_fullScreen = false;
     bool m_isClosed = false;
 };
