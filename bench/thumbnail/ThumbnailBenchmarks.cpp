@@ -132,6 +132,7 @@ void BM_OnePage_Qelthumb(benchmark::State& state) { qelthumbOver(state, { corpus
 void BM_OnePage_Mutool(benchmark::State& state)
 {
     const std::string output = corpus().output(corpus().singlePage, "reference");
+    clearOutputs("reference");
     for (auto _ : state) {
         if (!run({ "mutool", "draw", "-q", "-F", "png", "-w", "1024", "-h", "1024", "-o", output, corpus().singlePage, "1" }).succeeded())
             state.SkipWithError("mutool failed");
