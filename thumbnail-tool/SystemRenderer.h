@@ -1,20 +1,25 @@
 #pragma once
 
+#include "thumbnail-tool/ImageModule.h"
 #include "thumbnail-tool/ThumbnailRenderer.h"
 
 #include <string>
 
 namespace ikw::thumbnail {
 
-// Thumbnails from the machine's own libraries, chosen by the content type GIO detects: PDFs
-// through the PDF layer, images through gdk-pixbuf, anything else through the desktop's
-// thumbnailers. No renderer, or any failure: no image.
+// Thumbnails from the machine's own libraries: PDFs through the PDF layer, everything else through
+// the image module (gdk-pixbuf for images, the desktop's thumbnailers for the rest). No renderer,
+// or any failure: no image.
 class SystemRenderer final : public ThumbnailRenderer {
 public:
+    explicit SystemRenderer(std::string imageModulePath = ImageModule::defaultPath()) : m_images(std::move(imageModulePath)) {}
     std::optional<std::string> render(const std::string& source, int pixelEdge) override;
+
+private:
+    ImageModule m_images;
 };
 
-// The content type GIO detects for a file (a MIME type), or empty when the file is not there.
-std::string contentTypeOf(const std::string& path);
+// Whether the file starts like a PDF: "%PDF-" within its first kilobyte, as PDF readers accept.
+bool looksLikePdf(const std::string& path);
 
 }

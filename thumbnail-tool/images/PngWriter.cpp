@@ -1,4 +1,4 @@
-#include "thumbnail-tool/PngWriter.h"
+#include "thumbnail-tool/images/PngWriter.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "thumbnail-tool/ThumbnailRenderer.h"
+#include "thumbnail-tool/images/Pixbuf.h"
 
 #include <optional>
 #include <string>

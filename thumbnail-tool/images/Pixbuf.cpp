@@ -1,4 +1,4 @@
-#include "thumbnail-tool/ThumbnailRenderer.h"
+#include "thumbnail-tool/images/Pixbuf.h"
 
 #include <algorithm>
 #include <cmath>

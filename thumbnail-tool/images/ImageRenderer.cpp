@@ -1,4 +1,4 @@
-#include "thumbnail-tool/ImageRenderer.h"
+#include "thumbnail-tool/images/ImageRenderer.h"
 
 #include <set>
 

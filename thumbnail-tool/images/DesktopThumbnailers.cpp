@@ -1,6 +1,6 @@
-#include "thumbnail-tool/DesktopThumbnailers.h"
+#include "thumbnail-tool/images/DesktopThumbnailers.h"
 
-#include "thumbnail-tool/ImageRenderer.h"
+#include "thumbnail-tool/images/ImageRenderer.h"
 
 #include "platform/core/Paths.h"
 #include "platform/core/PrivateTemporaryFolder.h"

@@ -1,4 +1,4 @@
-#include "thumbnail-tool/DesktopThumbnailers.h"
+#include "thumbnail-tool/images/DesktopThumbnailers.h"
 #include "thumbnail-tool/SystemRenderer.h"
 #include "thumbnail-tool/ThumbnailRun.h"
 
@@ -32,7 +32,7 @@ protected:
     }
 
     testing::TempHome home;
-    SystemRenderer renderer;
+    SystemRenderer renderer { IMAGE_MODULE };
 };
 
 // A JPEG whose EXIF orientation says "turn 90 degrees clockwise to show" (value 6).
@@ -115,6 +115,14 @@ TEST_F(RenderTest, PdfFirstPageFillsTheSquareAlongItsLongerEdge)
     EXPECT_TRUE(render(renderer, home.file("repairable.pdf"), 256).ok);
     testing::writeTestFile(home.file("broken.pdf"), "%PDF-1.7\n1 0 obj << /Type /Catalog >> garbage");
     EXPECT_FALSE(render(renderer, home.file("broken.pdf"), 256).ok);
+}
+
+TEST_F(RenderTest, WithoutTheImageModuleOnlyPdfsRender)
+{
+    SystemRenderer withoutImages { home.file("missing/libikw_thumbnail_images.so") };
+    EXPECT_FALSE(render(withoutImages, savePng("small.png", 100, 50), 512).ok);
+    pdf::testing::writeFixture(home.file("one.pdf"), pdf::testing::numberedPdf(1));
+    EXPECT_TRUE(render(withoutImages, home.file("one.pdf"), 512).ok);
 }
 
 TEST_F(RenderTest, FilesWithoutARendererFail)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace ikw::thumbnail {
+
+// The image half of the tool (gdk-pixbuf, GIO and the desktop's thumbnailers) as a module loaded
+// on the first job that needs it: a run of PDF jobs never loads that library stack, which costs
+// more than a whole one-page render.
+class ImageModule {
+public:
+    explicit ImageModule(std::string path) : m_path(std::move(path)) {}
+    ImageModule(const ImageModule&) = delete;
+    ImageModule& operator=(const ImageModule&) = delete;
+
+    // PNG bytes of the file's thumbnail; nothing when it cannot be made or the module is missing.
+    std::optional<std::string> thumbnailPng(const std::string& source, int pixelEdge);
+
+    // <bundle>/lib/ beside the program's bin/ folder.
+    static std::string defaultPath();
+
+private:
+    using Entry = bool (*)(const char*, int, void (*)(void*, const char*, unsigned long), void*);
+    Entry entry();
+
+    std::string m_path;
+    std::once_flag m_loaded;
+    Entry m_entry = nullptr;
+};
+
+}

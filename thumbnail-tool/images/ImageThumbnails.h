@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ikw::thumbnail {
+
+// Thumbnails of everything but PDFs, chosen by the content type GIO detects: images through
+// gdk-pixbuf, anything else through the desktop's thumbnailers. PNG bytes, or nothing.
+std::optional<std::string> imageThumbnailPng(const std::string& path, int pixelEdge);
+
+// The content type GIO guesses from the name and the first bytes (a MIME type), or empty when the
+// file cannot be read.
+std::string contentTypeOf(const std::string& path);
+
+// The entry point of the loadable image module, looked up by name; C linkage so that the name is
+// plain. Hands the PNG bytes to `sink` and answers true, or answers false.
+extern "C" {
+using ImageThumbnailSink = void (*)(void* context, const char* bytes, unsigned long size);
+bool ikw_image_thumbnail_png(const char* path, int pixelEdge, ImageThumbnailSink sink, void* context);
+}
+
+}
