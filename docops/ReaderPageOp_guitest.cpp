@@ -1,19 +1,12 @@
 // A reader page asks for a rotation through the real review window, dispatcher and change poll: the
 // file on disk changes once and the page reloads once.
-#include "app/Globals.h"
 #include "app/Settings.h"
 #include "docops/ReviewPageOps.h"
-#include "platform/core/GLibMainQueue.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/pdf/Document.h"
 #include "platform/pdf/testing/PdfFixtures.h"
-#include "platform/ui/gtk/GtkSetup.h"
-#include "platform/ui/gtk/GtkToolkit.h"
 #include "review/PageBridge.h"
-#include "review/ReviewWindows.h"
-#include "tests/support/TempHome.h"
-
-#include <gtest/gtest.h>
+#include "review/ReviewOnScreenFixture.h"
 
 #include <filesystem>
 
@@ -28,22 +21,14 @@ int firstPageRotation(const std::string& path)
     return document ? document->pageRotation(0) : -1;
 }
 
-TEST(ReaderPageOp, ARotationFromTheReaderWritesOnceAndReloadsOnce)
+using ReaderPageOp = ikw::testing::ReviewOnScreenFixture;
+
+TEST_F(ReaderPageOp, ARotationFromTheReaderWritesOnceAndReloadsOnce)
 {
-    ASSERT_TRUE(ui::gtk3::initializeGtk()) << "needs a display (run under xvfb-run)";
-    ikw::testing::TempHome home;
-    ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
     cfgSetBool("pageops_confirm", false);
-    GLibMainQueue queue;
-    ScopedMainQueue installed { queue };
-    const auto toolkit = ui::gtk3::makeGtkToolkit();
     WorkQueue workers { "pageops", 2 };
     RewriteQueue rewrites { workers };
 
-    ReviewServices services;
-    services.toolkit = toolkit.get();
-    services.webContext = toolkit->makeWebContext();
-    services.trustedRoots = { globals.get().archive };
     int pagesReady = 0;
     int reloads = 0;
     services.features.pushEditState = [&](ReviewWC&) { ++pagesReady; };
@@ -53,12 +38,11 @@ TEST(ReaderPageOp, ARotationFromTheReaderWritesOnceAndReloadsOnce)
     };
     const auto bridge = installPageBridge(services);
     registerActions(bridge->actions, PageOpServices { .toolkit = toolkit.get(), .rewrites = &rewrites, .reloadSettingsPanelIfOpen = {} });
-    ReviewWindows windows { services };
 
     const std::string document = home.file("Matter/brief.pdf");
     ikw::testing::writeTestFile(document, pdf::testing::numberedPdf(3));
     // The page asks once; window.name survives its reload.
-    const std::string page = ikw::testing::writeTestFile(joinPath(globals.get().archive, "reader.html"),
+    const std::string page = ikw::testing::writeTestFile(joinPath(globals().archive, "reader.html"),
         "<html><body><script>if (window.name !== 'asked') { window.name = 'asked';"
         " location.href = 'qeliz://pageop?op=rotate&pages=1'; }</script></body></html>");
     auto window = windows.open(page);

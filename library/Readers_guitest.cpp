@@ -1,36 +1,20 @@
 // Readers on the real toolkit under Xvfb, with the stand-in engine: a PDF shows the engine's
 // reader page, a text file is converted first, and the lookups follow the readers left open.
-#include "app/Globals.h"
 #include "app/Settings.h"
 #include "library/OpenRouter.h"
 #include "library/WindowLookup.h"
 #include "library/WindowOpeners.h"
-#include "platform/core/GLibMainQueue.h"
-#include "platform/ui/gtk/GtkSetup.h"
-#include "platform/ui/gtk/GtkToolkit.h"
-#include "review/EngineLauncher.h"
-#include "review/TrustedRoots.h"
-#include "review/fake/StandInEngine.h"
-#include "tests/support/TempHome.h"
-
-#include <gtest/gtest.h>
+#include "review/ReviewOnScreenFixture.h"
 
 namespace ikw::library {
 namespace {
 
 constexpr double kTimeout = 30;
 
-class ReadersOnScreen : public ::testing::Test {
+class ReadersOnScreen : public testing::ReviewOnScreenFixture {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(ui::gtk3::initializeGtk()) << "needs a display (run under xvfb-run)"; }
-
     ReadersOnScreen()
     {
-        testing::installStandInEngine(home.path());
-        services.toolkit = toolkit.get();
-        services.webContext = toolkit->makeWebContext();
-        services.trustedRoots = defaultTrustedRoots();
-        services.newLoadingFile = newLoadingFile;
         // Separate windows, so that closing one reader leaves the other's window open.
         testing::writeTestFile(globals().configPath, R"({"open_in":"window"})");
     }
@@ -58,13 +42,6 @@ protected:
         }, kTimeout);
     }
 
-    testing::TempHome home;
-    ScopedGlobals scopedGlobals { Globals::build(Paths::fromEnvironment()) };
-    GLibMainQueue queue;
-    ScopedMainQueue installed { queue };
-    std::unique_ptr<ui::Toolkit> toolkit = ui::gtk3::makeGtkToolkit();
-    ReviewServices services;
-    ReviewWindows windows { services };
     WindowOpeners openers { services, windows };
     OpenRouter router { openers };
 };

@@ -1,34 +1,17 @@
 // Review windows on the real toolkit under Xvfb: an engine run shows its page, and a reader
 // follows its file on disk.
-#include "app/Globals.h"
-#include "platform/core/GLibMainQueue.h"
 #include "platform/core/Paths.h"
-#include "platform/ui/gtk/GtkSetup.h"
-#include "platform/ui/gtk/GtkToolkit.h"
-#include "review/EngineLauncher.h"
-#include "review/ReviewWindows.h"
-#include "review/fake/StandInEngine.h"
-#include "review/TrustedRoots.h"
-#include "tests/support/TempHome.h"
-
-#include <gtest/gtest.h>
+#include "review/ReviewOnScreenFixture.h"
 
 namespace ikw {
 namespace {
 
 constexpr double kTimeout = 20;
 
-class ReviewWindowOnScreen : public ::testing::Test {
+class ReviewWindowOnScreen : public testing::ReviewOnScreenFixture {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(ui::gtk3::initializeGtk()) << "needs a display (run under xvfb-run)"; }
-
     ReviewWindowOnScreen()
     {
-        testing::installStandInEngine(home.path());
-        services.toolkit = toolkit.get();
-        services.webContext = toolkit->makeWebContext();
-        services.trustedRoots = defaultTrustedRoots();
-        services.newLoadingFile = newLoadingFile;
         services.shellEngine = [this](std::vector<std::string> arguments) { engine.shellEngine(std::move(arguments)); };
         // Every finished page reports what it shows.
         services.features.pushEditState = [this](ReviewWC& window) {
@@ -43,13 +26,6 @@ protected:
     static constexpr const char* kDescribePage = "document.title + '|' + (document.body.dataset.mode || '') + '|' + Array.from(document.querySelectorAll('li'))"
                                                  ".map(function(e){return e.textContent}).join('|')";
 
-    testing::TempHome home;
-    ScopedGlobals scopedGlobals { Globals::build(Paths::fromEnvironment()) };
-    GLibMainQueue queue;
-    ScopedMainQueue installed { queue };
-    std::unique_ptr<ui::Toolkit> toolkit = ui::gtk3::makeGtkToolkit();
-    ReviewServices services;
-    ReviewWindows windows { services };
     EngineLauncher engine;
     int pagesReady = 0;
     std::vector<std::string> pages;

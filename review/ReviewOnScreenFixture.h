@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/Globals.h"
+#include "platform/core/GLibMainQueue.h"
+#include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/GtkToolkit.h"
+#include "review/EngineLauncher.h"
+#include "review/ReviewWindows.h"
+#include "review/TrustedRoots.h"
+#include "review/fake/StandInEngine.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ikw::testing {
+
+// Review windows on the real toolkit under Xvfb, in a temporary home with the stand-in engine
+// installed and the GLib loop as the main queue.
+class ReviewOnScreenFixture : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(ui::gtk3::initializeGtk()) << "needs a display (run under xvfb-run)"; }
+
+    ReviewOnScreenFixture()
+    {
+        installStandInEngine(home.path());
+        services.toolkit = toolkit.get();
+        services.webContext = toolkit->makeWebContext();
+        services.trustedRoots = defaultTrustedRoots();
+        services.newLoadingFile = newLoadingFile;
+    }
+
+    TempHome home;
+    ScopedGlobals scopedGlobals { Globals::build(Paths::fromEnvironment()) };
+    GLibMainQueue queue;
+    ScopedMainQueue installed { queue };
+    std::unique_ptr<ui::Toolkit> toolkit = ui::gtk3::makeGtkToolkit();
+    ReviewServices services;
+    ReviewWindows windows { services };
+};
+
+}
