@@ -69,6 +69,23 @@ int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotat
     return pdf_is_dict(context, page) ? pdf_lookup_page_number(context, document, page) : -1;
 }
 
+// The page's structured text, owned by the caller; null when the page cannot be read.
+fz_stext_page* loadTextPage(fz_context* context, pdf_document* document, int index)
+{
+    OwnedPage page;
+    OwnedTextPage text;
+    fz_try(context)
+    {
+        page.reset(fz_load_page(context, &document->super, index));
+        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
+    }
+    fz_catch(context)
+    {
+        return nullptr;
+    }
+    return text.release();
+}
+
 }
 
 OpenResult Document::open(const std::string& path, const std::string& password)
@@ -233,13 +250,12 @@ std::string Document::pageText(int index) const
     if (index < 0 || index >= pageCount())
         return {};
     fz_context* context = threadContext();
-    OwnedPage page;
-    OwnedTextPage text;
+    const OwnedTextPage text(loadTextPage(context, m_document, index));
+    if (!text.get())
+        return {};
     OwnedBuffer buffer;
     fz_try(context)
     {
-        page.reset(fz_load_page(context, &m_document->super, index));
-        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
         buffer.reset(fz_new_buffer_from_stext_page(context, text.get()));
     }
     fz_catch(context)
@@ -282,18 +298,9 @@ std::vector<TextLine> Document::pageTextLines(int index) const
     const DocumentLock lock(documentMutex());
     if (index < 0 || index >= pageCount())
         return {};
-    fz_context* context = threadContext();
-    OwnedPage page;
-    OwnedTextPage text;
-    fz_try(context)
-    {
-        page.reset(fz_load_page(context, &m_document->super, index));
-        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
-    }
-    fz_catch(context)
-    {
+    const OwnedTextPage text(loadTextPage(threadContext(), m_document, index));
+    if (!text.get())
         return {};
-    }
     std::vector<TextLine> lines;
     for (const fz_stext_block* block = text.get()->first_block; block; block = block->next) {
         if (block->type != FZ_STEXT_BLOCK_TEXT)
