@@ -248,5 +248,25 @@ TEST_F(KDPermissionWizardTest, AllGrantedCountsOptionalPermissionsAsSatisfied)
     }
 }
 
+TEST_F(KDPermissionWizardTest, TheWizardsOwnCloseActionsEndTheViewTheyRunIn)
+{
+    configure({ ProbedPermission("findersync").permission });
+    const auto viewOfNewestWindow = [&] { return presenter->windows.back()->view.lock().get(); };
+
+    // Only the controller holds the view: closing destroys it while its action still runs.
+    KDPermissionWizard::present();
+    viewOfNewestWindow()->notNow();
+    EXPECT_TRUE(presenter->windows.back()->destroyed);
+    EXPECT_TRUE(presenter->windows.back()->view.expired());
+
+    KDPermissionWizard::present();
+    auto* view = viewOfNewestWindow();
+    view->setInitialStep(1);
+    view->appear();
+    view->doneScreen().close();
+    EXPECT_TRUE(presenter->windows.back()->view.expired());
+    EXPECT_EQ(presenter->windows.size(), 2u);
+}
+
 }
 }
