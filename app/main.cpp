@@ -11,6 +11,7 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "docops/ReviewPageOps.h"
+#include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
 #include "permission-wizard/KDPermissionWizard.h"
@@ -20,6 +21,7 @@
 #include "platform/core/WorkQueue.h"
 #include "services/Stats.h"
 
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -28,6 +30,7 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 {
     switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
+    switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
