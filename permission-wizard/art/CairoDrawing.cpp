@@ -1,7 +1,6 @@
 #include "permission-wizard/art/CairoDrawing.h"
 
 #include <algorithm>
-#include <cmath>
 #include <numbers>
 #include <type_traits>
 
@@ -79,23 +78,17 @@ cairo_line_join_t cairoJoin(LineJoin join)
     return CAIRO_LINE_JOIN_MITER;
 }
 
-// A dash pattern cairo accepts: a negative or non-finite length, or lengths that add up to
-// nothing, would put the whole context into a lasting error state.
+// A dash pattern cairo accepts: a negative length, or lengths that add up to nothing, would put
+// the whole context into a lasting error state.
 bool isUsableDash(const std::vector<double>& dash)
 {
     double total = 0;
     for (const double length : dash) {
-        if (!std::isfinite(length) || length < 0)
+        if (length < 0)
             return false;
         total += length;
     }
     return total > 0;
-}
-
-bool isFinite(Color color)
-{
-    return std::isfinite(color.red) && std::isfinite(color.green) && std::isfinite(color.blue)
-        && std::isfinite(color.alpha);
 }
 
 void setColor(cairo_t* context, Color color)
@@ -149,8 +142,7 @@ void CairoDrawing::fill(const Path& path, Color color)
 
 void CairoDrawing::stroke(const Path& path, Color color, const StrokeStyle& style)
 {
-    if (!path.isFinite() || !isFinite(color) || !std::isfinite(style.width) || !std::isfinite(style.miterLimit)
-        || !std::isfinite(style.dashPhase))
+    if (!path.isFinite() || !isFinite(color) || !style.isFinite())
         return;
     cairo_save(m_context);
     setPath(path);

@@ -20,8 +20,13 @@ struct StrokeStyle {
     std::vector<double> dash {}; // on and off lengths; empty: a solid line
     double dashPhase = 0;     // how far into the dash pattern the line starts
 
+    // Whether the width, miter limit, dash lengths and phase are all finite numbers.
+    bool isFinite() const;
+
     friend bool operator==(const StrokeStyle&, const StrokeStyle&) = default;
 };
+
+bool isFinite(Color color);
 
 // Where the capability art draws: fills and strokes of paths in straight-alpha colours, in y-down
 // coordinates whose unit is one point. Fills use the non-zero winding rule.

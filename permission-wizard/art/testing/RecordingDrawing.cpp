@@ -1,25 +1,12 @@
 #include "permission-wizard/art/testing/RecordingDrawing.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <type_traits>
 
 namespace ikw::wizard::art::testing {
 
 namespace {
-
-bool finite(Color color)
-{
-    return std::isfinite(color.red) && std::isfinite(color.green) && std::isfinite(color.blue)
-        && std::isfinite(color.alpha);
-}
-
-bool finite(const StrokeStyle& style)
-{
-    return std::isfinite(style.width) && std::isfinite(style.miterLimit) && std::isfinite(style.dashPhase)
-        && std::all_of(style.dash.begin(), style.dash.end(), [](double length) { return std::isfinite(length); });
-}
 
 class Bounds {
 public:
@@ -55,7 +42,7 @@ private:
 bool allFinite(const std::vector<DrawCommand>& commands)
 {
     return std::all_of(commands.begin(), commands.end(), [](const DrawCommand& command) {
-        return command.path.isFinite() && finite(command.color) && (!command.stroke || finite(*command.stroke));
+        return command.path.isFinite() && isFinite(command.color) && (!command.stroke || command.stroke->isFinite());
     });
 }
 
