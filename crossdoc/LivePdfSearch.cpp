@@ -99,8 +99,10 @@ std::vector<pdf::Rect> highlightRects(const pdf::PageTextLayout& layout, TextRan
 // Searches one open document page by page, within the limits.
 class DocumentSearch {
 public:
-    DocumentSearch(const pdf::Document& document, const CaseInsensitiveFinder& finder, const docops::OcrPageTexts* ocrTexts)
-        : m_document(document), m_finder(finder), m_ocrTexts(ocrTexts)
+    // `readAhead` holds the layouts of the first pages when they were read already.
+    DocumentSearch(const pdf::Document& document, const CaseInsensitiveFinder& finder, const docops::OcrPageTexts* ocrTexts,
+        std::vector<pdf::PageTextLayout> readAhead)
+        : m_document(document), m_finder(finder), m_ocrTexts(ocrTexts), m_readAhead(std::move(readAhead))
     {
     }
 
@@ -124,7 +126,8 @@ private:
             const auto found = m_ocrTexts->find(index + 1);
             text = found == m_ocrTexts->end() ? nullptr : &found->second;
         } else {
-            layout = pdf::PageTextLayout::load(m_document, index);
+            const auto at = static_cast<std::size_t>(index);
+            layout = at < m_readAhead.size() ? std::move(m_readAhead[at]) : pdf::PageTextLayout::load(m_document, index);
             text = &layout.text();
         }
         if (!text || text->empty())
@@ -157,6 +160,7 @@ private:
     const pdf::Document& m_document;
     const CaseInsensitiveFinder& m_finder;
     const docops::OcrPageTexts* m_ocrTexts;
+    std::vector<pdf::PageTextLayout> m_readAhead;
     std::optional<pdf::PageLabels> m_labels; // read with the first hit
     LiveSearchDocument* m_entry = nullptr;
 };
@@ -168,6 +172,44 @@ LiveSearchResult emptyResult(const std::string& q, const std::vector<std::string
     result.scope = dirs.empty() ? std::string() : folderName(dirs.front());
     result.scopeCount = dirs.size();
     return result;
+}
+
+// What searching one candidate gave.
+struct CandidateOutcome {
+    enum class Kind { Skipped, WithoutText, Searched };
+    Kind kind = Kind::Skipped;
+    LiveSearchDocument document; // searched: its entry, listed when its count is above 0
+};
+
+CandidateOutcome searchCandidate(const std::string& path, const CaseInsensitiveFinder& finder)
+{
+    CandidateOutcome outcome;
+    const std::optional<pdf::Document> document = openSearchable(path);
+    if (!document)
+        return outcome;
+    // The text layer test reads pages until one has enough text; the search goes on from there
+    // without reading them again.
+    std::vector<pdf::PageTextLayout> readAhead;
+    bool hasTextLayer = false;
+    for (int index = 0, pages = document->pageCount(); index < pages && !hasTextLayer; ++index) {
+        readAhead.push_back(pdf::PageTextLayout::load(*document, index));
+        hasTextLayer = docops::isTextLayerPage(readAhead.back().text());
+    }
+    std::optional<docops::OcrPageTexts> ocrTexts;
+    if (!hasTextLayer) {
+        readAhead.clear();
+        ocrTexts = docops::ocrCacheRead(path);
+        if (!ocrTexts) {
+            outcome.kind = CandidateOutcome::Kind::WithoutText;
+            return outcome;
+        }
+    }
+    outcome.kind = CandidateOutcome::Kind::Searched;
+    outcome.document.path = path;
+    outcome.document.name = lastPathComponent(path);
+    outcome.document.ocr = ocrTexts.has_value();
+    DocumentSearch(*document, finder, ocrTexts ? &*ocrTexts : nullptr, std::move(readAhead)).run(outcome.document);
+    return outcome;
 }
 
 }
@@ -202,27 +244,19 @@ LiveSearchResult runPDFSearch(const std::string& q, const std::vector<std::strin
     for (const std::string& path : candidates) {
         if (result.docs.size() >= kLiveMaxDocuments)
             break;
-        const std::optional<pdf::Document> document = openSearchable(path);
-        if (!document)
+        CandidateOutcome outcome = searchCandidate(path, finder);
+        if (outcome.kind == CandidateOutcome::Kind::WithoutText) {
+            if (result.scannedNoText.size() < kLiveMaxScannedNoText)
+                result.scannedNoText.push_back({ path, lastPathComponent(path) });
             continue;
-        std::optional<docops::OcrPageTexts> ocrTexts;
-        if (!docops::docHasTextLayer(*document)) {
-            ocrTexts = docops::ocrCacheRead(path);
-            if (!ocrTexts) {
-                if (result.scannedNoText.size() < kLiveMaxScannedNoText)
-                    result.scannedNoText.push_back({ path, lastPathComponent(path) });
-                continue;
-            }
-            ++result.ocrUsed;
         }
-        LiveSearchDocument entry;
-        entry.path = path;
-        entry.name = lastPathComponent(path);
-        entry.ocr = ocrTexts.has_value();
-        DocumentSearch(*document, finder, ocrTexts ? &*ocrTexts : nullptr).run(entry);
-        if (entry.count > 0) {
-            result.hitCount += entry.count;
-            result.docs.push_back(std::move(entry));
+        if (outcome.kind != CandidateOutcome::Kind::Searched)
+            continue;
+        if (outcome.document.ocr)
+            ++result.ocrUsed;
+        if (outcome.document.count > 0) {
+            result.hitCount += outcome.document.count;
+            result.docs.push_back(std::move(outcome.document));
         }
     }
     std::stable_sort(result.docs.begin(), result.docs.end(),

@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::size_t kMinimumCharacters = 8;
 
-bool hasEnoughText(const std::string& pageText)
+}
+
+bool isTextLayerPage(std::string_view pageText)
 {
     const std::string_view text = trimWhitespaceAndNewlines(pageText);
     if (text.size() < kMinimumCharacters)
@@ -19,13 +21,11 @@ bool hasEnoughText(const std::string& pageText)
     return boundaries.forward(0, kMinimumCharacters - 1) < text.size();
 }
 
-}
-
 bool docHasTextLayer(const pdf::Document& document)
 {
     const int pages = document.pageCount();
     for (int index = 0; index < pages; ++index) {
-        if (hasEnoughText(document.pageText(index)))
+        if (isTextLayerPage(document.pageText(index)))
             return true;
     }
     return false;

@@ -6,6 +6,7 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace ikw {
@@ -58,6 +59,11 @@ std::u32string folded(std::string_view text)
     return out;
 }
 
+bool isAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Texts are indexed with 32-bit offsets; anything longer is not searched.
 bool isSearchable(std::string_view text)
 {
@@ -69,14 +75,24 @@ bool isSearchable(std::string_view text)
 CaseInsensitiveFinder::CaseInsensitiveFinder(std::string_view needle)
     : m_needle(isSearchable(needle) ? folded(needle) : std::u32string())
 {
+    if (std::all_of(m_needle.begin(), m_needle.end(), [](char32_t c) { return c < 0x80; }))
+        m_asciiNeedle.emplace(m_needle.begin(), m_needle.end());
 }
 
-CaseInsensitiveFinder::Matches::Matches(std::u32string_view needle, std::string_view haystack)
-    : m_needle(needle)
+CaseInsensitiveFinder::Matches::Matches(const CaseInsensitiveFinder& finder, std::string_view haystack)
+    : m_needle(finder.m_needle)
     , m_haystack(haystack)
 {
-    if (needle.empty() || !isSearchable(haystack))
+    if (m_needle.empty() || !isSearchable(haystack))
         return;
+    // Most page text is ASCII: it folds byte for byte, and every byte is a character of its own.
+    if (finder.m_asciiNeedle && isAscii(haystack)) {
+        m_asciiNeedle = *finder.m_asciiNeedle;
+        m_lowered.emplace(haystack);
+        std::transform(m_lowered->begin(), m_lowered->end(), m_lowered->begin(),
+            [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; });
+        return;
+    }
     m_folded.reserve(haystack.size());
     m_origin.reserve(haystack.size() + 1);
     forEachCodePoint(haystack, [this](UChar32 c, std::uint32_t start) {
@@ -86,10 +102,29 @@ CaseInsensitiveFinder::Matches::Matches(std::u32string_view needle, std::string_
     m_origin.push_back(static_cast<std::uint32_t>(haystack.size()));
 }
 
+std::optional<TextRange> CaseInsensitiveFinder::Matches::nextInAscii()
+{
+    const std::string_view lowered(*m_lowered);
+    for (std::size_t found = lowered.find(m_asciiNeedle, m_position); found != std::string_view::npos;
+         found = lowered.find(m_asciiNeedle, found + 1)) {
+        const TextRange range { found, found + m_asciiNeedle.size() };
+        // Only a carriage return and line feed pair makes one character of two bytes.
+        const auto splitsLineEnd = [lowered](std::size_t at) { return at > 0 && at < lowered.size() && lowered[at - 1] == '\r' && lowered[at] == '\n'; };
+        if (splitsLineEnd(range.begin) || splitsLineEnd(range.end))
+            continue;
+        m_position = range.end;
+        return range;
+    }
+    m_position = lowered.size();
+    return std::nullopt;
+}
+
 std::optional<TextRange> CaseInsensitiveFinder::Matches::next()
 {
     if (m_needle.empty())
         return std::nullopt;
+    if (m_lowered)
+        return nextInAscii();
     const std::u32string_view folded(m_folded);
     // A unit starts its character's folding when its origin differs from the unit before.
     const auto startsCharacter = [this](std::size_t unit) { return unit == 0 || m_origin[unit] != m_origin[unit - 1]; };

@@ -75,9 +75,13 @@ public:
 
     private:
         friend class CaseInsensitiveFinder;
-        Matches(std::u32string_view needle, std::string_view haystack);
+        Matches(const CaseInsensitiveFinder& finder, std::string_view haystack);
+        std::optional<TextRange> nextInAscii();
 
         std::u32string_view m_needle;
+        // An ASCII needle in an ASCII text: the text lower-cased, searched byte for byte.
+        std::optional<std::string> m_lowered;
+        std::string_view m_asciiNeedle;
         std::u32string m_folded;
         // For each unit of m_folded, then once more for its end: the byte offset in the haystack
         // of the character whose folding it belongs to.
@@ -88,10 +92,11 @@ public:
     };
 
     // The finder must outlive the matches.
-    Matches matchesIn(std::string_view haystack) const { return Matches(m_needle, haystack); }
+    Matches matchesIn(std::string_view haystack) const { return Matches(*this, haystack); }
 
 private:
     std::u32string m_needle;
+    std::optional<std::string> m_asciiNeedle; // the folded needle when it is all ASCII
 };
 
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,11 +17,17 @@ class Document;
 // A page's text exactly as Document::pageText gives it, with the place of each character: one walk
 // of the page's structured text writes the text and records where every character is, so a
 // position found in the text leads to its character. Lines end with "\n" and blocks with an empty
-// line, as in pageText; those breaks have no place. A value; read it from any thread.
+// line, as in pageText; those breaks have no place. The places are worked out when first asked
+// for, so a page searched without a hit costs only its text. Move-only; one thread at a time.
 class PageTextLayout {
 public:
     // Empty for a missing or unreadable page.
     static PageTextLayout load(const Document& document, int index);
+
+    PageTextLayout();
+    ~PageTextLayout();
+    PageTextLayout(PageTextLayout&&) noexcept;
+    PageTextLayout& operator=(PageTextLayout&&) noexcept;
 
     const std::string& text() const { return m_text; }
     // How the page's rectangles map to its own space; none when the page could not be read.
@@ -45,10 +52,15 @@ private:
         int line;
         Rect box;
     };
+    struct StructuredText;
+
+    const std::vector<Character>& characters() const;
 
     std::string m_text;
-    std::vector<Character> m_characters; // in text order
     std::optional<PageSpace> m_pageSpace;
+    // The page's structured text until its characters are listed, in text order.
+    mutable std::unique_ptr<StructuredText> m_structured;
+    mutable std::vector<Character> m_characters;
 };
 
 }
