@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/IkwNight.h"
 #include "app/NightSettings.h"
+#include "app/RecentItems.h"
 #include "app/RegularStart.h"
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
@@ -12,6 +13,7 @@
 #include "docops/ReviewPageOps.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
@@ -110,6 +112,18 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     return windows;
 }
 
+// The permission wizard's skipped sets and the identity its state file reports. Its window comes
+// with a presenter once the wizard has screens to draw.
+void installPermissionWizardHost(const ikw::Globals& globals)
+{
+    ikw::wizard::KDPermissionWizard::setHost({
+        .userDefaults = ikw::appUserDefaults(),
+        .identity = ikw::wizard::KDWizardIdentity { globals.appInfo.identifier, globals.appInfo.bundleDir },
+        .presenter = nullptr,
+        .subscribeBecameActive = {},
+    });
+}
+
 void installStores(const ikw::Globals& globals)
 {
     namespace Stats = ikw::services::Stats;
@@ -133,6 +147,7 @@ void installUpdater()
 int main(int argc, char** argv)
 {
     ikw::installGlobals(std::make_shared<const ikw::Globals>(ikw::Globals::build(ikw::Paths::fromEnvironment())));
+    installPermissionWizardHost(ikw::globals());
 
     const ikw::CommandLine commandLine(argc, argv);
     ikw::ToolSwitches switches;
