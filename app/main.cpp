@@ -19,7 +19,10 @@
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
+#include "services/KDUpdate.h"
 #include "services/Stats.h"
+
+#include <gio/gio.h>
 
 #include <iostream>
 #include <memory>
@@ -92,6 +95,8 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
 
 std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit, ApplicationSlots& slots)
 {
+    // The updater asks its questions once the toolkit exists.
+    ikw::services::KDUpdate::state()->dialogs = &toolkit.dialogs();
     std::shared_ptr<ikw::PageBridge> bridge;
     const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
@@ -128,6 +133,18 @@ void installStores(const ikw::Globals& globals)
     Stats::install(std::make_shared<ikw::services::StatsStore>(Stats::productConfig(globals.appInfo.identifier)));
 }
 
+// The updater's state; after a swap with relaunch it quits the application as the user's Quit does.
+void installUpdater()
+{
+    namespace KDUpdate = ikw::services::KDUpdate;
+    auto updater = std::make_shared<KDUpdate::State>();
+    updater->requestQuit = [] {
+        if (GApplication* application = g_application_get_default())
+            g_application_quit(application);
+    };
+    KDUpdate::install(std::move(updater));
+}
+
 }
 
 int main(int argc, char** argv)
@@ -141,6 +158,7 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
+    installUpdater();
     auto slots = std::make_shared<ApplicationSlots>();
     return ikw::runRegularStart(argc, argv, launchServices(slots),
         [slots](ikw::ui::Toolkit& toolkit) { return makeWindows(toolkit, *slots); });
