@@ -5,20 +5,27 @@
 #include "app/Globals.h"
 #include "app/IkwNight.h"
 #include "app/NightSettings.h"
+#include "app/RecentItems.h"
 #include "app/RegularStart.h"
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "crossdoc/CrossDocActions.h"
 #include "docops/ReviewPageOps.h"
+#include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
+#include "services/KDUpdate.h"
 #include "services/Stats.h"
 
+#include <gio/gio.h>
+
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -27,6 +34,7 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 {
     switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
+    switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
@@ -91,6 +99,8 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
 
 std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit, ApplicationSlots& slots)
 {
+    // The updater asks its questions once the toolkit exists.
+    ikw::services::KDUpdate::state()->dialogs = &toolkit.dialogs();
     std::shared_ptr<ikw::PageBridge> bridge;
     const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
@@ -109,10 +119,34 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     return windows;
 }
 
+// The permission wizard's skipped sets and the identity its state file reports. Its window comes
+// with a presenter once the wizard has screens to draw.
+void installPermissionWizardHost(const ikw::Globals& globals)
+{
+    ikw::wizard::KDPermissionWizard::setHost({
+        .userDefaults = ikw::appUserDefaults(),
+        .identity = ikw::wizard::KDWizardIdentity { globals.appInfo.identifier, globals.appInfo.bundleDir },
+        .presenter = nullptr,
+        .subscribeBecameActive = {},
+    });
+}
+
 void installStores(const ikw::Globals& globals)
 {
     namespace Stats = ikw::services::Stats;
     Stats::install(std::make_shared<ikw::services::StatsStore>(Stats::productConfig(globals.appInfo.identifier)));
+}
+
+// The updater's state; after a swap with relaunch it quits the application as the user's Quit does.
+void installUpdater()
+{
+    namespace KDUpdate = ikw::services::KDUpdate;
+    auto updater = std::make_shared<KDUpdate::State>();
+    updater->requestQuit = [] {
+        if (GApplication* application = g_application_get_default())
+            g_application_quit(application);
+    };
+    KDUpdate::install(std::move(updater));
 }
 
 }
@@ -120,6 +154,7 @@ void installStores(const ikw::Globals& globals)
 int main(int argc, char** argv)
 {
     ikw::installGlobals(std::make_shared<const ikw::Globals>(ikw::Globals::build(ikw::Paths::fromEnvironment())));
+    installPermissionWizardHost(ikw::globals());
 
     const ikw::CommandLine commandLine(argc, argv);
     ikw::ToolSwitches switches;
@@ -127,6 +162,7 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
+    installUpdater();
     auto slots = std::make_shared<ApplicationSlots>();
     return ikw::runRegularStart(argc, argv, launchServices(slots),
         [slots](ikw::ui::Toolkit& toolkit) { return makeWindows(toolkit, *slots); });
