@@ -2,15 +2,14 @@
 // through our desktop entry, and the exported open action called with `gapplication action`.
 #include "finder-extension/HandoffUrl.h"
 #include "platform/core/Process.h"
-#include "platform/core/Text.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/WindowScript.h"
 
 #include <gtest/gtest.h>
 
 #include <glib.h>
 
 #include <cstdlib>
-#include <map>
 #include <memory>
 
 namespace ikw {
@@ -22,8 +21,6 @@ namespace {
 // positional parameters only.
 constexpr const char* kScript = R"sh(app=$1; installer=$2; first_doc=$3; url=$4; url_doc=$5; uris=$6; action_doc=$7
 "$installer" "$app" >/dev/null || echo "installer failed"
-window_of() { xwininfo -root -tree | awk -v t="\"$1\": (\"CulmoraPhotos\"" 'index($0, t) { print $1; exit }'; }
-wait_for() { for _ in $(seq 150); do id=$(window_of "$1"); [ -n "$id" ] && { echo "$1=$id"; return; }; sleep 0.2; done; echo "$1="; }
 "$app" "$first_doc" & running=$!
 wait_for "$(basename "$first_doc")"
 gio open "$url"; echo "gio=$?"
@@ -32,16 +29,6 @@ gapplication action com.norvale.inkwarden openInQEL "$uris"; echo "gapplication=
 wait_for "$(basename "$action_doc")"
 kill "$running"; wait "$running" 2>/dev/null; true
 )sh";
-
-std::map<std::string, std::string> reported(const std::string& output)
-{
-    std::map<std::string, std::string> values;
-    for (const auto& line : split(output, '\n', false)) {
-        if (const auto equals = line.find('='); equals != std::string::npos)
-            values[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return values;
-}
 
 // The action's parameter in GVariant text: "['file:///…']".
 std::string uriListText(const std::string& path)
@@ -63,11 +50,11 @@ TEST(FinderHandoff, RealClientsOpenDocumentsInTheRunningInstance)
     const auto viaAction = testing::writeTestFile(home.file("Matter/action #2.pdf"), "%PDF-1.4\n");
 
     ProcessOptions options;
-    options.argv = { "dbus-run-session", "--", "/bin/bash", "-c", kScript, "handoff-test", IKW_APP_BINARY, IKW_INSTALL_DESKTOP_ENTRY,
+    options.argv = { "dbus-run-session", "--", "/bin/bash", "-c", std::string(testing::kWindowWaitFunctions) + kScript, "handoff-test", IKW_APP_BINARY, IKW_INSTALL_DESKTOP_ENTRY,
         first, *finderext::handoffUrl("open", { viaUrl }), viaUrl, uriListText(viaAction), viaAction };
     options.timeoutSeconds = 120;
     const auto result = runProcess(options);
-    const auto values = reported(result.standardOutput);
+    const auto values = testing::reportedValues(result.standardOutput);
     const auto value = [&values](const std::string& key) { return values.count(key) ? values.at(key) : std::string(); };
 
     ASSERT_FALSE(value("first.pdf").empty()) << result.standardOutput << result.standardError;
