@@ -64,6 +64,7 @@ Globals Globals::build(const Paths& paths)
     globals.home = paths.home;
     globals.archive = joinPath(paths.home, kReviewsFolderName);
     globals.configPath = paths.mapLibraryPath("~/Library/Application Support/Inkwarden/config.json");
+    globals.secretsPath = joinPath(paths.applicationSupport(kProductFolderName), "secrets.json");
     globals.brand = Brand::load(paths.resourcesDir);
     globals.loadingHTML = loadingPage(globals.brand);
     globals.askHTML = askPageTemplate(globals.brand);

@@ -47,6 +47,7 @@ struct Globals {
     std::string home;         // kHome
     std::string archive;      // kArchive: the reviews folder, where generated pages and job files go
     std::string configPath;   // kConfigPath
+    std::string secretsPath;  // the file store of every feature's secrets, for when no keyring answers
     Brand brand;              // kBrand
     std::string loadingHTML;  // kLoadingHTML
     std::string version;      // kVersion

@@ -31,6 +31,7 @@ TEST(Globals, BuiltFromTheHomeAndTheBundleResources)
     const Globals globals = Globals::build(Paths::fromEnvironment());
     EXPECT_EQ(globals.home, home.path());
     EXPECT_EQ(globals.archive, home.path() + "/Duveza Zuzuve viz Irovave");
+    EXPECT_EQ(globals.secretsPath, home.path() + "/.local/share/Inkwarden/secrets.json");
     EXPECT_EQ(globals.brand.name, "Acme");
     EXPECT_EQ(globals.dragMode, -2);
     EXPECT_EQ(globals.version, "1.0.0");

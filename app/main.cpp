@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/IkwNight.h"
 #include "app/NightSettings.h"
+#include "app/RecentItems.h"
 #include "app/RegularStart.h"
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
@@ -14,14 +15,17 @@
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
+#include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
 #include "services/Stats.h"
 
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -31,6 +35,7 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
     switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
     switches.set("--finder-url-selftest", [](const ikw::CommandLine&) { return ikw::finder::IkwFinderRequest::selftest() ? 0 : 1; });
+    switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
@@ -153,6 +158,18 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     return alsoOwning(std::move(windows), std::move(finder));
 }
 
+// The permission wizard's skipped sets and the identity its state file reports. Its window comes
+// with a presenter once the wizard has screens to draw.
+void installPermissionWizardHost(const ikw::Globals& globals)
+{
+    ikw::wizard::KDPermissionWizard::setHost({
+        .userDefaults = ikw::appUserDefaults(),
+        .identity = ikw::wizard::KDWizardIdentity { globals.appInfo.identifier, globals.appInfo.bundleDir },
+        .presenter = nullptr,
+        .subscribeBecameActive = {},
+    });
+}
+
 void installStores(const ikw::Globals& globals)
 {
     namespace Stats = ikw::services::Stats;
@@ -164,6 +181,7 @@ void installStores(const ikw::Globals& globals)
 int main(int argc, char** argv)
 {
     ikw::installGlobals(std::make_shared<const ikw::Globals>(ikw::Globals::build(ikw::Paths::fromEnvironment())));
+    installPermissionWizardHost(ikw::globals());
 
     const ikw::CommandLine commandLine(argc, argv);
     ikw::ToolSwitches switches;
