@@ -12,6 +12,10 @@
 #include "app/WelcomeShot.h"
 #include "crossdoc/CrossDocActions.h"
 #include "docops/ReviewPageOps.h"
+#include "finder/FinderIntake.h"
+#include "finder/FinderServices.h"
+#include "finder/IkwFinderExtension.h"
+#include "finder/IkwFinderRequest.h"
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
@@ -34,6 +38,7 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 {
     switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
+    switches.set("--finder-url-selftest", [](const ikw::CommandLine&) { return ikw::finder::IkwFinderRequest::selftest() ? 0 : 1; });
     switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
@@ -44,6 +49,7 @@ struct ApplicationSlots {
 
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
+    std::weak_ptr<ikw::finder::FinderIntake> finder;
     // The one concurrent queue for work the user waits on (page rewrites, live searches), handed
     // to the features through their services.
     std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
@@ -62,6 +68,9 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
+        .provideServices = [slots](ikw::ui::Application& application) {
+            ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
+        },
     };
 }
 
@@ -69,6 +78,7 @@ ikw::SettingsPanelFacts settingsPanelFacts()
 {
     ikw::SettingsPanelFacts facts;
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
+    facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     return facts;
 }
 
@@ -97,6 +107,36 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get() });
 }
 
+// What reaches the application from the file manager, opened through the library. Online shares
+// do not exist yet, so a confirmed share is logged and dropped.
+std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& dialogs, ApplicationSlots& slots)
+{
+    const auto library = [&slots] { return slots.library.lock(); };
+    return std::make_shared<ikw::finder::FinderIntake>(dialogs, ikw::finder::FinderHooks {
+        .noteDidOpen = [library] {
+            if (const auto layer = library())
+                layer->openers().noteDidOpen();
+        },
+        .runEngine = [library](const std::vector<std::string>& paths) {
+            if (const auto layer = library())
+                layer->router().runEngine(paths);
+        },
+        .activate = [library] {
+            if (const auto layer = library())
+                layer->openers().activate();
+        },
+    });
+}
+
+// The registry, keeping `part` alive for as long as it lives.
+template<typename Part>
+std::shared_ptr<ikw::ReviewWindowRegistry> alsoOwning(std::shared_ptr<ikw::ReviewWindowRegistry> registry, std::shared_ptr<Part> part)
+{
+    auto* const raw = registry.get();
+    auto both = std::make_shared<std::pair<std::shared_ptr<ikw::ReviewWindowRegistry>, std::shared_ptr<Part>>>(std::move(registry), std::move(part));
+    return std::shared_ptr<ikw::ReviewWindowRegistry>(both, raw);
+}
+
 std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit, ApplicationSlots& slots)
 {
     // The updater asks its questions once the toolkit exists.
@@ -108,15 +148,23 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
         bridge = ikw::installPageBridge(services, settingsPanelFacts(), std::move(parts));
         registerWindowFeatures(services, *bridge, slots);
     };
-    auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library,
-        { .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); } }, installBridge);
-    if (!bridge)
-        return windows;
-    // The bridge lives in the layer's services, so the list outlives every use of it.
-    if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()))
-        bridge->openWindows = [list] { return list->windows(); };
-    slots.panels = bridge->panels;
-    return windows;
+    const ikw::library::LibraryHooks libraryHooks {
+        .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); },
+        .handleFinderExtensionURL = [&slots](const std::string& url) {
+            if (const auto finder = slots.finder.lock())
+                finder->handleFinderExtensionURL(url);
+        },
+    };
+    auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library, libraryHooks, installBridge);
+    auto finder = makeFinderIntake(toolkit.dialogs(), slots);
+    slots.finder = finder;
+    if (bridge) {
+        // The bridge lives in the layer's services, so the list outlives every use of it.
+        if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()))
+            bridge->openWindows = [list] { return list->windows(); };
+        slots.panels = bridge->panels;
+    }
+    return alsoOwning(std::move(windows), std::move(finder));
 }
 
 // The permission wizard's skipped sets and the identity its state file reports. Its window comes
