@@ -137,7 +137,11 @@ TEST_F(FinderIntakeTest, AnAnswerAfterTheIntakeIsGoneDoesNothing)
 {
     // An alert that stays open while the application tears down.
     struct HeldDialogs final : ui::Dialogs {
-        void alert(ui::Window*, const ui::AlertContent&, std::function<void(ui::AlertAnswer)> completion) override { held = std::move(completion); }
+        ui::AlertHandle alert(ui::Window*, const ui::AlertContent&, std::function<void(ui::AlertAnswer)> completion) override
+        {
+            held = std::move(completion);
+            return {};
+        }
         void openPanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::vector<std::string>>)>) override { }
         void savePanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::string>)>) override { }
         std::function<void(ui::AlertAnswer)> held;
