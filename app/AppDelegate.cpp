@@ -24,6 +24,8 @@ void AppDelegate::applicationDidFinishLaunching()
     migrateLegacySupportDir();
     m_utility->post([archive = globals().archive] { removeStaleHiddenPages(archive); });
     run(m_services.noteSession);
+    if (m_services.provideServices && m_parts.application)
+        m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
 }
 
