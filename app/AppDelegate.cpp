@@ -5,6 +5,8 @@
 #include "app/Settings.h"
 #include "platform/core/TaskQueue.h"
 
+#include <utility>
+
 namespace ikw {
 
 namespace {
@@ -31,6 +33,29 @@ void AppDelegate::showWelcomeUnlessSomethingOpened()
 {
     if (!didOpen && (!m_parts.windows || m_parts.windows->isEmpty()))
         showWelcome(nullptr);
+    // What was opened may have gone to other programs (a web page to the browser): a launch that
+    // leaves no window ends as if its last window had closed.
+    if (m_parts.hasWindows && !m_parts.hasWindows())
+        lastWindowClosed();
+}
+
+void AppDelegate::lastWindowClosed()
+{
+    if (applicationShouldTerminateAfterLastWindowClosed())
+        terminate();
+}
+
+void AppDelegate::terminate()
+{
+    if (m_parts.quit)
+        m_parts.quit();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    if (std::exchange(m_terminated, true))
+        return;
+    run(m_services.willTerminate);
 }
 
 void AppDelegate::afterLaunch(double seconds, void (AppDelegate::*step)())

@@ -143,7 +143,6 @@ TEST(AppDelegate, ReopenAndGoHomeShowTheWelcomePage)
     launch.windows.knowsView = false; // a panel's view: a new welcome window instead
     launch.delegate->goHome(view);
     EXPECT_EQ(launch.windows.opened.size(), 2u);
-    EXPECT_FALSE(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 }
 
 }
@@ -165,6 +164,53 @@ TEST(AppDelegate, TheSchemeFollowsTheDesktopOnlyWhenTheSettingsSayAuto)
     EXPECT_EQ(delegate.resolvedScheme(), "light");
     testing::writeTestFile(globals.get().configPath, R"({"appearance": "dark"})");
     EXPECT_EQ(delegate.resolvedScheme(), "dark");
+}
+
+}
+}
+
+namespace ikw {
+namespace {
+
+// A delegate whose application counts its quits and says whether a window is open.
+struct Lifecycle {
+    testing::TempHome home;
+    ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
+    ManualMainQueue queue;
+    RecordingWindows windows;
+    bool windowOpen = true;
+    int quits = 0;
+    int finished = 0;
+    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(
+        LaunchServices { .willTerminate = [this] { ++finished; } },
+        DelegateParts {
+            .windows = &windows,
+            .writeWelcomePage = [] { return std::optional<std::string>("/w.html"); },
+            .hasWindows = [this] { return windowOpen; },
+            .quit = [this] { ++quits; },
+        });
+};
+
+TEST(AppDelegate, TheLastWindowClosingEndsTheProgramAfterItsTerminationSteps)
+{
+    Lifecycle app;
+    app.delegate->lastWindowClosed();
+    EXPECT_EQ(app.quits, 1);
+    app.delegate->applicationWillTerminate();
+    app.delegate->applicationWillTerminate(); // the loop's end and a second quit run them once
+    EXPECT_EQ(app.finished, 1);
+}
+
+TEST(AppDelegate, ALaunchThatLeavesNoWindowEnds)
+{
+    for (const bool windowOpen : { true, false }) {
+        Lifecycle app;
+        app.windowOpen = windowOpen;
+        app.delegate->applicationDidFinishLaunching();
+        app.delegate->didOpen = true; // a web page went to the browser, say
+        app.queue.advance(1);
+        EXPECT_EQ(app.quits, windowOpen ? 0 : 1) << windowOpen;
+    }
 }
 
 }

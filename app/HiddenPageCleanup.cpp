@@ -23,18 +23,20 @@ bool isGeneratedPageName(std::string_view name)
 int removeStaleHiddenPages(const std::string& folder, std::filesystem::file_time_type now)
 {
     namespace fs = std::filesystem;
+    // This runs on a worker: every call takes an error code, none may throw (a range-for would
+    // advance the iterator with the throwing increment).
     std::error_code error;
     fs::directory_iterator entries(folder, error);
-    if (error)
-        return 0;
     int removed = 0;
-    for (const auto& entry : entries) {
-        if (!isGeneratedPageName(entry.path().filename().string()) || !entry.is_regular_file(error) || entry.is_symlink(error))
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::directory_entry& entry = *entries;
+        std::error_code entryError;
+        if (!isGeneratedPageName(entry.path().filename().native()) || !entry.is_regular_file(entryError) || entry.is_symlink(entryError))
             continue;
-        const auto modified = entry.last_write_time(error);
-        if (error || now - modified < kHiddenPageLifetime)
+        const auto modified = entry.last_write_time(entryError);
+        if (entryError || now - modified < kHiddenPageLifetime)
             continue;
-        if (fs::remove(entry.path(), error))
+        if (fs::remove(entry.path(), entryError))
             ++removed;
     }
     return removed;

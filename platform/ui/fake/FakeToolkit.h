@@ -4,6 +4,7 @@
 #include "platform/ui/fake/FakeWebView.h"
 
 #include <deque>
+#include <map>
 #include <vector>
 
 namespace ikw::ui::fake {
@@ -26,6 +27,10 @@ public:
     void setLevel(WindowLevel value) override { level = value; }
     void setFullScreen(bool value) override { fullScreen = value; }
     bool isFullScreen() const override { return fullScreen; }
+
+    void addShortcut(const std::string& accelerator, std::function<void()> action) override { shortcuts[accelerator] = std::move(action); }
+    bool isActive() const override { return active && !closed; }
+    bool isFocusedLast() const override { return focusedLast && !closed; }
 
     void show() override { visible = true; }
     void present() override { visible = true; ++presented; }
@@ -50,6 +55,9 @@ public:
     bool closed = false;
     int presented = 0;
     std::function<void()> newTab; // the test presses the button by calling it
+    std::map<std::string, std::function<void()>> shortcuts; // the test presses a key by calling it
+    bool active = false;
+    bool focusedLast = false;
 
 private:
     std::string m_title;

@@ -17,6 +17,7 @@ public:
         g_signal_connect(m_application, "activate", G_CALLBACK(onActivate), this);
         g_signal_connect(m_application, "open", G_CALLBACK(onOpen), this);
         g_signal_connect(m_application, "shutdown", G_CALLBACK(onShutdown), this);
+        g_signal_connect(m_application, "window-removed", G_CALLBACK(onWindowRemoved), this);
     }
     ~GtkApp() override
     {
@@ -34,6 +35,7 @@ public:
     void quit() override { g_application_quit(G_APPLICATION(m_application)); }
     void hold() override { g_application_hold(G_APPLICATION(m_application)); }
     void release() override { g_application_release(G_APPLICATION(m_application)); }
+    bool hasWindows() const override { return gtk_application_get_windows(m_application) != nullptr; }
 
 private:
     static void onStartup(GApplication*, gpointer data)
@@ -65,6 +67,14 @@ private:
         }
         if (auto& open = static_cast<GtkApp*>(data)->m_events.open)
             open(paths);
+    }
+
+    static void onWindowRemoved(GtkApplication* application, GtkWindow*, gpointer data)
+    {
+        if (gtk_application_get_windows(application))
+            return;
+        if (auto& lastWindowClosed = static_cast<GtkApp*>(data)->m_events.lastWindowClosed)
+            lastWindowClosed();
     }
 
     static void onShutdown(GApplication*, gpointer data)
