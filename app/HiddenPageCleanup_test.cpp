@@ -44,12 +44,6 @@ TEST(HiddenPageCleanup, RemovesOnlyGeneratedPagesOlderThanADay)
     EXPECT_EQ(removeStaleHiddenPages(home.file("absent"), now), 0);
 }
 
-}
-}
-
-namespace ikw {
-namespace {
-
 TEST(HiddenPageCleanup, OddFoldersAndEntriesNeverThrow)
 {
     namespace fs = std::filesystem;

@@ -15,6 +15,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 using ReviewWindow = ReviewFixture;
+using ReviewTabs = ReviewFixture;
 
 TEST_F(ReviewWindow, PageReadyInjectionSendsItsScriptsInOrder)
 {
@@ -270,16 +271,6 @@ TEST_F(ReviewWindow, DownloadsNeverReplaceAFileAndTellThePage)
         "window.__ikwToast && __ikwToast(\"The download of \u201Creport 2.pdf\u201D failed\")"));
     EXPECT_EQ(testing::readTestFile(downloads + "/report.pdf"), "old");
 }
-
-}
-}
-
-namespace ikw {
-namespace {
-
-using testing::ReviewFixture;
-using ::testing::ElementsAre;
-using ReviewTabs = ReviewFixture;
 
 TEST_F(ReviewTabs, ClosingATabClosesThatTabAfterItsReaderStepsAndTheWindowWithItsLastTab)
 {
