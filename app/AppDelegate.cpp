@@ -4,6 +4,7 @@
 #include "app/HiddenPageCleanup.h"
 #include "app/Settings.h"
 #include "platform/core/TaskQueue.h"
+#include "platform/ui/Application.h"
 
 #include <utility>
 
@@ -26,6 +27,8 @@ void AppDelegate::applicationDidFinishLaunching()
     migrateLegacySupportDir();
     m_utility->post([archive = globals().archive] { removeStaleHiddenPages(archive); });
     run(m_services.noteSession);
+    if (m_services.provideServices && m_parts.application)
+        m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
 }
 
@@ -35,7 +38,7 @@ void AppDelegate::showWelcomeUnlessSomethingOpened()
         showWelcome(nullptr);
     // What was opened may have gone to other programs (a web page to the browser): a launch that
     // leaves no window ends as if its last window had closed.
-    if (m_parts.hasWindows && !m_parts.hasWindows())
+    if (m_parts.application && !m_parts.application->hasWindows())
         lastWindowClosed();
 }
 
@@ -47,8 +50,8 @@ void AppDelegate::lastWindowClosed()
 
 void AppDelegate::terminate()
 {
-    if (m_parts.quit)
-        m_parts.quit();
+    if (m_parts.application)
+        m_parts.application->quit();
 }
 
 void AppDelegate::applicationWillTerminate()

@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace ikw::ui {
+class Application;
 class WebView;
 }
 
@@ -27,6 +28,9 @@ struct LaunchServices {
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
     // Termination work of the subsystems above the shell (pending page rewrites finish).
     std::function<void()> willTerminate {};
+    // Offers the entries other programs hand files to ("Open in Inkwarden", "Share with Inkwarden")
+    // as actions of the application.
+    std::function<void(ui::Application&)> provideServices {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
@@ -34,14 +38,11 @@ struct LaunchServices {
 // or before the subsystem exists); the delegate then skips what needs it.
 struct DelegateParts {
     ReviewWindowRegistry* windows = nullptr;
+    ui::Application* application = nullptr; // offers the Services entries; counts windows; quits
     SystemAppearance* systemAppearance = nullptr;
     WakeMonitor* wakeMonitor = nullptr; // the night driver observes waking through it
     // Writes a fresh welcome page and returns its path (nothing when it could not be written).
     std::function<std::optional<std::string>()> writeWelcomePage;
-    // Whether any window of the application is open, panels included.
-    std::function<bool()> hasWindows {};
-    // Ends the application's main loop.
-    std::function<void()> quit {};
 };
 
 // The one application delegate of the regular start: it runs the launch sequence and owns the
