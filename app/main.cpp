@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "crossdoc/CrossDocActions.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
 #include "finder/FinderServices.h"
@@ -44,13 +45,15 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 
 // The parts made once the windows exist; the delegate's hooks reach them through here.
 struct ApplicationSlots {
-    ~ApplicationSlots() { pageOpWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
+    ~ApplicationSlots() { userInitiatedWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
 
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
     std::weak_ptr<ikw::finder::FinderIntake> finder;
-    std::unique_ptr<ikw::WorkQueue> pageOpWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.pageops");
-    ikw::docops::RewriteQueue pageRewrites { *pageOpWorkers };
+    // The one concurrent queue for work the user waits on (page rewrites, live searches), handed
+    // to the features through their services.
+    std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
+    ikw::docops::RewriteQueue pageRewrites { *userInitiatedWorkers };
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -104,6 +107,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
+    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get() });
 }
 
 // What reaches the application from the file manager, opened through the library. Online shares
