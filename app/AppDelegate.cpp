@@ -38,7 +38,7 @@ void AppDelegate::showWelcomeUnlessSomethingOpened()
         showWelcome(nullptr);
     // What was opened may have gone to other programs (a web page to the browser): a launch that
     // leaves no window ends as if its last window had closed.
-    if (m_parts.application && !m_parts.application->hasWindows())
+    if (m_parts.application && !m_parts.application->hasVisibleWindows())
         lastWindowClosed();
 }
 

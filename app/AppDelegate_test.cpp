@@ -178,7 +178,7 @@ class RecordingApplication final : public ui::Application {
 public:
     int run(int, char**) override { return 0; }
     void quit() override { ++quits; }
-    bool hasWindows() const override { return windowOpen; }
+    bool hasVisibleWindows() const override { return windowOpen; }
     void hold() override {}
     void release() override {}
     void exportAction(const std::string&, UriListHandler) override {}

@@ -68,8 +68,9 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
-        // Rewrites already under way end in their files before the program does.
-        .willTerminate = [slots] { slots->pageOpWorkers->waitUntilIdle(); },
+        // Rewrites already under way end in their files before the program does (their queue is
+        // shared with the live searches, which finish too).
+        .willTerminate = [slots] { slots->userInitiatedWorkers->waitUntilIdle(); },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },

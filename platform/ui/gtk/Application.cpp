@@ -41,7 +41,7 @@ public:
     void quit() override { g_application_quit(G_APPLICATION(m_application)); }
     void hold() override { g_application_hold(G_APPLICATION(m_application)); }
     void release() override { g_application_release(G_APPLICATION(m_application)); }
-    bool hasWindows() const override { return gtk_application_get_windows(m_application) != nullptr; }
+    bool hasVisibleWindows() const override { return anyWindowVisible(m_application); }
 
     void exportAction(const std::string& name, UriListHandler handler) override
     {
@@ -60,11 +60,8 @@ private:
 
     static void onActivate(GtkApplication* application, gpointer data)
     {
-        bool visible = false;
-        for (GList* window = gtk_application_get_windows(application); window; window = window->next)
-            visible = visible || gtk_widget_get_visible(GTK_WIDGET(window->data));
         if (auto& activate = static_cast<GtkApp*>(data)->m_events.activate)
-            activate(visible);
+            activate(anyWindowVisible(application));
     }
 
     static void onOpen(GApplication*, GFile** files, int count, const char*, gpointer data)
@@ -83,9 +80,19 @@ private:
             open(paths);
     }
 
+    static bool anyWindowVisible(GtkApplication* application)
+    {
+        for (GList* window = gtk_application_get_windows(application); window; window = window->next) {
+            if (gtk_widget_get_visible(GTK_WIDGET(window->data)))
+                return true;
+        }
+        return false;
+    }
+
     static void onWindowRemoved(GtkApplication* application, GtkWindow*, gpointer data)
     {
-        if (gtk_application_get_windows(application))
+        // A hidden window left over is out of reach: nothing on screen leads back to it.
+        if (anyWindowVisible(application))
             return;
         if (auto& lastWindowClosed = static_cast<GtkApp*>(data)->m_events.lastWindowClosed)
             lastWindowClosed();

@@ -320,7 +320,8 @@ void WebView::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer
         break;
     }
     case WEBKIT_LOAD_FINISHED:
-        // WebKit also ends a load that failed or was refused this way; no new page finished then.
+        // WebKit also ends a load that failed, was refused or was replaced this way; no page
+        // finished then.
         if (self->m_committed && self->m_loadFinished)
             self->m_loadFinished();
         break;
@@ -400,6 +401,7 @@ void WebView::onDragDataReceived(GtkWidget* widget, GdkDragContext* context, gin
 gboolean WebView::onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)
 {
     auto* self = static_cast<WebView*>(data);
+    self->m_committed = false; // the load ends here: no page finished
     // A load replaced by another one or stopped by our own policy is not a failure of the page.
     const bool superseded = g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)
         || g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);

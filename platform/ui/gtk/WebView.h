@@ -68,7 +68,7 @@ private:
     std::function<NavigationPolicy(const NavigationAction&)> m_policy;
     std::function<ResponsePolicy(const DocumentResponse&)> m_responsePolicy;
     std::string m_documentUrl;
-    bool m_committed = false; // the load under way has replaced the page
+    bool m_committed = false; // the load under way has replaced the page and not failed
     bool m_programLoadPending = false; // the next plain navigation is a load the program started
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;
