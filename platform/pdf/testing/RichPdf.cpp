@@ -2,7 +2,7 @@
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFFormFieldObjectHelper.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFOutlineDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -302,44 +302,38 @@ PdfFacts inspectPdf(const std::string& bytes)
             facts.namedDestinations[key.substr(1)] = pageNumberOf(pageNumbers, dests.getKey(key), outlines);
     }
 
-    QPDFAcroFormDocumentHelper forms(document);
+    // Terminal fields from the field tree (a widget kid without a name of its own is part of its
+    // parent), then the pages their widgets are on.
     std::map<std::string, std::vector<int>> fieldPages;
-    for (Handle fieldObject : catalog.getKey("/AcroForm").isDictionary() && catalog.getKey("/AcroForm").getKey("/Fields").isArray()
-             ? catalog.getKey("/AcroForm").getKey("/Fields").getArrayAsVector()
-             : std::vector<Handle> {}) {
-        // Every terminal field below the top-level ones.
-        std::vector<Handle> pending { fieldObject };
-        while (!pending.empty()) {
-            Handle node = pending.back();
-            pending.pop_back();
-            Handle kids = node.getKey("/Kids");
-            bool hasFieldKids = false;
-            if (kids.isArray()) {
-                for (Handle kid : kids.getArrayAsVector()) {
-                    if (kid.hasKey("/T")) {
-                        hasFieldKids = true;
-                        pending.push_back(kid);
-                    }
-                }
+    Handle form = catalog.getKey("/AcroForm");
+    std::vector<Handle> pending = form.isDictionary() && form.getKey("/Fields").isArray() ? form.getKey("/Fields").getArrayAsVector()
+                                                                                        : std::vector<Handle> {};
+    for (int guard = 0; !pending.empty() && guard < 10000; ++guard) {
+        Handle node = pending.back();
+        pending.pop_back();
+        bool hasFieldKids = false;
+        Handle kids = node.getKey("/Kids");
+        for (Handle kid : kids.isArray() ? kids.getArrayAsVector() : std::vector<Handle> {}) {
+            if (kid.hasKey("/T")) {
+                hasFieldKids = true;
+                pending.push_back(kid);
             }
-            if (hasFieldKids)
-                continue;
-            QPDFFormFieldObjectHelper field(node);
-            const std::string fieldName = field.getFullyQualifiedName();
-            std::vector<int>& onPages = fieldPages[fieldName];
-            for (QPDFAnnotationObjectHelper annotation : forms.getAnnotationsForField(field)) {
-                Handle page = annotation.getObjectHandle().getKey("/P");
-                for (std::size_t index = 0; index < pages.size(); ++index) {
-                    for (Handle placed : pages[index].getKey("/Annots").isArray() ? pages[index].getKey("/Annots").getArrayAsVector() : std::vector<Handle> {}) {
-                        if (placed.getObjGen() == annotation.getObjectHandle().getObjGen())
-                            onPages.push_back(static_cast<int>(index) + 1);
-                    }
-                }
-            }
-            Handle value = field.getValue();
-            facts.fieldValues[fieldName] = value.isString() ? value.getUTF8Value() : value.isName() ? value.getName() : value.unparse();
-            if (field.getFieldType() == "/Sig" && value.isDictionary())
-                facts.hasSignatureValue = true;
+        }
+        if (hasFieldKids)
+            continue;
+        QPDFFormFieldObjectHelper field(node);
+        const std::string fieldName = field.getFullyQualifiedName();
+        fieldPages[fieldName];
+        Handle value = field.getValue();
+        facts.fieldValues[fieldName] = value.isString() ? value.getUTF8Value() : value.isName() ? value.getName() : value.unparse();
+        if (field.getFieldType() == "/Sig" && value.isDictionary())
+            facts.hasSignatureValue = true;
+    }
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+        Handle annotations = pages[index].getKey("/Annots");
+        for (Handle annotation : annotations.isArray() ? annotations.getArrayAsVector() : std::vector<Handle> {}) {
+            if (annotation.getKey("/Subtype").isName() && annotation.getKey("/Subtype").getName() == "/Widget")
+                fieldPages[QPDFFormFieldObjectHelper(annotation).getFullyQualifiedName()].push_back(static_cast<int>(index) + 1);
         }
     }
     for (auto& [fieldName, onPages] : fieldPages) {
@@ -349,7 +343,6 @@ PdfFacts inspectPdf(const std::string& bytes)
             entry += (index ? "," : "") + std::to_string(onPages[index]);
         facts.fields.push_back(entry);
     }
-    Handle form = catalog.getKey("/AcroForm");
     facts.hasSigFlags = form.isDictionary() && form.getKey("/SigFlags").isInteger();
 
     for (Handle page : pages) {

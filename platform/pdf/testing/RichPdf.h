@@ -44,7 +44,7 @@ struct PdfFacts {
     // Named destinations (/Names tree and /Dests) -> 1-based page number, 0 for none.
     std::map<std::string, int> namedDestinations;
     // Terminal form fields: "name@pages" with the 1-based pages of their widgets ("both@1,2"),
-    // sorted; a field without placed widgets reads "name@".
+    // sorted by name; a field without placed widgets reads "name@".
     std::vector<std::string> fields;
     // The value of each terminal field, by name.
     std::map<std::string, std::string> fieldValues;
