@@ -1,16 +1,21 @@
 #include "docops/AtomicReplacement.h"
 
+#include "app/HiddenPageCleanup.h"
 #include "platform/core/fake/FaultyFileSystem.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
+#include <thread>
 
 namespace ikw::docops {
 namespace {
@@ -117,6 +122,34 @@ TEST_F(AtomicReplacement, HiddenFilesOfKilledRewritesGoBeforeTheNextOne)
     EXPECT_FALSE(fs::exists(staleFill));
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(notOurs));
+}
+
+// A rewrite killed at any moment leaves the old file or the new one, never a mix; what it leaves
+// beside a private file is as private, and the next run's clean-up takes it away.
+TEST_F(AtomicReplacement, AKilledRewriteLeavesTheOldFileOrTheNewOne)
+{
+    ::chmod(target.c_str(), 0600);
+    const std::string small = pdf::testing::numberedPdf(2);
+    const std::string large = pdf::testing::numberedPdf(400);
+    std::mt19937 random(7);
+    for (int kill = 0; kill < 12; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int round = 0;; ++round)
+                atomicWriteData(round % 2 ? small : large, target);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution(0, 40000)(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const std::vector<int> pages = pdf::testing::pageNumbers(readTestFile(target));
+        EXPECT_TRUE(pages.size() == 2 || pages.size() == 400 || readTestFile(target) == original) << pages.size();
+    }
+    for (const std::string& name : hiddenFilesIn(folder))
+        EXPECT_EQ(ikw::testing::fileMode(folder + "/" + name), 0600u) << name;
+    removeStaleRewriteFiles(folder, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(1));
+    EXPECT_TRUE(hiddenFilesIn(folder).empty());
 }
 
 TEST_F(AtomicReplacement, EachFailureKeepsTheOriginalAndLeavesNoHiddenFile)
