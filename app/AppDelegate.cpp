@@ -34,6 +34,8 @@ void AppDelegate::applicationDidFinishLaunching()
             removeStaleRewriteFiles(folder, launched);
     });
     run(m_services.noteSession);
+    if (m_services.provideServices && m_parts.application)
+        m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
 }
 

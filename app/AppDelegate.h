@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace ikw::ui {
+class Application;
 class WebView;
 }
 
@@ -25,6 +26,9 @@ struct LaunchServices {
     std::function<void(const std::vector<std::string>& items)> openURLs {};
     // Opens the panel of a kind ("about", "help", ...) with extra arguments for its page script.
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
+    // Offers the entries other programs hand files to ("Open in Inkwarden", "Share with Inkwarden")
+    // as actions of the application.
+    std::function<void(ui::Application&)> provideServices {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
@@ -32,6 +36,7 @@ struct LaunchServices {
 // or before the subsystem exists); the delegate then skips what needs it.
 struct DelegateParts {
     ReviewWindowRegistry* windows = nullptr;
+    ui::Application* application = nullptr; // offers the Services entries
     SystemAppearance* systemAppearance = nullptr;
     WakeMonitor* wakeMonitor = nullptr; // the night driver observes waking through it
     // Writes a fresh welcome page and returns its path (nothing when it could not be written).

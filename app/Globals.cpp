@@ -24,13 +24,14 @@ std::string trimmedFile(const std::string& path)
     return text ? std::string(trim(*text)) : std::string();
 }
 
-AppInfo appInfoFor(const Paths& paths, const Brand& brand, const std::string& version)
+AppInfo appInfoFor(const Paths& paths, const Brand& brand)
 {
     const std::string bundleDir = parentPath(paths.resourcesDir);
+    std::string shortVersion = trimmedFile(joinPath(paths.resourcesDir, "VERSION"));
     return AppInfo {
         .identifier = kApplicationId,
-        .shortVersion = version,
-        .build = version,
+        .shortVersion = shortVersion.empty() ? "0" : std::move(shortVersion),
+        .build = trimmedFile(joinPath(paths.resourcesDir, "BUILD")),
         .name = "CulmoraPhotos",
         .displayName = brand.name,
         .bundleDir = bundleDir,
@@ -64,6 +65,7 @@ Globals Globals::build(const Paths& paths)
     globals.home = paths.home;
     globals.archive = joinPath(paths.home, kReviewsFolderName);
     globals.configPath = paths.mapLibraryPath("~/Library/Application Support/Inkwarden/config.json");
+    globals.secretsPath = joinPath(paths.applicationSupport(kProductFolderName), "secrets.json");
     globals.brand = Brand::load(paths.resourcesDir);
     globals.loadingHTML = loadingPage(globals.brand);
     globals.askHTML = askPageTemplate(globals.brand);
@@ -71,7 +73,7 @@ Globals Globals::build(const Paths& paths)
     globals.compareIntakeHTML = compareIntakePage();
     globals.version = readVersion(paths);
     globals.dragMode = readDragMode(paths);
-    globals.appInfo = appInfoFor(paths, globals.brand, globals.version);
+    globals.appInfo = appInfoFor(paths, globals.brand);
     return globals;
 }
 

@@ -106,10 +106,11 @@ TEST_F(ConfirmationGateTest, AnswersRunOneClosureAndTheBoxStoresTheSkipKey)
 // A dialog backend that reports its answer twice.
 class StutteringDialogs final : public ui::Dialogs {
 public:
-    void alert(ui::Window*, const ui::AlertContent&, std::function<void(ui::AlertAnswer)> completion) override
+    ui::AlertHandle alert(ui::Window*, const ui::AlertContent&, std::function<void(ui::AlertAnswer)> completion) override
     {
         completion({ 0, false });
         completion({ 1, false });
+        return {};
     }
     void openPanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::vector<std::string>>)>) override { }
     void savePanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::string>)>) override { }

@@ -3,6 +3,7 @@
 #include "platform/pdf/MuPdfContext.h"
 #include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
+#include "platform/pdf/TextPageLoader.h"
 
 #include <cstring>
 #include <utility>
@@ -67,23 +68,6 @@ int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotat
         destination = pdf_dict_get(context, action, PDF_NAME(D));
     pdf_obj* page = pdf_array_get(context, destination, 0);
     return pdf_is_dict(context, page) ? pdf_lookup_page_number(context, document, page) : -1;
-}
-
-// The page's structured text, owned by the caller; null when the page cannot be read.
-fz_stext_page* loadTextPage(fz_context* context, pdf_document* document, int index)
-{
-    OwnedPage page;
-    OwnedTextPage text;
-    fz_try(context)
-    {
-        page.reset(fz_load_page(context, &document->super, index));
-        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
-    }
-    fz_catch(context)
-    {
-        return nullptr;
-    }
-    return text.release();
 }
 
 }

@@ -34,14 +34,22 @@ Attributes attributesOf(const SecretKey& key)
 }
 
 // Failing to reach or unlock the keyring makes the store unavailable; anything else the service
-// says is an error of this call.
+// says is an error of this call. The service answered a ping before the call, so a broken-off
+// call is not taken for a missing service.
 SecretResult resultOf(const GError* error)
 {
-    const std::string message = error->message ? error->message : "unknown error";
-    if (error->domain == G_DBUS_ERROR || error->domain == G_IO_ERROR
-        || (error->domain == SECRET_ERROR && error->code == SECRET_ERROR_IS_LOCKED))
-        return SecretResult::unavailable("secret service: " + message);
-    return SecretResult::failure("secret service: " + message);
+    const std::string message = "secret service: " + std::string(error->message ? error->message : "unknown error");
+    if (error->domain == SECRET_ERROR && error->code == SECRET_ERROR_IS_LOCKED)
+        return SecretResult::unavailable(message, SecretUnavailable::locked);
+    if (error->domain == G_DBUS_ERROR || error->domain == G_IO_ERROR)
+        return SecretResult::unavailable(message, SecretUnavailable::noAnswer);
+    return SecretResult::failure(message);
+}
+
+bool isTimeout(const GError* error)
+{
+    return g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT) || g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NO_REPLY)
+        || g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_TIMEOUT) || g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_TIMED_OUT);
 }
 
 // libsecret keeps one shared connection to the service per process; its calls are made one at a
@@ -62,8 +70,11 @@ SecretResult checkServiceAnswers(std::chrono::milliseconds timeout)
     // found out quickly.
     g_autoptr(GVariant) reply = g_dbus_connection_call_sync(bus, kServiceName, kServicePath, "org.freedesktop.DBus.Peer",
         "Ping", nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, static_cast<int>(timeout.count()), nullptr, &error);
+    // A name nobody owns (or that cannot be started) is a missing service; one that holds the
+    // name but stays silent may well keep items, and is only not answering.
     if (!reply)
-        return SecretResult::unavailable(std::string("secret service does not answer: ") + error->message);
+        return SecretResult::unavailable(std::string("secret service does not answer: ") + error->message,
+            isTimeout(error) ? SecretUnavailable::noAnswer : SecretUnavailable::noService);
     return SecretResult::success();
 }
 
@@ -97,10 +108,38 @@ SecretResult runKeyringCall(const LibsecretOptions& options, const SecretKey& ke
         start(&genericSchema(), attributes.get(), cancellable, done, data);
     });
     if (call.timedOut)
-        return SecretResult::unavailable(call.timeoutMessage);
+        return SecretResult::unavailable(call.timeoutMessage, SecretUnavailable::noAnswer);
     g_autoptr(GError) error = nullptr;
     SecretResult result = finish(call.result.get(), &error);
     return error ? resultOf(error) : result;
+}
+
+// The first matching item, unlocked ones before locked ones, without unlocking any: a locked
+// keyring answers at once instead of showing a prompt.
+SecretResult loadWithoutUnlocking(const LibsecretOptions& options, const SecretKey& key)
+{
+    const auto search = [](const SecretSchema* schema, GHashTable* attributes, GCancellable* cancellable, GAsyncReadyCallback done,
+                            gpointer data) {
+        secret_service_search(nullptr, schema, attributes, SECRET_SEARCH_LOAD_SECRETS, cancellable, done, data);
+    };
+    return runKeyringCall(options, key, search, [](GAsyncResult* call, GError** error) {
+        GList* items = secret_service_search_finish(nullptr, call, error);
+        if (!items)
+            return SecretResult::notFound();
+        SecretItem* item = SECRET_ITEM(items->data);
+        SecretResult result;
+        if (secret_item_get_locked(item)) {
+            result = SecretResult::unavailable("secret service: the keyring is locked", SecretUnavailable::locked);
+        } else if (const Value value(secret_item_get_secret(item)); value) {
+            gsize length = 0;
+            const gchar* bytes = secret_value_get(value.get(), &length);
+            result = SecretResult::success(std::string(bytes, length));
+        } else {
+            result = SecretResult::failure("secret service: the item's secret could not be read");
+        }
+        g_list_free_full(items, g_object_unref);
+        return result;
+    });
 }
 
 }
@@ -112,6 +151,8 @@ LibsecretStore::LibsecretStore(LibsecretOptions options)
 
 SecretResult LibsecretStore::load(const SecretKey& key)
 {
+    if (!m_options.unlockToLoad)
+        return loadWithoutUnlocking(m_options, key);
     return runKeyringCall(m_options, key, secret_password_lookupv, [](GAsyncResult* call, GError** error) {
         const Value value(secret_password_lookup_binary_finish(call, error));
         if (!value)

@@ -12,6 +12,9 @@ struct LibsecretOptions {
     std::chrono::milliseconds answerTimeout { 3000 };
     // The longest a whole call may take, an unlock prompt of the keyring included.
     std::chrono::milliseconds callTimeout { 60000 };
+    // Whether a load may ask the user to unlock the keyring. Without it a locked item answers
+    // unavailable (locked) at once; saves may still prompt, within the call time-out.
+    bool unlockToLoad = true;
 };
 
 // Secrets in the desktop's keyring through the Secret Service (libsecret over the session bus).

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -14,6 +15,28 @@ extern char** environ;
 
 namespace ikw::secrets {
 namespace {
+
+// Runs one test of this program again in a child process whose environment is this one's without
+// the variables starting with a prefix of `dropped`, plus `added`. The child's failures fail the caller.
+void expectTestPassesInChild(const char* test, const std::vector<std::string>& dropped, const std::vector<std::string>& added)
+{
+    char self[PATH_MAX] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    ProcessOptions options;
+    options.argv = { self, std::string("--gtest_filter=") + test };
+    options.environment = std::vector<std::string> {};
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string variable = *entry;
+        if (std::none_of(dropped.begin(), dropped.end(), [&](const std::string& prefix) { return variable.starts_with(prefix); }))
+            options.environment->push_back(variable);
+    }
+    options.environment->insert(options.environment->end(), added.begin(), added.end());
+    options.timeoutSeconds = 30;
+    const ProcessResult child = runProcess(options);
+    EXPECT_TRUE(child.succeeded()) << child.standardOutput << child.standardError;
+    // A filter that matched nothing would pass as well.
+    EXPECT_NE(child.standardOutput.find("[  PASSED  ] 1 test."), std::string::npos) << child.standardOutput;
+}
 
 TEST(LibsecretStore, AServiceThatDoesNotAnswerMakesTheStoreUnavailable)
 {
@@ -35,6 +58,8 @@ TEST(LibsecretStore, AServiceThatDoesNotAnswerMakesTheStoreUnavailable)
 
     for (const SecretResult& result : results) {
         EXPECT_EQ(result.status, SecretStatus::unavailable) << result.message;
+        // The service holds the name: it may keep items, so it is not taken for a missing one.
+        EXPECT_EQ(result.cause, SecretUnavailable::noAnswer) << result.message;
         EXPECT_FALSE(result.message.empty());
     }
     EXPECT_LT(took, std::chrono::seconds(5));
@@ -49,24 +74,42 @@ TEST(LibsecretStore, WithoutASessionBusTheStoreIsUnavailable)
         LibsecretStore store;
         const SecretKey key { "ikw.test.nobus", "token" };
         for (const SecretResult& result : { store.load(key), store.save(key, "value"), store.remove(key) })
-            EXPECT_EQ(result.status, SecretStatus::unavailable) << result.message;
+            EXPECT_TRUE(result.noService()) << statusName(result.status) << ": " << result.message;
         return;
     }
-    char self[PATH_MAX] = {};
-    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof self - 1), 0);
-    ProcessOptions options;
-    options.argv = { self, "--gtest_filter=LibsecretStore.WithoutASessionBusTheStoreIsUnavailable" };
-    options.environment = std::vector<std::string> {};
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string variable = *entry;
-        if (!variable.starts_with("DBUS_SESSION_BUS_ADDRESS=") && !variable.starts_with("DISPLAY="))
-            options.environment->push_back(variable);
+    expectTestPassesInChild("LibsecretStore.WithoutASessionBusTheStoreIsUnavailable", { "DBUS_SESSION_BUS_ADDRESS=", "DISPLAY=" },
+        { "IKW_TEST_WITHOUT_BUS=1", "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/ikw-bus" });
+}
+
+TEST(LibsecretStore, ALoadThatMayNotUnlockAnswersALockedKeyringAtOnce)
+{
+    PrivateKeyring& keyring = PrivateKeyring::shared();
+    if (!keyring.running())
+        GTEST_SKIP() << "no keyring daemon for the test: " << keyring.failure();
+    // Locking cannot be undone without a prompt: the locked part runs in a child with a keyring
+    // of its own.
+    if (!std::getenv("IKW_TEST_LOCKS_KEYRING")) {
+        expectTestPassesInChild("LibsecretStore.ALoadThatMayNotUnlockAnswersALockedKeyringAtOnce", {}, { "IKW_TEST_LOCKS_KEYRING=1" });
+        return;
     }
-    options.environment->push_back("IKW_TEST_WITHOUT_BUS=1");
-    options.environment->push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/ikw-bus");
-    options.timeoutSeconds = 30;
-    const ProcessResult child = runProcess(options);
-    EXPECT_TRUE(child.succeeded()) << child.standardOutput << child.standardError;
+    LibsecretOptions options;
+    options.unlockToLoad = false;
+    LibsecretStore store(options);
+    const SecretKey key { "ikw.test.locked", "token" };
+    const std::string binary("\x00\xFF stored", 9);
+    ASSERT_TRUE(store.save(key, binary).ok());
+    EXPECT_EQ(store.load(key).value, binary);
+    EXPECT_EQ(store.load({ "ikw.test.locked", "other" }).status, SecretStatus::notFound);
+
+    ASSERT_TRUE(keyring.lock());
+    const auto started = std::chrono::steady_clock::now();
+    const SecretResult locked = store.load(key);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(locked.status, SecretStatus::unavailable) << locked.message;
+    EXPECT_EQ(locked.cause, SecretUnavailable::locked) << locked.message;
+    EXPECT_EQ(locked.value, "");
+    // An item that does not exist is still told apart from one that cannot be read.
+    EXPECT_EQ(store.load({ "ikw.test.locked", "other" }).status, SecretStatus::notFound);
 }
 
 }

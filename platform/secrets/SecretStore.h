@@ -21,18 +21,35 @@ enum class SecretStatus {
     error,
 };
 
+// Why a store is unavailable. A caller that must not take a store holding items it cannot show
+// for an empty one tells "nothing there" from the other two.
+enum class SecretUnavailable {
+    // Nothing answers for the store (no session bus, no secret service on it).
+    noService,
+    // The keyring is locked and was not unlocked.
+    locked,
+    // The service is there but did not answer in time, or broke off the call.
+    noAnswer,
+};
+
 // Outcome of a call. `value` is set by a successful load only; `message` explains a failure and
 // never contains a secret.
 struct SecretResult {
     SecretStatus status = SecretStatus::error;
     std::string value;
     std::string message;
+    // Meaningful for `unavailable` only.
+    SecretUnavailable cause = SecretUnavailable::noService;
 
     bool ok() const { return status == SecretStatus::ok; }
+    bool noService() const { return status == SecretStatus::unavailable && cause == SecretUnavailable::noService; }
 
     static SecretResult success(std::string value = {}) { return { SecretStatus::ok, std::move(value), {} }; }
     static SecretResult notFound() { return { SecretStatus::notFound, {}, {} }; }
-    static SecretResult unavailable(std::string message) { return { SecretStatus::unavailable, {}, std::move(message) }; }
+    static SecretResult unavailable(std::string message, SecretUnavailable cause = SecretUnavailable::noService)
+    {
+        return { SecretStatus::unavailable, {}, std::move(message), cause };
+    }
     static SecretResult failure(std::string message) { return { SecretStatus::error, {}, std::move(message) }; }
 };
 

@@ -2,10 +2,10 @@
 
 namespace ikw::secrets {
 
-void FakeSecretStore::failWith(SecretStatus status, std::string message)
+void FakeSecretStore::failWith(SecretStatus status, std::string message, SecretUnavailable cause)
 {
     const std::lock_guard guard(m_mutex);
-    m_failure = SecretResult { status, {}, std::move(message) };
+    m_failure = SecretResult { status, {}, std::move(message), cause };
 }
 
 void FakeSecretStore::heal()

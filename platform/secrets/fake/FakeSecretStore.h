@@ -16,8 +16,10 @@ class FakeSecretStore final : public SecretStore {
 public:
     explicit FakeSecretStore(std::string name = "fake") : m_name(std::move(name)) {}
 
-    // Every later call answers `status` with `message` and changes nothing, until healed.
-    void failWith(SecretStatus status, std::string message = "refused by the test");
+    // Every later call answers `status` with `message` (and `cause`, for unavailable) and changes
+    // nothing, until healed.
+    void failWith(SecretStatus status, std::string message = "refused by the test",
+        SecretUnavailable cause = SecretUnavailable::noService);
     void heal();
 
     std::vector<std::string> calls() const;

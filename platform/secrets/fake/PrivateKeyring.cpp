@@ -140,6 +140,25 @@ void PrivateKeyring::thaw()
         g_subprocess_send_signal(m_keyring, SIGCONT);
 }
 
+bool PrivateKeyring::lock()
+{
+    g_autoptr(GDBusConnection) bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus || !running())
+        return false;
+    const auto call = [&bus](const char* method, GVariant* parameters, const GVariantType* replyType) {
+        return g_dbus_connection_call_sync(bus, "org.freedesktop.secrets", "/org/freedesktop/secrets", "org.freedesktop.Secret.Service",
+            method, parameters, replyType, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+    };
+    g_autoptr(GVariant) alias = call("ReadAlias", g_variant_new("(s)", "default"), G_VARIANT_TYPE("(o)"));
+    if (!alias)
+        return false;
+    const char* collection = nullptr;
+    g_variant_get(alias, "(&o)", &collection);
+    const char* objects[] = { collection };
+    g_autoptr(GVariant) locked = call("Lock", g_variant_new("(@ao)", g_variant_new_objv(objects, 1)), G_VARIANT_TYPE("(aoo)"));
+    return locked != nullptr;
+}
+
 PrivateKeyring::~PrivateKeyring()
 {
     for (GSubprocess* handle : { m_keyring, m_bus }) {

@@ -22,6 +22,9 @@ public:
     // answers them.
     void freeze();
     void thaw();
+    // Locks the default collection, as a screen lock or the user would. It cannot be unlocked
+    // again without a prompt, so a test that locks runs in a process of its own.
+    bool lock();
 
     ~PrivateKeyring();
     PrivateKeyring(const PrivateKeyring&) = delete;
