@@ -23,6 +23,9 @@ Outcome rewrite(const RewriteJob& job)
     if (!fileMatchesStamp(job.sent, job.path))
         return Outcome::Stale;
     auto document = pdf::EditableDocument::open(job.path);
+    // The file may have been replaced while it was read.
+    if (!fileMatchesStamp(job.sent, job.path))
+        return Outcome::Stale;
     if (!document)
         return Outcome::Failed;
     const auto result = job.edit.transform(std::move(*document));

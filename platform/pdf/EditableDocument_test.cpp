@@ -116,5 +116,45 @@ TEST(EditableDocument, NamedLinksLeadToTheirCopiedPages)
     EXPECT_TRUE(facts.namedDestinations.empty());
 }
 
+// Files made by other programs, where the system has them: reversing the pages keeps every outline
+// item and named destination, each leading to the same page at its new place.
+TEST(EditableDocument, RealFilesKeepTheirOutlineAndNamesThroughANewOrder)
+{
+    const std::string paths[] = { "/usr/share/doc/libtasn1-doc/libtasn1.pdf", "/usr/share/doc/shared-mime-info/shared-mime-info-spec.pdf" };
+    int tried = 0;
+    for (const std::string& path : paths) {
+        auto document = EditableDocument::open(path);
+        if (!document)
+            continue;
+        ++tried;
+        SCOPED_TRACE(path);
+        const int count = document->pageCount();
+        std::vector<PagePick> reversed;
+        for (int index = count - 1; index >= 0; --index)
+            reversed.push_back(PagePick::page(index));
+        ASSERT_TRUE(document->rearrange(reversed));
+        ikw::testing::TempHome home;
+        const std::string written = home.file("reversed.pdf");
+        testing::writeFixture(written, bytesOf(*document));
+        EXPECT_TRUE(testing::qpdfCheckPasses(written));
+
+        const PdfFacts before = inspectPdf(ikw::testing::readTestFile(path));
+        const PdfFacts after = inspectPdf(ikw::testing::readTestFile(written));
+        const auto movedPage = [count](int page) { return page > 0 ? count + 1 - page : 0; };
+        ASSERT_EQ(after.outline.size(), before.outline.size());
+        for (std::size_t item = 0; item < before.outline.size(); ++item) {
+            const std::string& old = before.outline[item];
+            const auto arrow = old.rfind(" -> ");
+            const std::string target = old.substr(arrow + 4);
+            EXPECT_EQ(after.outline[item], old.substr(0, arrow + 4) + (target == "none" ? target : std::to_string(movedPage(std::stoi(target)))));
+        }
+        ASSERT_EQ(after.namedDestinations.size(), before.namedDestinations.size());
+        for (const auto& [name, page] : before.namedDestinations)
+            EXPECT_EQ(after.namedDestinations.at(name), movedPage(page)) << name;
+    }
+    if (tried == 0)
+        GTEST_SKIP() << "no PDFs of other programs on this system";
+}
+
 }
 }
