@@ -3,28 +3,9 @@
 #include "crossdoc/ParagraphChunks.h"
 #include "crossdoc/RegularFile.h"
 #include "platform/core/TextMetrics.h"
+#include "platform/core/Utf8.h"
 
 namespace ikw::crossdoc {
-
-namespace {
-
-std::string latin1ToUtf8(std::string_view bytes)
-{
-    std::string utf8;
-    utf8.reserve(bytes.size() + bytes.size() / 4);
-    for (const char byte : bytes) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (c < 0x80) {
-            utf8.push_back(byte);
-        } else {
-            utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return utf8;
-}
-
-}
 
 std::vector<Chunk> extractText(const std::string& path)
 {

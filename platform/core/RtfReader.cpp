@@ -1,6 +1,7 @@
 #include "platform/core/RtfReader.h"
 
 #include "platform/core/RtfTokenizer.h"
+#include "platform/core/Utf8.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
@@ -64,27 +65,6 @@ OwnedConverter converterForCodePage(int codePage)
             return converter;
     }
     return nullptr;
-}
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        c = kReplacementCharacter;
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 bool startsAsRtf(std::string_view rtf)
@@ -364,12 +344,9 @@ private:
 
     std::string decode(std::string_view bytes) const
     {
+        if (!m_converter)
+            return latin1ToUtf8(bytes);
         std::string utf8;
-        if (!m_converter) {
-            for (const char byte : bytes)
-                appendUtf8(utf8, static_cast<unsigned char>(byte));
-            return utf8;
-        }
         ucnv_reset(m_converter.get());
         std::u16string utf16(bytes.size() * 2 + 2, u'\0');
         UErrorCode status = U_ZERO_ERROR;

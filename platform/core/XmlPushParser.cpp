@@ -2,6 +2,7 @@
 
 #include <libxml/entities.h>
 #include <libxml/parser.h>
+#include <libxml/tree.h>
 
 #include <climits>
 #include <cstring>
@@ -91,8 +92,16 @@ struct XmlPushParser::Context {
     }
     ~Context()
     {
-        if (parser)
-            xmlFreeParserCtxt(parser);
+        // The parser hands the stand-in the text of a declaration (to keep for serialising).
+        if (emptyEntity.orig)
+            xmlFree(const_cast<xmlChar*>(emptyEntity.orig));
+        if (!parser)
+            return;
+        // The parser keeps a stand-in document for the declarations of an internal subset even
+        // without a tree; it is not freed with the context.
+        if (parser->myDoc)
+            xmlFreeDoc(parser->myDoc);
+        xmlFreeParserCtxt(parser);
     }
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
