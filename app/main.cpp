@@ -19,6 +19,7 @@
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "library/ReaderURL.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
@@ -101,6 +102,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
             if (const auto open = panels.lock())
                 open->reloadSettingsPanelIfOpen();
         },
+        .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
