@@ -19,6 +19,7 @@
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "library/ReaderURL.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
@@ -68,6 +69,9 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
+        // Rewrites already under way end in their files before the program does (their queue is
+        // shared with the live searches, which finish too).
+        .willTerminate = [slots] { slots->userInitiatedWorkers->waitUntilIdle(); },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
@@ -93,6 +97,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     // The library is made after the review windows; its rows look it up when they run.
     ikw::library::registerActions(bridge.actions, [&slots] { return slots.library.lock(); });
+    ikw::library::registerPanelActions(bridge.panels->actions(), [&slots] { return slots.library.lock(); });
 
     const ikw::docops::PageOpServices pageOps {
         .toolkit = services.toolkit,
@@ -101,6 +106,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
             if (const auto open = panels.lock())
                 open->reloadSettingsPanelIfOpen();
         },
+        .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
