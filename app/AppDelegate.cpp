@@ -25,6 +25,13 @@ void AppDelegate::applicationDidFinishLaunching()
     m_utility->post([archive = globals().archive] { removeStaleHiddenPages(archive); });
     run(m_services.noteSession);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
+    if (m_services.startAgentBridge)
+        m_services.startAgentBridge(weak_from_this());
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    run(m_services.stopAgentBridge);
 }
 
 void AppDelegate::showWelcomeUnlessSomethingOpened()

@@ -17,6 +17,8 @@ class WebView;
 
 namespace ikw {
 
+class AppDelegate;
+
 // Launch steps that belong to subsystems above the shell. The composition root fills them; a
 // step left empty is skipped.
 struct LaunchServices {
@@ -25,6 +27,10 @@ struct LaunchServices {
     std::function<void(const std::vector<std::string>& items)> openURLs {};
     // Opens the panel of a kind ("about", "help", ...) with extra arguments for its page script.
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
+    // Launch step 20: the agent bridge, started for the delegate (which it holds weakly).
+    std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
+    // The first termination step: the agent bridge stops and its discovery file goes.
+    std::function<void()> stopAgentBridge {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
@@ -59,6 +65,9 @@ public:
     void applicationShouldHandleReopen(bool hasVisibleWindows);
     // The application stays running with no window.
     static constexpr bool applicationShouldTerminateAfterLastWindowClosed() { return false; }
+    // The application is quitting (a quit command, the session's end, SIGTERM or SIGINT): the
+    // termination steps, in order, on the main thread.
+    void applicationWillTerminate();
 
     // Files the system asked the application to open (a file manager, a second start).
     void openFiles(const std::vector<std::string>& paths);

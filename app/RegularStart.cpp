@@ -7,11 +7,40 @@
 #include "platform/core/GLibMainQueue.h"
 #include "platform/ui/gtk/GtkToolkit.h"
 
+#include <glib-unix.h>
+
+#include <csignal>
 #include <memory>
 
 namespace ikw {
 
 namespace {
+
+// While it lives, SIGTERM and SIGINT quit the application the ordinary way, so that its
+// termination steps run when the session ends or the user interrupts it.
+class QuitOnSignals {
+public:
+    explicit QuitOnSignals(ui::Application& application)
+        : m_sources { g_unix_signal_add(SIGTERM, quit, &application), g_unix_signal_add(SIGINT, quit, &application) }
+    {
+    }
+    ~QuitOnSignals()
+    {
+        for (const guint source : m_sources)
+            g_source_remove(source);
+    }
+    QuitOnSignals(const QuitOnSignals&) = delete;
+    QuitOnSignals& operator=(const QuitOnSignals&) = delete;
+
+private:
+    static gboolean quit(gpointer application)
+    {
+        static_cast<ui::Application*>(application)->quit();
+        return G_SOURCE_CONTINUE;
+    }
+
+    guint m_sources[2];
+};
 
 // What the running application is made of, in the order it must be torn down (last first).
 struct Shell {
@@ -31,10 +60,12 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
     const CommandLine commandLine(argc, argv);
     Shell shell;
     std::unique_ptr<ui::Application> application;
+    std::unique_ptr<QuitOnSignals> signals;
     ui::ApplicationEvents events;
     events.startup = [&] {
         // Closing the last window does not quit the application.
         application->hold();
+        signals = std::make_unique<QuitOnSignals>(*application);
         shell.toolkit = ui::gtk3::makeGtkToolkit();
         shell.appearance = makeDesktopAppearance();
         shell.wakeMonitor = makeLogindWakeMonitor();
@@ -58,9 +89,14 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
         if (shell.delegate)
             shell.delegate->openFiles(paths);
     };
-    events.shutdown = [&] { installAppDelegate(nullptr); };
+    events.shutdown = [&] {
+        if (shell.delegate)
+            shell.delegate->applicationWillTerminate();
+        installAppDelegate(nullptr);
+    };
     application = ui::gtk3::makeGtkApplication(kApplicationId, std::move(events));
     const int status = application->run(argc, argv);
+    signals.reset();
     installAppDelegate(nullptr);
     return status;
 }

@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "assistants/AgentBridgeLaunch.h"
 #include "docops/ReviewPageOps.h"
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
@@ -56,6 +57,10 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
+        .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
+            ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
+        },
+        .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
     };
 }
 

@@ -16,7 +16,8 @@ if(TARGET ikw_bundle_resources)
 endif()
 
 # Tests that run the built program itself.
-foreach(tests IN ITEMS ikw_app_tests ikw_app_guitests ikw_library_guitests ikw_legal_tests ikw_permission_wizard_tests)
+foreach(tests IN ITEMS ikw_app_tests ikw_app_guitests ikw_library_guitests ikw_legal_tests ikw_permission_wizard_tests
+    ikw_assistants_guitests)
   if(TARGET ${tests})
     target_compile_definitions(${tests} PRIVATE IKW_APP_BINARY="$<TARGET_FILE:CulmoraPhotos>")
     add_dependencies(${tests} CulmoraPhotos)

@@ -69,6 +69,22 @@ int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotat
     return pdf_is_dict(context, page) ? pdf_lookup_page_number(context, document, page) : -1;
 }
 
+// The subtype name; a subtype written as a string (which some writers do) gives its text.
+std::string subtypeOf(fz_context* context, pdf_obj* annotation)
+{
+    pdf_obj* subtype = pdf_dict_get(context, annotation, PDF_NAME(Subtype));
+    return pdf_is_string(context, subtype) ? pdf_to_text_string(context, subtype) : pdf_to_name(context, subtype);
+}
+
+std::vector<double> numbersOf(fz_context* context, pdf_obj* array)
+{
+    std::vector<double> numbers;
+    const int count = pdf_array_len(context, array);
+    for (int at = 0; at < count; ++at)
+        numbers.push_back(pdf_to_real(context, pdf_array_get(context, array, at)));
+    return numbers;
+}
+
 // The page's structured text, owned by the caller; null when the page cannot be read.
 fz_stext_page* loadTextPage(fz_context* context, pdf_document* document, int index)
 {
@@ -281,9 +297,9 @@ std::vector<Annotation> Document::pageAnnotations(int index) const
         for (int at = 0; at < count; ++at) {
             pdf_obj* annotation = pdf_array_get(context, list, at);
             const fz_rect rect = pdf_to_rect(context, pdf_dict_get(context, annotation, PDF_NAME(Rect)));
-            annotations.push_back({ pdf_to_name(context, pdf_dict_get(context, annotation, PDF_NAME(Subtype))),
-                { rect.x0, rect.y0, rect.x1, rect.y1 }, pdf_dict_get_text_string(context, annotation, PDF_NAME(Contents)),
-                linkTargetPage(context, m_document, annotation) });
+            annotations.push_back({ subtypeOf(context, annotation), { rect.x0, rect.y0, rect.x1, rect.y1 },
+                pdf_dict_get_text_string(context, annotation, PDF_NAME(Contents)), linkTargetPage(context, m_document, annotation),
+                pdf_dict_get_text_string(context, annotation, PDF_NAME(T)), numbersOf(context, pdf_dict_get(context, annotation, PDF_NAME(QuadPoints))) });
         }
     }
     fz_catch(context)
@@ -291,6 +307,40 @@ std::vector<Annotation> Document::pageAnnotations(int index) const
         return {};
     }
     return annotations;
+}
+
+std::string Document::textInRect(int index, Rect area) const
+{
+    const DocumentLock lock(documentMutex());
+    if (index < 0 || index >= pageCount())
+        return {};
+    fz_context* context = threadContext();
+    OwnedPage page;
+    OwnedTextPage text;
+    char* volatile copied = nullptr;
+    std::string result;
+    fz_try(context)
+    {
+        page.reset(fz_load_page(context, &m_document->super, index));
+        // The structured text lies in the page as shown; the area is in the page's own space.
+        fz_matrix toShown = fz_identity;
+        pdf_page_transform(context, reinterpret_cast<pdf_page*>(page.get()), nullptr, &toShown);
+        const fz_rect shown = fz_transform_rect(fz_make_rect(static_cast<float>(area.x0), static_cast<float>(area.y0),
+                                                    static_cast<float>(area.x1), static_cast<float>(area.y1)),
+            toShown);
+        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
+        copied = fz_copy_rectangle(context, text.get(), shown, 0);
+        result = copied ? copied : "";
+    }
+    fz_always(context)
+    {
+        fz_free(context, copied);
+    }
+    fz_catch(context)
+    {
+        return {};
+    }
+    return result;
 }
 
 std::vector<TextLine> Document::pageTextLines(int index) const

@@ -30,6 +30,21 @@ std::string inlineFontPdf(int pageCount);
 // Two pages; the first carries a note ("hello note") and a link to the second.
 std::string annotatedPdf();
 
+// A page written by hand: lines of Helvetica 12 pt text at their baselines, and annotation
+// dictionaries as PDF source ("<< /Type /Annot /Subtype /Highlight ... >>", without /P).
+struct HandWrittenPage {
+    struct Line {
+        double x;
+        double baseline;
+        std::string text; // ASCII without parentheses or backslashes
+    };
+    std::vector<Line> lines;
+    std::vector<std::string> annotations;
+    int rotation = 0;
+};
+// A Letter-size document of those pages.
+std::string handWrittenPdf(const std::vector<HandWrittenPage>& pages);
+
 // Writes bytes to a file; aborts the test program when it cannot.
 void writeFixture(const std::string& path, const std::string& bytes);
 
