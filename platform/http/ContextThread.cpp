@@ -1,40 +1,11 @@
 #include "platform/http/ContextThread.h"
 
+#include "platform/core/GLibMainQueue.h"
+
 #include <glib.h>
 #include <pthread.h>
 
-#include <algorithm>
-#include <cmath>
-#include <memory>
-
 namespace ikw::http {
-
-namespace {
-
-gboolean runTask(gpointer data)
-{
-    (*static_cast<Task*>(data))();
-    return G_SOURCE_REMOVE;
-}
-
-void deleteTask(gpointer data)
-{
-    std::unique_ptr<Task> owned(static_cast<Task*>(data));
-}
-
-void attach(GMainContext* context, double seconds, Task task)
-{
-    // The source owns the task and frees it through its destroy notify, run or not.
-    auto owned = std::make_unique<Task>(std::move(task));
-    GSource* source = seconds > 0 ? g_timeout_source_new(static_cast<guint>(std::min(std::ceil(seconds * 1000.0), 4.0e9)))
-                                  : g_idle_source_new();
-    g_source_set_priority(source, G_PRIORITY_DEFAULT);
-    g_source_set_callback(source, runTask, owned.release(), deleteTask);
-    g_source_attach(source, context);
-    g_source_unref(source);
-}
-
-}
 
 ContextThread::ContextThread(const std::string& name)
     : m_context(g_main_context_new())
@@ -65,12 +36,12 @@ ContextThread::~ContextThread()
 
 void ContextThread::post(Task task)
 {
-    attach(m_context, 0, std::move(task));
+    postToContext(m_context, 0, std::move(task));
 }
 
 void ContextThread::postAfter(double seconds, Task task)
 {
-    attach(m_context, seconds, std::move(task));
+    postToContext(m_context, seconds, std::move(task));
 }
 
 }
