@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/HiddenPageCleanup.h"
+#include "app/RecentItems.h"
 #include "app/Settings.h"
 #include "platform/core/TaskQueue.h"
 
@@ -22,8 +23,19 @@ void run(const std::function<void()>& step)
 void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
-    m_utility->post([archive = globals().archive] { removeStaleHiddenPages(archive); });
+    m_utility->post([archive = globals().archive, launched = std::filesystem::file_time_type::clock::now()] {
+        removeStaleHiddenPages(archive);
+        // Rewrites that a killed run left half done beside the documents it worked on.
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        for (const RecentItem& item : readRecentItems(appUserDefaults(), 0))
+            (item.isDir ? folders : files).push_back(item.path);
+        for (const std::string& folder : recentDocumentFolders(files, folders))
+            removeStaleRewriteFiles(folder, launched);
+    });
     run(m_services.noteSession);
+    if (m_services.provideServices && m_parts.application)
+        m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
     if (m_services.startAgentBridge)
         m_services.startAgentBridge(weak_from_this());

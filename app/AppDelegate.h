@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace ikw::ui {
+class Application;
 class WebView;
 }
 
@@ -31,6 +32,9 @@ struct LaunchServices {
     std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
     // The first termination step: the agent bridge stops and its discovery file goes.
     std::function<void()> stopAgentBridge {};
+    // Offers the entries other programs hand files to ("Open in Inkwarden", "Share with Inkwarden")
+    // as actions of the application.
+    std::function<void(ui::Application&)> provideServices {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
@@ -38,6 +42,7 @@ struct LaunchServices {
 // or before the subsystem exists); the delegate then skips what needs it.
 struct DelegateParts {
     ReviewWindowRegistry* windows = nullptr;
+    ui::Application* application = nullptr; // offers the Services entries
     SystemAppearance* systemAppearance = nullptr;
     WakeMonitor* wakeMonitor = nullptr; // the night driver observes waking through it
     // Writes a fresh welcome page and returns its path (nothing when it could not be written).

@@ -24,13 +24,14 @@ std::string trimmedFile(const std::string& path)
     return text ? std::string(trim(*text)) : std::string();
 }
 
-AppInfo appInfoFor(const Paths& paths, const Brand& brand, const std::string& version)
+AppInfo appInfoFor(const Paths& paths, const Brand& brand)
 {
     const std::string bundleDir = parentPath(paths.resourcesDir);
+    std::string shortVersion = trimmedFile(joinPath(paths.resourcesDir, "VERSION"));
     return AppInfo {
         .identifier = kApplicationId,
-        .shortVersion = version,
-        .build = version,
+        .shortVersion = shortVersion.empty() ? "0" : std::move(shortVersion),
+        .build = trimmedFile(joinPath(paths.resourcesDir, "BUILD")),
         .name = "CulmoraPhotos",
         .displayName = brand.name,
         .bundleDir = bundleDir,
@@ -72,7 +73,7 @@ Globals Globals::build(const Paths& paths)
     globals.compareIntakeHTML = compareIntakePage();
     globals.version = readVersion(paths);
     globals.dragMode = readDragMode(paths);
-    globals.appInfo = appInfoFor(paths, globals.brand, globals.version);
+    globals.appInfo = appInfoFor(paths, globals.brand);
     return globals;
 }
 

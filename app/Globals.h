@@ -11,8 +11,8 @@ namespace ikw {
 // What the running program knows about itself (the bundle's identity).
 struct AppInfo {
     std::string identifier;   // the application id registered with the session (GApplication, D-Bus)
-    std::string shortVersion; // the bundle's Resources/VERSION
-    std::string build;
+    std::string shortVersion; // the bundle's own Resources/VERSION; "0" when it has none
+    std::string build;        // the bundle's Resources/BUILD, a decimal build number; "" when it has none
     std::string name;
     std::string displayName;
     std::string bundleDir;    // the CulmoraPhotos.app folder

@@ -46,10 +46,16 @@ TEST(Globals, VersionAndDragModeFallBackInOrder)
 
     testing::writeTestFile(engineVersion, "\n 2.4.1 \n");
     EXPECT_EQ(readVersion(paths), "2.4.1");
+    // The bundle's identity is its own: the engine's version is no version of the bundle's.
+    EXPECT_EQ(Globals::build(paths).appInfo.shortVersion, "0");
+    EXPECT_EQ(Globals::build(paths).appInfo.build, "");
     testing::writeTestFile(home.file("Resources/VERSION"), "  \n");
     EXPECT_EQ(readVersion(paths), "2.4.1");
     testing::writeTestFile(home.file("Resources/VERSION"), "3.0.0\n");
+    testing::writeTestFile(home.file("Resources/BUILD"), " 57\n");
     EXPECT_EQ(readVersion(paths), "3.0.0");
+    EXPECT_EQ(Globals::build(paths).appInfo.shortVersion, "3.0.0");
+    EXPECT_EQ(Globals::build(paths).appInfo.build, "57");
 
     for (const char* text : { "", "two", "2.5", "  " }) {
         testing::writeTestFile(home.file("Resources/drag_mode"), text);

@@ -41,5 +41,43 @@ TEST(HiddenPageCleanup, RemovesOnlyGeneratedPagesOlderThanADay)
     EXPECT_EQ(removeStaleHiddenPages(home.file("absent"), now), 0);
 }
 
+TEST(HiddenPageCleanup, RewriteFilesOfEarlierRunsGoTheirDocumentsStay)
+{
+    namespace fs = std::filesystem;
+    testing::TempHome home;
+    const std::string folder = home.file("Matter");
+    const auto launched = fs::file_time_type::clock::now();
+    const std::string uuid = "6B29FC40-CA47-1067-B31D-00DD010662DA";
+    struct Case {
+        std::string name;
+        bool old;
+        bool removed;
+    };
+    const Case cases[] = {
+        { ".ikw-pageop-" + uuid + ".pdf", true, true },
+        { ".ikw-fillform-" + uuid + ".pdf", true, true },
+        { ".ikw-split-" + uuid + ".pdf", true, true },
+        { ".ikw-pageop-" + uuid + ".pdf.keep", true, false },
+        { ".ikw-pageop-notes.pdf", true, false },
+        { ".ikw--" + uuid + ".pdf", true, false },
+        { "ikw-pageop-" + uuid + ".pdf", true, false },
+        { ".ikw-pageop-6B29FC40-CA47-1067-B31D-00DD010662DB.pdf", false, false }, // a rewrite running now
+        { "brief.pdf", true, false },
+    };
+    for (const auto& c : cases) {
+        const auto path = testing::writeTestFile(folder + "/" + c.name, "x");
+        if (c.old)
+            fs::last_write_time(path, launched - std::chrono::minutes(5));
+        else
+            fs::last_write_time(path, launched + std::chrono::seconds(1));
+    }
+    EXPECT_EQ(removeStaleRewriteFiles(folder, launched), 3);
+    for (const auto& c : cases)
+        EXPECT_EQ(fs::exists(folder + "/" + c.name), !c.removed) << c.name;
+
+    EXPECT_EQ(recentDocumentFolders({ "/m/a.pdf", "/m/b.pdf", "/n/c.pdf", "relative.pdf" }, { "/m", "/o" }),
+        (std::vector<std::string> { "/m", "/n", "/o" }));
+}
+
 }
 }

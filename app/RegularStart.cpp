@@ -74,6 +74,7 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
         shell.delegate = std::make_shared<AppDelegate>(std::move(services),
             DelegateParts {
                 .windows = shell.windows.get(),
+                .application = application.get(),
                 .systemAppearance = shell.appearance.get(),
                 .wakeMonitor = shell.wakeMonitor.get(),
                 .writeWelcomePage = [arguments = commandLine.arguments()] { return writeWelcomeFile(std::nullopt, std::nullopt, arguments); },

@@ -11,16 +11,25 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
+#include "crossdoc/CrossDocActions.h"
 #include "docops/ReviewPageOps.h"
+#include "finder/FinderIntake.h"
+#include "finder/FinderServices.h"
+#include "finder/IkwFinderExtension.h"
+#include "finder/IkwFinderRequest.h"
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "library/ReaderURL.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
+#include "services/KDUpdate.h"
 #include "services/Stats.h"
+
+#include <gio/gio.h>
 
 #include <iostream>
 #include <memory>
@@ -31,18 +40,22 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 {
     switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
+    switches.set("--finder-url-selftest", [](const ikw::CommandLine&) { return ikw::finder::IkwFinderRequest::selftest() ? 0 : 1; });
     switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
 }
 
 // The parts made once the windows exist; the delegate's hooks reach them through here.
 struct ApplicationSlots {
-    ~ApplicationSlots() { pageOpWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
+    ~ApplicationSlots() { userInitiatedWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
 
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
-    std::unique_ptr<ikw::WorkQueue> pageOpWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.pageops");
-    ikw::docops::RewriteQueue pageRewrites { *pageOpWorkers };
+    std::weak_ptr<ikw::finder::FinderIntake> finder;
+    // The one concurrent queue for work the user waits on (page rewrites, live searches), handed
+    // to the features through their services.
+    std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
+    ikw::docops::RewriteQueue pageRewrites { *userInitiatedWorkers };
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -61,6 +74,9 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
         },
         .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
+        .provideServices = [slots](ikw::ui::Application& application) {
+            ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
+        },
     };
 }
 
@@ -68,6 +84,7 @@ ikw::SettingsPanelFacts settingsPanelFacts()
 {
     ikw::SettingsPanelFacts facts;
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
+    facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     return facts;
 }
 
@@ -90,13 +107,47 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
             if (const auto open = panels.lock())
                 open->reloadSettingsPanelIfOpen();
         },
+        .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
+    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get() });
+}
+
+// What reaches the application from the file manager, opened through the library. Online shares
+// do not exist yet, so a confirmed share is logged and dropped.
+std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& dialogs, ApplicationSlots& slots)
+{
+    const auto library = [&slots] { return slots.library.lock(); };
+    return std::make_shared<ikw::finder::FinderIntake>(dialogs, ikw::finder::FinderHooks {
+        .noteDidOpen = [library] {
+            if (const auto layer = library())
+                layer->openers().noteDidOpen();
+        },
+        .runEngine = [library](const std::vector<std::string>& paths) {
+            if (const auto layer = library())
+                layer->router().runEngine(paths);
+        },
+        .activate = [library] {
+            if (const auto layer = library())
+                layer->openers().activate();
+        },
+    });
+}
+
+// The registry, keeping `part` alive for as long as it lives.
+template<typename Part>
+std::shared_ptr<ikw::ReviewWindowRegistry> alsoOwning(std::shared_ptr<ikw::ReviewWindowRegistry> registry, std::shared_ptr<Part> part)
+{
+    auto* const raw = registry.get();
+    auto both = std::make_shared<std::pair<std::shared_ptr<ikw::ReviewWindowRegistry>, std::shared_ptr<Part>>>(std::move(registry), std::move(part));
+    return std::shared_ptr<ikw::ReviewWindowRegistry>(both, raw);
 }
 
 std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit, ApplicationSlots& slots)
 {
+    // The updater asks its questions once the toolkit exists.
+    ikw::services::KDUpdate::state()->dialogs = &toolkit.dialogs();
     std::shared_ptr<ikw::PageBridge> bridge;
     const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
@@ -104,15 +155,23 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
         bridge = ikw::installPageBridge(services, settingsPanelFacts(), std::move(parts));
         registerWindowFeatures(services, *bridge, slots);
     };
-    auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library,
-        { .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); } }, installBridge);
-    if (!bridge)
-        return windows;
-    // The bridge lives in the layer's services, so the list outlives every use of it.
-    if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()))
-        bridge->openWindows = [list] { return list->windows(); };
-    slots.panels = bridge->panels;
-    return windows;
+    const ikw::library::LibraryHooks libraryHooks {
+        .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); },
+        .handleFinderExtensionURL = [&slots](const std::string& url) {
+            if (const auto finder = slots.finder.lock())
+                finder->handleFinderExtensionURL(url);
+        },
+    };
+    auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library, libraryHooks, installBridge);
+    auto finder = makeFinderIntake(toolkit.dialogs(), slots);
+    slots.finder = finder;
+    if (bridge) {
+        // The bridge lives in the layer's services, so the list outlives every use of it.
+        if (auto* list = dynamic_cast<ikw::ReviewWindows*>(windows.get()))
+            bridge->openWindows = [list] { return list->windows(); };
+        slots.panels = bridge->panels;
+    }
+    return alsoOwning(std::move(windows), std::move(finder));
 }
 
 // The permission wizard's skipped sets and the identity its state file reports. Its window comes
@@ -133,6 +192,18 @@ void installStores(const ikw::Globals& globals)
     Stats::install(std::make_shared<ikw::services::StatsStore>(Stats::productConfig(globals.appInfo.identifier)));
 }
 
+// The updater's state; after a swap with relaunch it quits the application as the user's Quit does.
+void installUpdater()
+{
+    namespace KDUpdate = ikw::services::KDUpdate;
+    auto updater = std::make_shared<KDUpdate::State>();
+    updater->requestQuit = [] {
+        if (GApplication* application = g_application_get_default())
+            g_application_quit(application);
+    };
+    KDUpdate::install(std::move(updater));
+}
+
 }
 
 int main(int argc, char** argv)
@@ -146,6 +217,7 @@ int main(int argc, char** argv)
     if (const auto status = switches.run(commandLine))
         return *status;
     installStores(ikw::globals());
+    installUpdater();
     auto slots = std::make_shared<ApplicationSlots>();
     return ikw::runRegularStart(argc, argv, launchServices(slots),
         [slots](ikw::ui::Toolkit& toolkit) { return makeWindows(toolkit, *slots); });

@@ -106,10 +106,11 @@ TEST_F(ConfirmationGateTest, AnswersRunOneClosureAndTheBoxStoresTheSkipKey)
 // A dialog backend that reports its answer twice.
 class StutteringDialogs final : public ui::Dialogs {
 public:
-    void alert(ui::Window*, const ui::AlertContent&, std::function<void(ui::AlertAnswer)> completion) override
+    ui::AlertHandle alert(ui::Window*, const ui::AlertContent&, std::function<void(ui::AlertAnswer)> completion) override
     {
         completion({ 0, false });
         completion({ 1, false });
+        return {};
     }
     void openPanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::vector<std::string>>)>) override { }
     void savePanel(ui::Window*, const ui::FilePanelOptions&, std::function<void(std::optional<std::string>)>) override { }
@@ -124,6 +125,7 @@ public:
     ui::Dialogs& dialogs() override { return m_dialogs; }
     ui::Workspace& workspace() override { return m_workspace; }
     void stampLoadedFile(const std::string&) override { }
+    std::optional<FileStamp> loadedStamp() const override { return std::nullopt; }
     void reloadReader(const std::string&) override { }
     void reloadSettingsPanelIfOpen() override { }
 

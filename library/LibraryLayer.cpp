@@ -10,6 +10,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
     : m_windows(windows)
     , m_openers(services, windows,
           OpenerHooks {
+              .handleFinderExtensionURL = std::move(hooks.handleFinderExtensionURL),
               .noteDidOpen = [] {
                   if (auto* delegate = appDelegate())
                       delegate->didOpen = true;

@@ -13,6 +13,8 @@ namespace ikw::library {
 // What the library takes from subsystems beside it; an empty entry is skipped.
 struct LibraryHooks {
     std::function<void(const std::string& feature)> recordUsage {};
+    // The file manager extension's hand-off ("qeliz://finder?...").
+    std::function<void(const std::string& url)> handleFinderExtensionURL {};
 };
 
 // The library's part of the running application: the openers, the open router and the window

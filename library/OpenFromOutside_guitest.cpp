@@ -1,13 +1,12 @@
 // The built program opens what it is started with, and a second start hands its files to the
 // running instance, which shows them as tabs of its window.
 #include "platform/core/Process.h"
-#include "platform/core/Text.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/WindowScript.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
 
 namespace ikw {
 namespace {
@@ -16,24 +15,12 @@ namespace {
 // reports the X window that carries each document's title ("<name>=<window id>") and the second
 // start's exit status. Data arrive as positional parameters only.
 constexpr const char* kScript = R"sh(app=$1; first_doc=$2; second_doc=$3
-window_of() { xwininfo -root -tree | awk -v t="\"$1\":" '$2 == t && /\("CulmoraPhotos"/ { print $1; exit }'; }
-wait_for() { for _ in $(seq 150); do id=$(window_of "$1"); [ -n "$id" ] && { echo "$1=$id"; return; }; sleep 0.2; done; echo "$1="; }
 "$app" "$first_doc" & first=$!
 wait_for "$(basename "$first_doc")"
 "$app" "$second_doc"; echo "second=$?"
 wait_for "$(basename "$second_doc")"
 kill "$first"; wait "$first" 2>/dev/null; true
 )sh";
-
-std::map<std::string, std::string> reported(const std::string& output)
-{
-    std::map<std::string, std::string> values;
-    for (const auto& line : split(output, '\n', false)) {
-        if (const auto equals = line.find('='); equals != std::string::npos)
-            values[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return values;
-}
 
 TEST(OpenFromOutside, ASecondStartHandsItsDocumentToTheRunningWindow)
 {
@@ -43,10 +30,11 @@ TEST(OpenFromOutside, ASecondStartHandsItsDocumentToTheRunningWindow)
     const auto second = testing::writeTestFile(home.file("Matter/b.pdf"), "%PDF-1.4\n");
 
     ProcessOptions options;
-    options.argv = { "dbus-run-session", "--", "/bin/bash", "-c", kScript, "open-test", IKW_APP_BINARY, first, second };
+    options.argv = { "dbus-run-session", "--", "/bin/bash", "-c", std::string(testing::kWindowWaitFunctions) + kScript, "open-test",
+        IKW_APP_BINARY, first, second };
     options.timeoutSeconds = 90;
     const auto result = runProcess(options);
-    const auto values = reported(result.standardOutput);
+    const auto values = testing::reportedValues(result.standardOutput);
 
     ASSERT_FALSE(values.count("a.pdf") == 0 || values.at("a.pdf").empty()) << result.standardOutput << result.standardError;
     EXPECT_EQ(values.count("second") ? values.at("second") : "", "0");

@@ -136,9 +136,14 @@ std::vector<std::string> queryPathList(std::string_view url, std::string_view na
 std::optional<long long> queryInteger(std::string_view url, std::string_view name)
 {
     const auto value = urlQuery(url, name);
-    if (!value || value->starts_with("+-") || value->starts_with("++"))
+    return value ? parseQueryInteger(*value) : std::nullopt;
+}
+
+std::optional<long long> parseQueryInteger(std::string_view value)
+{
+    if (value.starts_with("+-") || value.starts_with("++"))
         return std::nullopt;
-    return parseInteger(*value);
+    return parseInteger(value);
 }
 
 std::optional<std::string> queryCode(std::string_view url, std::string_view name)

@@ -25,6 +25,9 @@ std::vector<QueryItem> queryItems(std::string_view url);
 std::vector<std::string> queryPathList(std::string_view url, std::string_view name);
 // The item's value as a decimal integer with an optional sign and nothing else.
 std::optional<long long> queryInteger(std::string_view url, std::string_view name);
+// A decimal integer with an optional sign ("+5", "-3") and nothing else: no white space, no
+// second sign, within the signed 64-bit range.
+std::optional<long long> parseQueryInteger(std::string_view value);
 // The item's value upper-cased, keeping only letters and digits.
 std::optional<std::string> queryCode(std::string_view url, std::string_view name);
 

@@ -144,7 +144,8 @@ private:
     bool spawn()
     {
         Pipe in, out, err;
-        if (!in.open() || !out.open() || !err.open()) {
+        const bool merge = m_options.mergeStandardError;
+        if (!in.open() || !out.open() || (!merge && !err.open())) {
             m_result.spawnError = std::strerror(errno);
             return false;
         }
@@ -153,7 +154,7 @@ private:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, in.read.get(), STDIN_FILENO);
         posix_spawn_file_actions_adddup2(&actions, out.write.get(), STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, err.write.get(), STDERR_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, merge ? out.write.get() : err.write.get(), STDERR_FILENO);
         if (!m_options.workingDirectory.empty())
             posix_spawn_file_actions_addchdir_np(&actions, m_options.workingDirectory.c_str());
 
@@ -205,7 +206,8 @@ private:
         m_stderr = std::move(err.read);
         setNonBlocking(m_stdin.get());
         setNonBlocking(m_stdout.get());
-        setNonBlocking(m_stderr.get());
+        if (m_stderr.valid())
+            setNonBlocking(m_stderr.get());
         if (m_options.standardInput.empty())
             m_stdin.reset();
         return true;
@@ -352,6 +354,120 @@ private:
 ProcessResult runProcess(const ProcessOptions& options, const std::shared_ptr<ProcessControl>& control)
 {
     return ProcessRun(options, control).run();
+}
+
+namespace {
+
+// What the children of a detached start tell the parent through the report pipe.
+struct DetachedReport {
+    char kind; // 'p': the detached process's id; 'e': an errno of a step that failed
+    int value;
+};
+
+// The children below may use only async-signal-safe calls: the parent may have other threads.
+void report(int fd, char kind, int value)
+{
+    const DetachedReport message { kind, value };
+    [[maybe_unused]] const auto written = ::write(fd, &message, sizeof message);
+}
+
+[[noreturn]] void failDetached(int reportFd, int error)
+{
+    report(reportFd, 'e', error);
+    ::_exit(127);
+}
+
+// In the detached process, just before exec: plain signals, /dev/null streams, "/", and every
+// inherited descriptor closed by the exec (the report pipe among them).
+void prepareDetachedProcess(int reportFd)
+{
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    for (int signal = 1; signal < NSIG; ++signal)
+        ::sigaction(signal, &standard, nullptr);
+
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null < 0)
+        failDetached(reportFd, errno);
+    for (int stream : { STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO }) {
+        if (::dup2(null, stream) < 0)
+            failDetached(reportFd, errno);
+    }
+    if (null > STDERR_FILENO)
+        ::close(null);
+    if (::chdir("/") != 0)
+        failDetached(reportFd, errno);
+    if (::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+        for (int fd = STDERR_FILENO + 1; fd < 65536; ++fd)
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+}
+
+}
+
+DetachedStart startDetachedProcess(const std::vector<std::string>& argv)
+{
+    DetachedStart result;
+    if (argv.empty() || argv.front().find('/') == std::string::npos) {
+        result.error = "no program path given";
+        return result;
+    }
+    std::vector<std::string> arguments = argv;
+    const auto argumentPointers = pointersTo(arguments);
+    Pipe reports;
+    if (!reports.open()) {
+        result.error = std::strerror(errno);
+        return result;
+    }
+
+    const pid_t intermediate = ::fork();
+    if (intermediate < 0) {
+        result.error = std::strerror(errno);
+        return result;
+    }
+    if (intermediate == 0) {
+        const int reportFd = reports.write.get();
+        if (::setsid() < 0)
+            failDetached(reportFd, errno);
+        const pid_t detached = ::fork();
+        if (detached < 0)
+            failDetached(reportFd, errno);
+        if (detached > 0) {
+            report(reportFd, 'p', detached);
+            ::_exit(0);
+        }
+        prepareDetachedProcess(reportFd);
+        ::execve(argumentPointers.front(), argumentPointers.data(), environ);
+        failDetached(reportFd, errno);
+    }
+
+    // The pipe reads its end once the intermediate child has exited and the exec has closed the
+    // detached process's copy (or that process has failed).
+    reports.write.reset();
+    int error = 0;
+    for (DetachedReport message {};;) {
+        const ssize_t n = ::read(reports.read.get(), &message, sizeof message);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n != static_cast<ssize_t>(sizeof message))
+            break;
+        if (message.kind == 'p')
+            result.pid = message.value;
+        else
+            error = message.value;
+    }
+    int status = 0;
+    while (::waitpid(intermediate, &status, 0) < 0 && errno == EINTR) { }
+
+    if (error != 0)
+        result.error = argv.front() + ": " + std::strerror(error);
+    else if (result.pid <= 0)
+        result.error = "the detached process did not start";
+    result.started = result.error.empty();
+    return result;
 }
 
 std::string findExecutable(std::string_view name, std::optional<std::string_view> path)

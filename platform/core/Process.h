@@ -34,6 +34,9 @@ struct ProcessOptions {
     bool captureStandardOutput = true;
     // Keep the whole standard error in the result (it is read either way, so a chatty child never blocks).
     bool captureStandardError = true;
+    // Standard error goes into the standard-output pipe, so the output keeps the child's order of
+    // both streams; the result's standardError stays empty and onStandardErrorLine is not called.
+    bool mergeStandardError = false;
 };
 
 struct ProcessResult {
@@ -76,6 +79,18 @@ private:
 
 // Runs a child process to its end and returns what it did. Blocks: call it off the main thread.
 ProcessResult runProcess(const ProcessOptions& options, const std::shared_ptr<ProcessControl>& control = nullptr);
+
+struct DetachedStart {
+    bool started = false;
+    std::string error; // why it did not start
+    pid_t pid = 0;     // the detached process; not this process's child
+};
+
+// Starts a process that outlives this one: in a session of its own (setsid), with its standard
+// streams on /dev/null, the working folder "/", and none of this process's descriptors. It is
+// never waited for and leaves no zombie behind: it is started by a short-lived intermediate child,
+// so it belongs to the system's reaper. `argv` as for runProcess, except that argv[0] must be a path.
+DetachedStart startDetachedProcess(const std::vector<std::string>& argv);
 
 // The first executable file named `name` on PATH (or in `path` when given), or empty.
 std::string findExecutable(std::string_view name, std::optional<std::string_view> path = std::nullopt);

@@ -2,8 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <thread>
 
 namespace ikw {
@@ -26,6 +34,16 @@ TEST(Process, CollectsBothStreamsAndExitStatus)
     EXPECT_EQ(result.standardOutput, "out");
     EXPECT_EQ(result.standardError, "err");
     EXPECT_FALSE(result.succeeded());
+}
+
+TEST(Process, MergedStreamsKeepTheChildsOrder)
+{
+    auto options = shell("printf 'out1 '; printf 'err ' >&2; printf out2");
+    options.mergeStandardError = true;
+    const auto result = runProcess(options);
+    EXPECT_TRUE(result.succeeded());
+    EXPECT_EQ(result.standardOutput, "out1 err out2");
+    EXPECT_EQ(result.standardError, "");
 }
 
 TEST(Process, ArgumentsTravelUninterpreted)
@@ -124,6 +142,63 @@ TEST(Process, SpawnFailureIsReportedNotThrown)
 
     options.argv = {};
     EXPECT_FALSE(runProcess(options).started);
+}
+
+// Fields of /proc/<pid>/stat after the command name: 0 state, 1 parent, 2 group, 3 session.
+std::vector<std::string> statusFields(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    std::istringstream rest(line.substr(line.rfind(')') + 2));
+    std::vector<std::string> fields;
+    for (std::string field; rest >> field && fields.size() < 4;)
+        fields.push_back(field);
+    return fields;
+}
+
+TEST(Process, ADetachedProcessIsNobodysChildAndHoldsNothingOfOurs)
+{
+    // A descriptor without close-on-exec, as a careless library would leave one.
+    const int leaked = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(leaked, 0);
+    const DetachedStart start = startDetachedProcess({ "/bin/sleep", "30" });
+    ::close(leaked);
+    ASSERT_TRUE(start.started) << start.error;
+
+    const auto fields = statusFields(start.pid);
+    ASSERT_EQ(fields.size(), 4u);
+    EXPECT_NE(std::stoi(fields[1]), ::getpid()) << "not our child";
+    EXPECT_NE(std::stoi(fields[3]), ::getsid(0)) << "a session of its own";
+    const std::string proc = "/proc/" + std::to_string(start.pid);
+    EXPECT_EQ(std::filesystem::read_symlink(proc + "/cwd"), "/");
+    // Just after the exec the loader still holds libraries open: look once the program sleeps.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto sleeping = [&] {
+        std::string channel;
+        std::getline(std::ifstream(proc + "/wchan"), channel);
+        return channel.find("nanosleep") != std::string::npos;
+    };
+    while (!sleeping() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::map<std::string, std::string> descriptors;
+    for (const auto& entry : std::filesystem::directory_iterator(proc + "/fd"))
+        descriptors[entry.path().filename()] = std::filesystem::read_symlink(entry.path());
+    const std::map<std::string, std::string> onlyNull { { "0", "/dev/null" }, { "1", "/dev/null" }, { "2", "/dev/null" } };
+    EXPECT_EQ(descriptors, onlyNull);
+
+    ::kill(start.pid, SIGKILL);
+    EXPECT_EQ(::waitpid(start.pid, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD) << "the system reaps it, not us";
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "the intermediate child is reaped";
+
+    for (const auto& argv : { std::vector<std::string> { "/nonexistent/program" }, std::vector<std::string> { "sleep", "1" },
+             std::vector<std::string> {} }) {
+        const DetachedStart failed = startDetachedProcess(argv);
+        EXPECT_FALSE(failed.started);
+        EXPECT_FALSE(failed.error.empty());
+    }
+    EXPECT_NE(startDetachedProcess({ "/nonexistent/program" }).error.find("/nonexistent/program"), std::string::npos);
 }
 
 TEST(Process, EnvironmentAndWorkingFolderAreTheCallers)

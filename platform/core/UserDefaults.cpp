@@ -3,11 +3,33 @@
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 
+#include <filesystem>
+#include <map>
+
 namespace ikw {
+
+namespace {
+
+// One lock per defaults file, shared by every instance that names it. The table only grows, by
+// one entry per file the program uses.
+std::shared_ptr<std::mutex> lockForFile(const std::string& path)
+{
+    static std::mutex tableMutex;
+    static std::map<std::string, std::shared_ptr<std::mutex>> table;
+    const std::string key = std::filesystem::path(path).lexically_normal().string();
+    std::lock_guard lock(tableMutex);
+    auto& slot = table[key];
+    if (!slot)
+        slot = std::make_shared<std::mutex>();
+    return slot;
+}
+
+}
 
 UserDefaults::UserDefaults(std::string path, FileSystem& fileSystem)
     : m_path(std::move(path))
     , m_fileSystem(fileSystem)
+    , m_fileLock(lockForFile(m_path))
 {
 }
 
@@ -31,7 +53,11 @@ void UserDefaults::save(const Json& all)
 
 std::optional<Json> UserDefaults::value(std::string_view key) const
 {
-    Json all = load();
+    Json all;
+    {
+        std::lock_guard lock(*m_fileLock);
+        all = load();
+    }
     const auto it = all.find(std::string(key));
     if (it == all.end())
         return std::nullopt;
@@ -86,6 +112,7 @@ std::optional<std::vector<std::string>> UserDefaults::stringArray(std::string_vi
 
 void UserDefaults::set(std::string_view key, Json value)
 {
+    std::lock_guard lock(*m_fileLock);
     Json all = load();
     all[std::string(key)] = std::move(value);
     save(all);
@@ -93,6 +120,7 @@ void UserDefaults::set(std::string_view key, Json value)
 
 void UserDefaults::remove(std::string_view key)
 {
+    std::lock_guard lock(*m_fileLock);
     Json all = load();
     if (all.erase(std::string(key)))
         save(all);

@@ -3,6 +3,8 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Json.h"
 
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,7 +13,9 @@
 namespace ikw {
 
 // An application's user defaults: one JSON object in a file of its own. Read afresh on every
-// access (other windows and the menus change it), written whole and atomically. Main thread only.
+// access (other windows and the menus change it), written whole and atomically. Safe from any
+// thread: every instance for the same file shares one lock, held around each read and each
+// read-modify-write, so two threads setting different keys both keep theirs.
 class UserDefaults {
 public:
     explicit UserDefaults(std::string path, FileSystem& fileSystem = realFileSystem());
@@ -38,6 +42,7 @@ private:
 
     std::string m_path;
     FileSystem& m_fileSystem;
+    std::shared_ptr<std::mutex> m_fileLock;
 };
 
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace ikw {
 namespace {
 
@@ -43,6 +45,31 @@ TEST(UserDefaults, AnUnreadableFileReadsAsEmptyAndIsReplacedOnWrite)
     EXPECT_FALSE(defaults.value("x"));
     defaults.set("x", 1);
     EXPECT_EQ(defaults.number("x"), 1.0);
+}
+
+TEST(UserDefaults, TwoThreadsWritingDifferentKeysLoseNone)
+{
+    testing::TempHome home;
+    const std::string path = home.file("support/app.id.json");
+    constexpr int kKeysPerThread = 500;
+    // Each thread has its own instance, as two callers of the application's defaults would.
+    const auto writer = [&](char prefix) {
+        UserDefaults defaults(path);
+        for (int i = 0; i < kKeysPerThread; ++i)
+            defaults.set(std::string(1, prefix) + std::to_string(i), i);
+    };
+    std::thread first(writer, 'a');
+    std::thread second(writer, 'b');
+    first.join();
+    second.join();
+
+    const UserDefaults defaults(path);
+    int missing = 0;
+    for (int i = 0; i < kKeysPerThread; ++i) {
+        for (const char prefix : { 'a', 'b' })
+            missing += defaults.number(std::string(1, prefix) + std::to_string(i)) != double(i);
+    }
+    EXPECT_EQ(missing, 0);
 }
 
 }

@@ -45,10 +45,16 @@ struct Transfer {
     HttpResponse response;
     Clock::time_point lastActivity = Clock::now();
     curl_off_t bytesMoved = 0;
+    std::optional<std::size_t> maxBodyBytes;
+    bool bodyTooLarge = false;
 
     static size_t onBody(char* data, size_t size, size_t count, void* self)
     {
         auto& transfer = *static_cast<Transfer*>(self);
+        if (transfer.maxBodyBytes && size * count > *transfer.maxBodyBytes - transfer.response.body.size()) {
+            transfer.bodyTooLarge = true;
+            return 0; // curl ends the transfer with a write error
+        }
         transfer.response.body.append(data, size * count);
         transfer.lastActivity = Clock::now();
         return size * count;
@@ -165,6 +171,11 @@ void configure(CURL* handle, const HttpRequest& request, const CurlHttpClientOpt
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, Transfer::onProgress);
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    if (request.maxBodyBytes) {
+        transfer.maxBodyBytes = request.maxBodyBytes;
+        // An announced length over the limit is refused before any of the body arrives.
+        curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(*request.maxBodyBytes));
+    }
     setMethodAndBody(handle, request);
 }
 
@@ -257,6 +268,8 @@ HttpResponse CurlHttpClient::send(const HttpRequest& request)
     default:
         break;
     }
+    if (transfer.bodyTooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        return failed(HttpFailure::tooLarge, "the answer is larger than " + std::to_string(*request.maxBodyBytes) + " bytes");
     // Only a redirect can lead an HTTPS exchange to a protocol it does not allow.
     if (result == CURLE_UNSUPPORTED_PROTOCOL && schemeOf(request.url) == "https")
         return failed(HttpFailure::insecureRedirect, "refused a redirect from HTTPS to plain HTTP");

@@ -112,6 +112,34 @@ TEST_F(CurlHttpClientTest, CarriesALargeBodyBothWays)
     EXPECT_EQ((*echo)["body"].get<std::string>().size(), upload.body.size());
 }
 
+TEST_F(CurlHttpClientTest, ABodyOverTheLimitEndsTheTransfer)
+{
+    const struct {
+        const char* path; // announced length (large) or none (chunked)
+        std::size_t limit;
+        bool fits;
+    } cases[] = {
+        { "/large?bytes=5000", 5000, true },
+        { "/large?bytes=5000", 4999, false },
+        { "/large?bytes=5000000", 1000, false },
+        { "/chunked?bytes=5000", 5000, true },
+        { "/chunked?bytes=5000", 4999, false },
+        { "/chunked?bytes=5000000", 1000, false },
+    };
+    for (const auto& c : cases) {
+        HttpRequest limited = request(c.path);
+        limited.maxBodyBytes = c.limit;
+        const HttpResponse response = m_client.send(limited);
+        if (c.fits) {
+            EXPECT_TRUE(response.answered()) << c.path << ": " << response.transportError;
+            EXPECT_EQ(response.body.size(), 5000u) << c.path;
+        } else {
+            EXPECT_EQ(response.failure, HttpFailure::tooLarge) << c.path << " limit " << c.limit;
+            EXPECT_EQ(response.body, "") << c.path;
+        }
+    }
+}
+
 TEST_F(CurlHttpClientTest, StopsAtTheIdleTimeOutTheTotalTimeOutOrACancel)
 {
     HttpRequest stalled = request("/stall");

@@ -31,8 +31,15 @@ TEST(FakeHttpClient, AnswersFromItsTableThenTheFallbackAndRecordsRequests)
     cancelled.cancellation->cancel();
     EXPECT_EQ(client.send(cancelled).failure, HttpFailure::cancelled);
 
+    // The scripted answers keep to the request's body limit, as the real client does.
+    HttpRequest limited = requestTo("GET", "https://h/a");
+    limited.maxBodyBytes = 0;
+    EXPECT_EQ(client.send(limited).failure, HttpFailure::tooLarge);
+    limited.maxBodyBytes = 1;
+    EXPECT_EQ(client.send(limited).body, "A");
+
     const auto requests = client.requests();
-    ASSERT_EQ(requests.size(), 4u);
+    ASSERT_EQ(requests.size(), 6u);
     EXPECT_EQ(requests[2].body, "payload");
 }
 

@@ -43,6 +43,9 @@ struct HttpRequest {
     std::chrono::milliseconds timeout { 60000 };
     // No byte may take longer than this to move either way (zero: no limit).
     std::chrono::milliseconds idleTimeout { 60000 };
+    // The longest answer body accepted, in bytes (after any content decoding); a longer one ends
+    // the transfer as `tooLarge`. Nothing: no limit.
+    std::optional<std::size_t> maxBodyBytes;
     std::shared_ptr<HttpCancellation> cancellation;
 };
 
@@ -53,6 +56,8 @@ enum class HttpFailure {
     cancelled,
     // A redirect from HTTPS to plain HTTP, which is never followed.
     insecureRedirect,
+    // The answer's body would pass the request's `maxBodyBytes`.
+    tooLarge,
     // Anything else that kept an answer from arriving: no connection, a bad certificate, a
     // malformed URL, ...
     transport,

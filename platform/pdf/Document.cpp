@@ -3,6 +3,8 @@
 #include "platform/pdf/MuPdfContext.h"
 #include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
+#include "platform/pdf/PageSpace.h"
+#include "platform/pdf/TextPageLoader.h"
 
 #include <cstring>
 #include <utility>
@@ -83,23 +85,6 @@ std::vector<double> numbersOf(fz_context* context, pdf_obj* array)
     for (int at = 0; at < count; ++at)
         numbers.push_back(pdf_to_real(context, pdf_array_get(context, array, at)));
     return numbers;
-}
-
-// The page's structured text, owned by the caller; null when the page cannot be read.
-fz_stext_page* loadTextPage(fz_context* context, pdf_document* document, int index)
-{
-    OwnedPage page;
-    OwnedTextPage text;
-    fz_try(context)
-    {
-        page.reset(fz_load_page(context, &document->super, index));
-        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
-    }
-    fz_catch(context)
-    {
-        return nullptr;
-    }
-    return text.release();
 }
 
 }
@@ -312,24 +297,21 @@ std::vector<Annotation> Document::pageAnnotations(int index) const
 std::string Document::textInRect(int index, Rect area) const
 {
     const DocumentLock lock(documentMutex());
-    if (index < 0 || index >= pageCount())
+    // The structured text lies in the page as shown; the area is in the page's own space.
+    const auto space = PageSpace::of(*this, index);
+    if (!space)
         return {};
     fz_context* context = threadContext();
-    OwnedPage page;
-    OwnedTextPage text;
+    const OwnedTextPage text(loadTextPage(context, m_document, index));
+    if (!text.get())
+        return {};
+    const Rect shown = space->toShown(area);
     char* volatile copied = nullptr;
     std::string result;
     fz_try(context)
     {
-        page.reset(fz_load_page(context, &m_document->super, index));
-        // The structured text lies in the page as shown; the area is in the page's own space.
-        fz_matrix toShown = fz_identity;
-        pdf_page_transform(context, reinterpret_cast<pdf_page*>(page.get()), nullptr, &toShown);
-        const fz_rect shown = fz_transform_rect(fz_make_rect(static_cast<float>(area.x0), static_cast<float>(area.y0),
-                                                    static_cast<float>(area.x1), static_cast<float>(area.y1)),
-            toShown);
-        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
-        copied = fz_copy_rectangle(context, text.get(), shown, 0);
+        copied = fz_copy_rectangle(context, text.get(),
+            fz_make_rect(static_cast<float>(shown.x0), static_cast<float>(shown.y0), static_cast<float>(shown.x1), static_cast<float>(shown.y1)), 0);
         result = copied ? copied : "";
     }
     fz_always(context)

@@ -29,6 +29,11 @@ public:
     // Keeps the application alive with no window open (until release()).
     virtual void hold() = 0;
     virtual void release() = 0;
+
+    // Offers an action to other programs on the session bus, called with a list of URIs
+    // (`gapplication action <id> <name> "['file:///…']"`). The handler runs on the main thread.
+    using UriListHandler = std::function<void(const std::vector<std::string>& uris)>;
+    virtual void exportAction(const std::string& name, UriListHandler handler) = 0;
 };
 
 }

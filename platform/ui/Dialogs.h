@@ -18,6 +18,8 @@ struct AlertContent {
     // Shows a "Don’t ask me again" box (with this text when not empty).
     bool showsSuppression = false;
     std::string suppressionText = "Don\u2019t ask me again";
+    // Raised and kept above the application's other windows (alerts that belong to no window).
+    bool keepAbove = false;
 };
 
 struct AlertAnswer {
@@ -35,12 +37,30 @@ struct FilePanelOptions {
     bool allowsMultiple = false;
 };
 
+// Takes down an alert that is still open: its completion runs with button -1 and the dialog goes
+// away. Nothing happens once the alert was answered, or for an empty handle. Copies take down the
+// same alert. Main thread only.
+class AlertHandle {
+public:
+    AlertHandle() = default;
+    explicit AlertHandle(std::function<void()> dismiss) : m_dismiss(std::move(dismiss)) {}
+
+    void dismiss() const
+    {
+        if (m_dismiss)
+            m_dismiss();
+    }
+
+private:
+    std::function<void()> m_dismiss;
+};
+
 // Modal dialogs. With a parent window they are attached to it (a sheet); the completion runs on
-// the main thread once the user answered.
+// the main thread once the user answered, or once the alert was dismissed through its handle.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual void alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) = 0;
+    virtual AlertHandle alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) = 0;
     // Nothing when cancelled.
     virtual void openPanel(Window* parent, const FilePanelOptions& request,
         std::function<void(std::optional<std::vector<std::string>>)> completion) = 0;

@@ -2,6 +2,21 @@
 
 namespace ikw::http {
 
+namespace {
+
+// The scripted answer as the real client would give it: a body over the request's limit is none.
+HttpResponse withinLimit(const HttpRequest& request, HttpResponse response)
+{
+    if (!response.answered() || !request.maxBodyBytes || response.body.size() <= *request.maxBodyBytes)
+        return response;
+    HttpResponse refused;
+    refused.failure = HttpFailure::tooLarge;
+    refused.transportError = "the answer is larger than " + std::to_string(*request.maxBodyBytes) + " bytes";
+    return refused;
+}
+
+}
+
 void FakeHttpClient::answer(std::string method, std::string url, HttpResponse response)
 {
     const std::lock_guard guard(m_mutex);
@@ -33,11 +48,11 @@ HttpResponse FakeHttpClient::send(const HttpRequest& request)
             return cancelled;
         }
         if (const auto found = m_answers.find({ request.method, request.url }); found != m_answers.end())
-            return found->second;
+            return withinLimit(request, found->second);
         fallback = m_fallback;
     }
     // Outside the lock, so that a handler may block (a test holding an answer back) or call in again.
-    return fallback ? fallback(request) : unreachable("no answer for " + request.method + " " + request.url);
+    return fallback ? withinLimit(request, fallback(request)) : unreachable("no answer for " + request.method + " " + request.url);
 }
 
 HttpResponse FakeHttpClient::ok(std::string body, int status)

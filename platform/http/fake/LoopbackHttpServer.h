@@ -7,7 +7,7 @@
 namespace ikw::http {
 
 // The test server (testdata/loopback_server.py) on 127.0.0.1 and a free port, for the lifetime of
-// the object. Paths: /echo, /status/<code>?body=, /large?bytes=, /redirect?to=&code=, /stall, /drip.
+// the object. Paths: /echo, /status/<code>?body=, /large?bytes=, /chunked?bytes=, /redirect?to=&code=, /stall, /drip.
 class LoopbackHttpServer {
 public:
     // Plain HTTP, or HTTPS with the given certificate and key files.

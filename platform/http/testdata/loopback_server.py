@@ -45,6 +45,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
             size = int(q["bytes"])
             pattern = bytes(range(256))
             self.send(200, (pattern * (size // 256 + 1))[:size])
+        elif path == "/chunked":
+            # The body without an announced length, in chunks of 1000 bytes.
+            size = int(q["bytes"])
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            while size > 0:
+                piece = min(size, 1000)
+                self.wfile.write(b"%x\r\n%s\r\n" % (piece, b"c" * piece))
+                size -= piece
+            self.wfile.write(b"0\r\n\r\n")
         elif path == "/redirect":
             self.send(int(q.get("code", "302")), b"", [("Location", q["to"])])
         elif path == "/stall":

@@ -52,14 +52,42 @@ void FakeWindow::close()
         handler();
 }
 
-void FakeDialogs::alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion)
+AlertHandle FakeDialogs::alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion)
 {
+    const std::size_t index = alerts.size();
     alerts.push_back({ parent, request });
+    if (keepsAlertsOpen && alertAnswers.empty()) {
+        m_open.emplace(index, std::move(completion));
+        return AlertHandle([self = std::weak_ptr<FakeDialogs*>(m_self), index] {
+            if (const auto dialogs = self.lock(); dialogs && (*dialogs)->m_open.count(index)) {
+                (*dialogs)->alerts[index].dismissed = true;
+                (*dialogs)->finishAlert(index, { -1, false });
+            }
+        });
+    }
     AlertAnswer answer;
     if (!alertAnswers.empty()) {
         answer = alertAnswers.front();
         alertAnswers.pop_front();
     }
+    if (completion)
+        completion(answer);
+    return {};
+}
+
+bool FakeDialogs::answerOpenAlert(AlertAnswer answer)
+{
+    if (m_open.empty())
+        return false;
+    finishAlert(m_open.begin()->first, answer);
+    return true;
+}
+
+void FakeDialogs::finishAlert(std::size_t index, AlertAnswer answer)
+{
+    const auto found = m_open.find(index);
+    const auto completion = std::move(found->second);
+    m_open.erase(found);
     if (completion)
         completion(answer);
 }

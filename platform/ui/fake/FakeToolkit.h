@@ -4,6 +4,8 @@
 #include "platform/ui/fake/FakeWebView.h"
 
 #include <deque>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace ikw::ui::fake {
@@ -61,19 +63,33 @@ private:
 // Dialogs answered from queues the test fills; every question is recorded.
 class FakeDialogs final : public Dialogs {
 public:
-    void alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) override;
+    AlertHandle alert(Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) override;
     void openPanel(Window* parent, const FilePanelOptions& request, std::function<void(std::optional<std::vector<std::string>>)> completion) override;
     void savePanel(Window* parent, const FilePanelOptions& request, std::function<void(std::optional<std::string>)> completion) override;
+
+    // Answers the oldest alert still open (see keepsAlertsOpen); false when none is.
+    bool answerOpenAlert(AlertAnswer answer);
+    std::size_t openAlertCount() const { return m_open.size(); }
 
     struct Alert {
         Window* parent;
         AlertContent request;
+        bool dismissed = false; // taken down through its handle
     };
     std::vector<Alert> alerts;
+    // When set, an alert with no queued answer stays open until answerOpenAlert() or its dismissal,
+    // as a real one waits for the user; otherwise it is answered at once.
+    bool keepsAlertsOpen = false;
     std::vector<FilePanelOptions> panels;
     std::deque<AlertAnswer> alertAnswers;   // empty: the first button
     std::deque<std::optional<std::vector<std::string>>> openAnswers; // empty: cancelled
     std::deque<std::optional<std::string>> saveAnswers;              // empty: cancelled
+
+private:
+    void finishAlert(std::size_t index, AlertAnswer answer);
+
+    std::map<std::size_t, std::function<void(AlertAnswer)>> m_open; // by index into `alerts`
+    std::shared_ptr<FakeDialogs*> m_self = std::make_shared<FakeDialogs*>(this); // handles outliving us do nothing
 };
 
 class FakeClipboard final : public Clipboard {

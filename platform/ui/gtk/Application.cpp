@@ -1,7 +1,11 @@
 #include "platform/ui/gtk/GtkSetup.h"
 #include "platform/ui/gtk/GtkToolkit.h"
 
+#include "platform/core/GObjectRef.h"
+
 #include <gtk/gtk.h>
+
+#include <list>
 
 namespace ikw::ui::gtk3 {
 
@@ -21,6 +25,8 @@ public:
     ~GtkApp() override
     {
         g_signal_handlers_disconnect_by_data(m_application, this);
+        for (auto& exported : m_exportedActions)
+            g_signal_handlers_disconnect_by_data(exported.action.get(), &exported.handler);
         g_object_unref(m_application);
     }
     GtkApp(const GtkApp&) = delete;
@@ -34,6 +40,14 @@ public:
     void quit() override { g_application_quit(G_APPLICATION(m_application)); }
     void hold() override { g_application_hold(G_APPLICATION(m_application)); }
     void release() override { g_application_release(G_APPLICATION(m_application)); }
+
+    void exportAction(const std::string& name, UriListHandler handler) override
+    {
+        auto& exported = m_exportedActions.emplace_back(ExportedAction {
+            GObjectRef<GSimpleAction>::adopt(g_simple_action_new(name.c_str(), G_VARIANT_TYPE_STRING_ARRAY)), std::move(handler) });
+        g_signal_connect(exported.action.get(), "activate", G_CALLBACK(onUriListAction), &exported.handler);
+        g_action_map_add_action(G_ACTION_MAP(m_application), G_ACTION(exported.action.get()));
+    }
 
 private:
     static void onStartup(GApplication*, gpointer data)
@@ -67,6 +81,18 @@ private:
             open(paths);
     }
 
+    static void onUriListAction(GSimpleAction*, GVariant* parameter, gpointer data)
+    {
+        std::vector<std::string> uris;
+        gsize count = 0;
+        const gchar** strings = parameter ? g_variant_get_strv(parameter, &count) : nullptr;
+        for (gsize i = 0; i < count; ++i)
+            uris.emplace_back(strings[i]);
+        g_free(strings);
+        if (auto& handler = *static_cast<UriListHandler*>(data))
+            handler(uris);
+    }
+
     static void onShutdown(GApplication*, gpointer data)
     {
         if (auto& shutdown = static_cast<GtkApp*>(data)->m_events.shutdown)
@@ -75,6 +101,11 @@ private:
 
     ApplicationEvents m_events;
     GtkApplication* m_application;
+    struct ExportedAction {
+        GObjectRef<GSimpleAction> action;
+        UriListHandler handler;
+    };
+    std::list<ExportedAction> m_exportedActions; // stable addresses: the actions' signals point at the handlers
 };
 
 }

@@ -4,6 +4,8 @@
 
 #include <gtk/gtk.h>
 
+#include <memory>
+
 namespace ikw::ui::gtk3 {
 
 namespace {
@@ -27,10 +29,48 @@ GtkMessageType messageTypeOf(AlertContent::Style style)
     return GTK_MESSAGE_INFO;
 }
 
-struct PendingAlert {
+// An alert on screen, shared by its "response" handler (which owns it) and its handles (which
+// only look at it).
+struct OpenAlert {
+    OpenAlert() { g_weak_ref_init(&dialog, nullptr); }
+    ~OpenAlert() { g_weak_ref_clear(&dialog); }
+    OpenAlert(const OpenAlert&) = delete;
+    OpenAlert& operator=(const OpenAlert&) = delete;
+
     std::function<void(AlertAnswer)> completion;
     GtkWidget* suppression = nullptr;
+    GWeakRef dialog;
+    bool answered = false;
 };
+
+void answerAlert(GtkDialog* dialog, int response, gpointer data)
+{
+    // Destroying the dialog below frees `data`; this copy keeps the alert for the rest of the call.
+    const std::shared_ptr<OpenAlert> open = *static_cast<std::shared_ptr<OpenAlert>*>(data);
+    if (open->answered)
+        return;
+    open->answered = true;
+    AlertAnswer answer;
+    answer.button = response >= 0 ? response : -1;
+    answer.suppressed = open->suppression && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(open->suppression));
+    const auto completion = std::move(open->completion);
+    gtk_widget_destroy(GTK_WIDGET(dialog));
+    if (completion)
+        completion(answer);
+}
+
+AlertHandle handleFor(const std::shared_ptr<OpenAlert>& open)
+{
+    return AlertHandle([weak = std::weak_ptr<OpenAlert>(open)] {
+        const auto open = weak.lock();
+        if (!open || open->answered)
+            return;
+        if (auto* dialog = static_cast<GtkWidget*>(g_weak_ref_get(&open->dialog))) {
+            gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_DELETE_EVENT);
+            g_object_unref(dialog);
+        }
+    });
+}
 
 // Paths of the chooser's files; nothing for a cancel.
 std::optional<std::vector<std::string>> chosenPaths(GtkFileChooser* chooser)
@@ -90,7 +130,7 @@ void runChooser(GtkFileChooserNative* chooser, Completion completion,
 
 }
 
-void Dialogs::alert(ui::Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion)
+AlertHandle Dialogs::alert(ui::Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion)
 {
     GtkWidget* dialog = gtk_message_dialog_new(nativeOf(parent), GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
         messageTypeOf(request.style), GTK_BUTTONS_NONE, "%s", request.message.c_str());
@@ -101,23 +141,21 @@ void Dialogs::alert(ui::Window* parent, const AlertContent& request, std::functi
         gtk_dialog_add_button(GTK_DIALOG(dialog), request.buttons[static_cast<std::size_t>(i)].c_str(), i);
     if (!request.buttons.empty())
         gtk_dialog_set_default_response(GTK_DIALOG(dialog), 0);
-    auto* pending = new PendingAlert { std::move(completion), nullptr };
+    auto open = std::make_shared<OpenAlert>();
+    open->completion = std::move(completion);
+    g_weak_ref_set(&open->dialog, dialog);
     if (request.showsSuppression) {
-        pending->suppression = gtk_check_button_new_with_label(request.suppressionText.c_str());
+        open->suppression = gtk_check_button_new_with_label(request.suppressionText.c_str());
         GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
-        gtk_box_pack_end(GTK_BOX(area), pending->suppression, FALSE, FALSE, 0);
-        gtk_widget_show(pending->suppression);
+        gtk_box_pack_end(GTK_BOX(area), open->suppression, FALSE, FALSE, 0);
+        gtk_widget_show(open->suppression);
     }
-    g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog* dialog, int response, gpointer data) {
-        std::unique_ptr<PendingAlert> pending(static_cast<PendingAlert*>(data));
-        AlertAnswer answer;
-        answer.button = response >= 0 ? response : -1;
-        answer.suppressed = pending->suppression && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(pending->suppression));
-        gtk_widget_destroy(GTK_WIDGET(dialog));
-        if (pending->completion)
-            pending->completion(answer);
-    }), pending);
+    g_signal_connect_data(dialog, "response", G_CALLBACK(answerAlert), new std::shared_ptr<OpenAlert>(open),
+        [](gpointer data, GClosure*) { delete static_cast<std::shared_ptr<OpenAlert>*>(data); }, GConnectFlags(0));
+    if (request.keepAbove)
+        gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_present(GTK_WINDOW(dialog));
+    return handleFor(open);
 }
 
 void Dialogs::openPanel(ui::Window* parent, const FilePanelOptions& request,

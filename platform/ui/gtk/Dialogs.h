@@ -6,7 +6,7 @@ namespace ikw::ui::gtk3 {
 
 class Dialogs final : public ui::Dialogs {
 public:
-    void alert(ui::Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) override;
+    AlertHandle alert(ui::Window* parent, const AlertContent& request, std::function<void(AlertAnswer)> completion) override;
     void openPanel(ui::Window* parent, const FilePanelOptions& request,
         std::function<void(std::optional<std::vector<std::string>>)> completion) override;
     void savePanel(ui::Window* parent, const FilePanelOptions& request,

@@ -87,5 +87,33 @@ TEST(Dialogs, AlertAnswersTheClickedButtonAndTheSuppressionBox)
     }
 }
 
+TEST(Dialogs, ADismissedAlertAnswersMinusOneAndLeavesTheScreen)
+{
+    ASSERT_TRUE(gtk3::initializeGtk());
+    GLibMainQueue queue;
+    ScopedMainQueue installed(queue);
+    auto toolkit = gtk3::makeGtkToolkit();
+
+    AlertContent request;
+    request.message = "A question nobody answers";
+    request.buttons = { "Yes", "No" };
+    request.keepAbove = true;
+    std::vector<int> answers;
+    const AlertHandle handle = toolkit->dialogs().alert(nullptr, request, [&](AlertAnswer given) { answers.push_back(given.button); });
+    ASSERT_TRUE(shownAlert());
+    handle.dismiss();
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return !answers.empty() && !shownAlert(); }, 10));
+    handle.dismiss();
+    EXPECT_EQ(answers, std::vector<int> { -1 }) << "one answer, however often it is dismissed";
+
+    // Once answered, a dismissal changes nothing.
+    answers.clear();
+    const AlertHandle answered = toolkit->dialogs().alert(nullptr, request, [&](AlertAnswer given) { answers.push_back(given.button); });
+    gtk_button_clicked(GTK_BUTTON(buttonLabelled(shownAlert(), "No")));
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return !answers.empty(); }, 10));
+    answered.dismiss();
+    EXPECT_EQ(answers, std::vector<int> { 1 });
+}
+
 }
 }

@@ -1,0 +1,172 @@
+#pragma once
+
+#include "platform/core/Paths.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/core/WorkQueue.h"
+#include "platform/http/HttpClient.h"
+#include "services/BundleSwapSteps.h"
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ikw::ui {
+class Dialogs;
+}
+
+// The application's self-updater. This part holds its switches and its hooks into the
+// application, and what surrounds a check: the blocking fetch, the running version, the alert and
+// the install question, the tool runner, and the replacement of the running bundle by a staged one.
+namespace ikw::services::KDUpdate {
+
+inline constexpr std::string_view kAutoCheckKey = "KDUpdateAutoCheck";
+inline constexpr std::string_view kAutoDownloadKey = "KDUpdateAutoDownload";
+inline constexpr std::string_view kAutoInstallKey = "KDUpdateAutoInstall";
+
+// An updater failure, as a value: the domain "KDUpdate", code 1, and the text the user may see.
+struct Error {
+    std::string domain;
+    int code = 0;
+    std::string message;
+
+    bool operator==(const Error&) const = default;
+};
+Error err(std::string message);
+
+// Everything of the updater that changes at run time, in one object: the program installs one
+// and tests replace it. A default-made state is the product's.
+struct State {
+    State();
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    // Hooks the application installs on the main thread. The updater calls them on the main
+    // queue, except autoEnabled, which the timer tick calls on the main thread.
+    std::function<bool()> autoEnabled;
+    std::function<void(const std::string& line)> onStatus;
+    std::function<void(const std::string& version)> onPendingUpdate;
+    std::function<void()> onPolicyChanged;
+    // Asks the application to quit, as the user's Quit does (after a swap with relaunch).
+    std::function<void()> requestQuit;
+
+    // True while a check job is queued or running.
+    std::atomic<bool> inFlight { false };
+
+    // Where the switches are kept: the application's user defaults.
+    std::function<UserDefaults()> defaults;
+    // The client of the fetches.
+    std::shared_ptr<http::HttpClient> http;
+    // The alert port. Set and read on the main thread only; without one, alerts go to the log
+    // and the install question answers "Later".
+    ui::Dialogs* dialogs = nullptr;
+    // This user's folders: the staging root is made under them.
+    Paths paths;
+    BundleSwapSteps swapSteps;
+    // The process whose end the swap script waits for; this process when unset.
+    std::optional<pid_t> awaitedProcess;
+
+    // How long the fetch and the install question may take.
+    double fetchWaitSeconds = 180;
+    double confirmWaitSeconds = 300;
+
+    // The updater's serial queue, "kd.update". Last, so that it ends (running what was posted)
+    // before the members its tasks use.
+    std::unique_ptr<WorkQueue> queue = makeSerialQueue("kd.update");
+};
+
+// The installed state; the product's is made on first use.
+std::shared_ptr<State> state();
+// Makes `state` the updater's and returns the previous one.
+std::shared_ptr<State> install(std::shared_ptr<State> state);
+
+// Installs a state for one scope and puts the previous one back afterwards.
+class ScopedState {
+public:
+    explicit ScopedState(std::shared_ptr<State> state) : m_previous(install(std::move(state))) {}
+    ~ScopedState() { install(std::move(m_previous)); }
+    ScopedState(const ScopedState&) = delete;
+    ScopedState& operator=(const ScopedState&) = delete;
+
+private:
+    std::shared_ptr<State> m_previous;
+};
+
+// The policy switches, read afresh at every use from any thread. A key that is absent, or holds
+// no boolean, reads true.
+bool autoCheck();
+bool autoDownload();
+bool autoInstall();
+// Each setter stores its key, then announces the change.
+void setAutoCheck(bool on);
+void setAutoDownload(bool on);
+void setAutoInstall(bool on);
+// True when all three are on. Setting writes check, download and install in that order and
+// announces after each write.
+bool fullyAutomatic();
+void setFullyAutomatic(bool on);
+// Calls onPolicyChanged on the main queue.
+void onPolicyChange();
+
+// The short time of status lines, "3:05pm": the hour without a leading zero, the minutes, am or pm.
+std::string timeStamp();
+std::string timeStamp(const std::tm& localTime);
+
+// The body of an answer with status 200; nothing for any other status and for every failure.
+// The request's `timeout` is its own limit on a stalled transfer (it becomes the idle time-out);
+// the whole transfer ends after the state's fetch wait (180 s). The request's body limit stays.
+// Blocks: background queues only.
+std::optional<std::string> syncFetch(http::HttpRequest request);
+
+struct Version {
+    std::string version;
+    std::int64_t build = 0;
+
+    bool operator==(const Version&) const = default;
+};
+// The running bundle's version ("0" when it has none) and build number (0 unless its text is an
+// optional sign and decimal digits that fit).
+Version currentVersion();
+std::int64_t parseBuildNumber(std::string_view text);
+
+// An informational alert with one "OK" button, above the other windows. The caller does not wait.
+void alert(const std::string& title, const std::string& message);
+
+// Asks whether to install version `version` (`build`) now; true for "Install and Relaunch". Waits
+// for the answer up to the state's confirm wait (300 s); when it runs out the question is taken
+// down and the answer is false ("Later"). Never on the main thread, whose loop shows the question:
+// the process ends there with a message.
+bool confirmInstall(const std::string& version, std::int64_t build);
+
+struct RunOutput {
+    bool ok = false;
+    std::string out; // standard output and standard error together; empty when not UTF-8
+};
+// Runs a tool to its end: ok when it exited with status 0. A tool that cannot start gives not ok
+// and no output. Blocks: background queues only.
+RunOutput run(const std::string& executable, const std::vector<std::string>& arguments);
+
+// The private folder (0700, this user's) where checks stage updates, each in a folder
+// "KDUpdate-…" of its own; nothing when none can be had.
+std::optional<std::string> stagingRoot();
+
+// Puts the staged bundle `staged` in place of the running application's bundle and starts the
+// script that removes the old bundle and the staging folder once this process has exited (and,
+// with `relaunch`, starts the new version; this process is then asked to quit). The application's
+// path holds the old or the new application, complete, at every moment. `staged` must be a real
+// folder "<name>.app" directly inside a "KDUpdate-…" folder of the staging root; anything else is
+// refused before anything changes. Any thread.
+[[nodiscard]] std::optional<Error> swapAndRelaunch(const std::string& staged, bool relaunch);
+
+// Hands a status line to onStatus, and a staged update's version to onPendingUpdate, on the main queue.
+void status(const std::string& line);
+void relayPendingUpdate(const std::string& version);
+
+}
