@@ -53,14 +53,14 @@ TEST(AgentBridgeProgram, APeerOpensTurnsAndReadsADocumentThroughTheBridge)
 {
     testing::TempHome home;
     unsetenv("IKW_RESOURCES_DIR"); // the build's own bundle, with the stand-in engine
-    using pdf::testing::HandWrittenPage;
+    using pdf::testing::TextFixturePage;
     const auto document = testing::writeTestFile(home.file("Matter/Lease.pdf"),
-        pdf::testing::handWrittenPdf({
-            HandWrittenPage { { { 72, 600, "rent is due on the first" } },
-                { "<< /Type /Annot /Subtype /Highlight /Rect [70 596 260 612] /T (Dana) /Contents (check the grace period) >>",
+        pdf::testing::textPdf({
+            TextFixturePage { { "rent is due on the first" }, pdf::kLetterPage, 0,
+                { "<< /Type /Annot /Subtype /Highlight /Rect [34 740 260 756] /T (Dana) /Contents (check the grace period) >>",
                     "<< /Type /Annot /Subtype /Text /Rect [10 10 30 30] /Contents (first note) >>" } },
-            HandWrittenPage {},
-            HandWrittenPage {},
+            TextFixturePage {},
+            TextFixturePage {},
         }));
 
     ProcessOptions options;

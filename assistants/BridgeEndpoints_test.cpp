@@ -51,9 +51,9 @@ protected:
 
     static std::string twoAnnotationPdf()
     {
-        return pdf::testing::handWrittenPdf({ pdf::testing::HandWrittenPage { { { 72, 600, "rent is due on the first" } },
+        return pdf::testing::textPdf({ pdf::testing::TextFixturePage { { "rent is due on the first" }, pdf::kLetterPage, 0,
             { "<< /Type /Annot /Subtype /Text /Rect [10 10 30 30] /Contents (first note) >>",
-                "<< /Type /Annot /Subtype /Highlight /Rect [70 596 260 612] /T (Dana) >>" } } });
+                "<< /Type /Annot /Subtype /Highlight /Rect [34 740 260 756] /T (Dana) >>" } } });
     }
 
     std::vector<Json> replies;

@@ -7,26 +7,27 @@
 namespace ikw::crossdoc {
 namespace {
 
-using pdf::testing::HandWrittenPage;
+using pdf::kLetterPage;
+using pdf::testing::TextFixturePage;
 
-AnnotationExport exportOf(const std::vector<HandWrittenPage>& pages, const std::string& title = "Doc.pdf")
+AnnotationExport exportOf(const std::vector<TextFixturePage>& pages, const std::string& title = "Doc.pdf")
 {
-    const auto document = pdf::Document::fromBytes(pdf::testing::handWrittenPdf(pages));
+    const auto document = pdf::Document::fromBytes(pdf::testing::textPdf(pages));
     EXPECT_TRUE(document);
     return document ? runAnnotationExport(*document, title) : AnnotationExport {};
 }
 
-const HandWrittenPage::Line kRentLine { 72, 600, "rent is due on the first" };
-const HandWrittenPage::Line kFeeLine { 72, 500, "late fee applies" };
+// Set at the baselines 744 and 729, from x = 36.
+const std::vector<std::string> kLeaseLines { "rent is due on the first", "late fee applies" };
 
 TEST(AnnotationExport, AHighlightWithACommentReadsAsTheExportShowsIt)
 {
     const auto exported = exportOf({
-        HandWrittenPage {},
-        HandWrittenPage { { kRentLine, kFeeLine },
+        TextFixturePage {},
+        TextFixturePage { kLeaseLines, kLetterPage, 0,
             {
                 "<< /Type /Annot /Subtype /Link /Rect [72 400 200 420] >>",
-                "<< /Type /Annot /Subtype /Highlight /Rect [70 596 260 612] /QuadPoints [70 612 260 612 70 596 260 596]"
+                "<< /Type /Annot /Subtype /Highlight /Rect [34 740 260 756] /QuadPoints [34 756 260 756 34 740 260 740]"
                 " /T (Dana) /Contents (check the grace period) >>",
             } },
     }, "Lease.pdf");
@@ -49,7 +50,7 @@ TEST(AnnotationExport, AHighlightWithACommentReadsAsTheExportShowsIt)
 
 TEST(AnnotationExport, KindsDecideWhatBecomesARecordInTopToBottomOrder)
 {
-    const auto exported = exportOf({ HandWrittenPage { { kRentLine, kFeeLine },
+    const auto exported = exportOf({ TextFixturePage { kLeaseLines, kLetterPage, 0,
         {
             "<< /Type /Annot /Subtype /Square /Rect [300 100 320 120] /Contents ( ok \n) >>",
             "<< /Type /Annot /Subtype /Square /Rect [300 700 320 720] /Contents () >>",
@@ -58,11 +59,11 @@ TEST(AnnotationExport, KindsDecideWhatBecomesARecordInTopToBottomOrder)
             "<< /Type /Annot /Subtype /Widget /Rect [300 740 320 760] /Contents (field) >>",
             "<< /Type /Annot /Subtype /FreeText /Rect [300 200 320 220] /Contents (  typed  ) /T (Ann) >>",
             "<< /Type /Annot /Subtype /Text /Rect [300 650 320 670] /Contents (sticky) >>",
-            "<< /Type /Annot /Subtype /Underline /Rect [70 496 200 512] >>",
+            "<< /Type /Annot /Subtype /Underline /Rect [34 725 200 738] >>",
         } } });
     const std::vector<IKWAnno> expected {
-        { 1, "Note", "", "sticky", "" },
         { 1, "Underline", "late fee applies", "", "" }, // no quad points: the rectangle's text
+        { 1, "Note", "", "sticky", "" },
         { 1, "Note", "", "typed", "Ann" },
         { 1, "Square", "", "ok", "" },
     };

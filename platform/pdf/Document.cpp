@@ -301,28 +301,33 @@ std::string Document::textInRect(int index, Rect area) const
     const auto space = PageSpace::of(*this, index);
     if (!space)
         return {};
-    fz_context* context = threadContext();
-    const OwnedTextPage text(loadTextPage(context, m_document, index));
+    const OwnedTextPage text(loadTextPage(threadContext(), m_document, index));
     if (!text.get())
         return {};
+    // By the middle of each character: glyph boxes of neighbouring lines overlap, so a box that
+    // merely touches the area would take in the lines above and below a highlight.
     const Rect shown = space->toShown(area);
-    char* volatile copied = nullptr;
-    std::string result;
-    fz_try(context)
-    {
-        copied = fz_copy_rectangle(context, text.get(),
-            fz_make_rect(static_cast<float>(shown.x0), static_cast<float>(shown.y0), static_cast<float>(shown.x1), static_cast<float>(shown.y1)), 0);
-        result = copied ? copied : "";
+    const auto inside = [&](fz_rect box) {
+        const double x = (box.x0 + box.x1) / 2, y = (box.y0 + box.y1) / 2;
+        return x >= shown.x0 && x <= shown.x1 && y >= shown.y0 && y <= shown.y1;
+    };
+    std::string selected;
+    for (const fz_stext_block* block = text.get()->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
+            std::string lineText;
+            for (const fz_stext_char* character = line->first_char; character; character = character->next) {
+                if (!inside(fz_rect_from_quad(character->quad)))
+                    continue;
+                char utf8[FZ_UTFMAX];
+                lineText.append(utf8, static_cast<std::size_t>(fz_runetochar(utf8, character->c)));
+            }
+            if (!lineText.empty())
+                selected += (selected.empty() ? "" : "\n") + lineText;
+        }
     }
-    fz_always(context)
-    {
-        fz_free(context, copied);
-    }
-    fz_catch(context)
-    {
-        return {};
-    }
-    return result;
+    return selected;
 }
 
 std::vector<TextLine> Document::pageTextLines(int index) const

@@ -73,7 +73,7 @@ public:
     std::string pageText(int index) const;
     std::vector<Annotation> pageAnnotations(int index) const;
     // The text a selection of the rectangle (in the page's own coordinates) holds: the characters
-    // whose middle lies inside it, lines separated by "\n". Empty for a missing page.
+    // whose middle lies inside it, in reading order, lines separated by "\n". Empty for a missing page.
     std::string textInRect(int index, Rect area) const;
     // The page's text line by line, with where each line and character is.
     std::vector<TextLine> pageTextLines(int index) const;

@@ -7,16 +7,17 @@
 namespace ikw::pdf {
 namespace {
 
-using testing::HandWrittenPage;
+using testing::TextFixturePage;
 
 TEST(DocumentAnnotations, TextInARectangleOfThePagesOwnSpaceWhateverItsRotation)
 {
     for (const int rotation : { 0, 90, 270 }) {
-        const auto document = Document::fromBytes(testing::handWrittenPdf({ HandWrittenPage {
-            { { 72, 600, "rent is due on the first" }, { 72, 500, "late fee applies" } }, {}, rotation } }));
+        const auto document = Document::fromBytes(testing::textPdf({ TextFixturePage {
+            { "rent is due on the first", "late fee applies" }, kLetterPage, rotation } }));
         ASSERT_TRUE(document);
-        EXPECT_EQ(document->textInRect(0, { 60, 590, 300, 615 }), "rent is due on the first") << rotation;
-        EXPECT_EQ(document->textInRect(0, { 60, 490, 300, 615 }), "rent is due on the first\nlate fee applies") << rotation;
+        // Baselines at 744 and 729.
+        EXPECT_EQ(document->textInRect(0, { 30, 740, 300, 756 }), "rent is due on the first") << rotation;
+        EXPECT_EQ(document->textInRect(0, { 30, 725, 300, 756 }), "rent is due on the first\nlate fee applies") << rotation;
         EXPECT_EQ(document->textInRect(0, { 300, 100, 400, 200 }), "") << rotation;
         EXPECT_EQ(document->textInRect(1, { 0, 0, 612, 792 }), "");
     }
@@ -24,7 +25,7 @@ TEST(DocumentAnnotations, TextInARectangleOfThePagesOwnSpaceWhateverItsRotation)
 
 TEST(DocumentAnnotations, AnnotationsCarryTheirAuthorAndQuadPoints)
 {
-    const auto document = Document::fromBytes(testing::handWrittenPdf({ HandWrittenPage { {},
+    const auto document = Document::fromBytes(testing::textPdf({ TextFixturePage { {}, kLetterPage, 0,
         { "<< /Type /Annot /Subtype /Highlight /Rect [1 2 3 4] /QuadPoints [1 4 3 4 1 2 3 2] /T (Dana) >>",
             "<< /Type /Annot /Subtype (Square) /Rect [5 6 7 8] >>" } } }));
     ASSERT_TRUE(document);

@@ -157,9 +157,15 @@ std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string
     for (const TextFixturePage& page : pages) {
         const int pageObject = static_cast<int>(objects.size()) + 1;
         const std::string content = textContentOf(page);
+        std::string annotations;
+        for (std::size_t at = 0; at < page.annotations.size(); ++at)
+            annotations += std::to_string(pageObject + 2 + static_cast<int>(at)) + " 0 R ";
+        if (!annotations.empty())
+            annotations = " /Annots [" + annotations + "]";
         objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox " + rectText(page.mediaBox) + " /Rotate " + std::to_string(page.rotation)
-            + " /Contents " + std::to_string(pageObject + 1) + " 0 R /Resources << /Font << /F1 3 0 R >> >> >>");
+            + " /Contents " + std::to_string(pageObject + 1) + " 0 R /Resources << /Font << /F1 3 0 R >> >>" + annotations + " >>");
         objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream");
+        objects.insert(objects.end(), page.annotations.begin(), page.annotations.end());
         kids += std::to_string(pageObject) + " 0 R ";
     }
     objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>";
@@ -186,35 +192,6 @@ std::string annotatedPdf()
     for (std::size_t index = 0; index < std::size(objects); ++index)
         bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
     bytes += "trailer\n<< /Size 7 /Root 1 0 R >>\n%%EOF\n";
-    return bytesOf(Document::fromBytes(bytes));
-}
-
-std::string handWrittenPdf(const std::vector<HandWrittenPage>& pages)
-{
-    // Objects 1 to 3 are the catalog, the page tree and the font; each page follows with its
-    // content stream and its annotations. The reader rebuilds the missing cross-reference table.
-    std::vector<std::string> objects { "<< /Type /Catalog /Pages 2 0 R >>", "", "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>" };
-    std::string kids;
-    for (const auto& page : pages) {
-        const auto pageNumber = objects.size() + 1;
-        std::string content;
-        for (const auto& line : page.lines)
-            content += "BT /F1 12 Tf " + std::to_string(line.x) + " " + std::to_string(line.baseline) + " Td (" + line.text + ") Tj ET\n";
-        std::string annots;
-        for (std::size_t at = 0; at < page.annotations.size(); ++at)
-            annots += std::to_string(pageNumber + 2 + at) + " 0 R ";
-        objects.push_back("<< /Type /Page /Parent 2 0 R /Resources << /Font << /F1 3 0 R >> >> /Contents " + std::to_string(pageNumber + 1)
-            + " 0 R /Rotate " + std::to_string(page.rotation) + " /Annots [" + annots + "] >>");
-        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream");
-        for (const auto& annotation : page.annotations)
-            objects.push_back(annotation);
-        kids += std::to_string(pageNumber) + " 0 R ";
-    }
-    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " /MediaBox [0 0 612 792] >>";
-    std::string bytes = "%PDF-1.7\n";
-    for (std::size_t index = 0; index < objects.size(); ++index)
-        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
-    bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\n%%EOF\n";
     return bytesOf(Document::fromBytes(bytes));
 }
 

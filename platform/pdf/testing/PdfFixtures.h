@@ -29,11 +29,14 @@ std::string croppedPdf(Rect mediaBox, Rect cropBox);
 std::string inlineFontPdf(int pageCount);
 // A page of text lines set in 12-point Helvetica from the top left corner down, one line each; an
 // empty line leaves a gap, so the lines after it start a new block of the page's text. The text is
-// UTF-8 but only what the Windows Latin-1 encoding holds is written ("?" for the rest).
+// UTF-8 but only what the Windows Latin-1 encoding holds is written ("?" for the rest). On a Letter
+// page the first line's baseline is at (36, 744) and each next one 15 points lower.
 struct TextFixturePage {
     std::vector<std::string> lines;
     Rect mediaBox = kLetterPage;
     int rotation = 0;
+    // Annotation dictionaries as PDF source ("<< /Type /Annot /Subtype /Highlight ... >>").
+    std::vector<std::string> annotations {};
 };
 // Pages of text; `catalogEntries` is written into the document catalog as it stands (for example
 // "/PageLabels << /Nums [0 << /S /r >>] >>").
@@ -41,21 +44,6 @@ std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string
 
 // Two pages; the first carries a note ("hello note") and a link to the second.
 std::string annotatedPdf();
-
-// A page written by hand: lines of Helvetica 12 pt text at their baselines, and annotation
-// dictionaries as PDF source ("<< /Type /Annot /Subtype /Highlight ... >>", without /P).
-struct HandWrittenPage {
-    struct Line {
-        double x;
-        double baseline;
-        std::string text; // ASCII without parentheses or backslashes
-    };
-    std::vector<Line> lines;
-    std::vector<std::string> annotations;
-    int rotation = 0;
-};
-// A Letter-size document of those pages.
-std::string handWrittenPdf(const std::vector<HandWrittenPage>& pages);
 
 // Writes bytes to a file; aborts the test program when it cannot.
 void writeFixture(const std::string& path, const std::string& bytes);
