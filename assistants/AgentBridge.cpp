@@ -108,10 +108,16 @@ void AgentBridge::stop()
     });
     if (finished.wait_for(kStopWait) != std::future_status::ready)
         m_options.fileSystem->removeFile(m_options.discoveryFile);
+    // Documents being read for an answer finish while the main queue still takes their replies.
+    m_documentQueue->waitUntilIdle();
 }
 
 void AgentBridge::route(const std::shared_ptr<http::HeadConnection>& connection, const std::string& head)
 {
+    if (!m_listener) {
+        connection->close(); // stopped: the application is quitting, and its main thread takes no more work
+        return;
+    }
     auto request = readBridgeRequest(head, m_token);
     if (const auto* refusal = std::get_if<BridgeRefusal>(&request)) {
         respond(connection, refusal->status, bridgeError(refusal->error));

@@ -51,8 +51,8 @@ public:
     // Listens for the delegate (kept weakly), replacing and cancelling an earlier listener; writes
     // the discovery file once listening. Main thread; needs the bridge owned by a shared pointer.
     void start(std::weak_ptr<AppDelegate> app, BridgeServices services);
-    // Stops listening and deletes the discovery file; returns once both are done. Connections
-    // already open are answered as usual. Main thread.
+    // Stops listening and deletes the discovery file; returns once both are done. Requests that
+    // arrive afterwards on connections already open are closed unanswered. Main thread.
     void stop();
 
     const std::string& token() const { return m_token; }

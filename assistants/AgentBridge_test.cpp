@@ -174,9 +174,16 @@ TEST_F(AgentBridgeTest, TheDiscoveryFileIsPrivateSortedAndGoneAfterStop)
 
     const auto port = bridge->port();
     EXPECT_FALSE(http::RawSocketClient("127.0.0.2", port).connected());
+    http::RawSocketClient openBeforeStop("127.0.0.1", port);
+    ASSERT_TRUE(openBeforeStop.connected());
     bridge->stop();
     EXPECT_FALSE(realFileSystem().exists(path));
     EXPECT_FALSE(http::RawSocketClient("127.0.0.1", port).connected());
+    // The application is quitting: a request on a connection opened earlier is not routed.
+    openBeforeStop.send(withToken("GET /status HTTP/1.1"));
+    const auto late = openBeforeStop.receiveAll();
+    EXPECT_TRUE(late.closedByPeer);
+    EXPECT_EQ(late.bytes, "");
 }
 
 TEST_F(AgentBridgeTest, AnOlderOpenFileBecomesPrivateAndASecondStartReplacesTheListener)
