@@ -74,6 +74,9 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
         },
         .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
+        // Rewrites already under way end in their files before the program does (their queue is
+        // shared with the live searches, which finish too).
+        .willTerminate = [slots] { slots->userInitiatedWorkers->waitUntilIdle(); },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
@@ -99,6 +102,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     // The library is made after the review windows; its rows look it up when they run.
     ikw::library::registerActions(bridge.actions, [&slots] { return slots.library.lock(); });
+    ikw::library::registerPanelActions(bridge.panels->actions(), [&slots] { return slots.library.lock(); });
 
     const ikw::docops::PageOpServices pageOps {
         .toolkit = services.toolkit,
