@@ -12,6 +12,7 @@
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
 #include "crossdoc/CrossDocActions.h"
+#include "crossdoc/LinksController.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
 #include "finder/FinderServices.h"
@@ -56,6 +57,9 @@ struct ApplicationSlots {
     // to the features through their services.
     std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
     ikw::docops::RewriteQueue pageRewrites { *userInitiatedWorkers };
+    // Link making across every reader (the first end waits here) and the focus handed to a reader
+    // that is still opening.
+    std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -115,7 +119,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
-    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get() });
+    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get(), .links = slots.links });
 }
 
 // What reaches the application from the file manager, opened through the library. Online shares
