@@ -16,7 +16,7 @@ struct CrossDocServices {
     // The application's concurrent workers for work the user waits on.
     TaskQueue* workers = nullptr;
     // The application's cross-document links.
-    std::weak_ptr<LinksController> links;
+    std::weak_ptr<LinksController> links {};
 };
 
 // The page actions of cross-document search ("readersearch") and of the links between passages

@@ -24,19 +24,6 @@ protected:
         registerActions(bridge->actions, { .links = links });
     }
 
-    // The result of a script in the window's page, as text ("" until it answers).
-    std::string ask(ReviewWC& window, const std::string& script)
-    {
-        std::string answer;
-        bool answered = false;
-        window.webView().evaluate(script, [&](ui::ScriptResult result) {
-            answered = true;
-            if (result.value && result.value->is_string())
-                answer = result.value->get<std::string>();
-        });
-        ui::gtk3::runMainLoopUntil([&] { return answered; }, 5);
-        return answer;
-    }
     std::string textOf(ReviewWC& window, const std::string& id) { return ask(window, "document.getElementById('" + id + "').textContent"); }
     bool waitFor(ReviewWC& window, const std::string& script, const std::string& expected)
     {
