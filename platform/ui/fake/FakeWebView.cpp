@@ -1,5 +1,7 @@
 #include "platform/ui/fake/FakeWebView.h"
 
+#include <utility>
+
 namespace ikw::ui::fake {
 
 std::shared_ptr<FakeSchemeRequest> FakeWebContext::request(const std::string& scheme, const std::string& url)
@@ -19,8 +21,17 @@ void FakeWebView::setLoadHandlers(std::function<void()> finished, std::function<
 void FakeWebView::evaluate(const std::string& script, std::function<void(ScriptResult)> completion)
 {
     evaluated.push_back(script);
-    if (completion)
+    if (completion && holdCompletions)
+        m_held.emplace_back(std::move(completion), nextResult);
+    else if (completion)
         completion(nextResult);
+}
+
+void FakeWebView::releaseCompletions()
+{
+    auto held = std::exchange(m_held, {});
+    for (auto& [completion, result] : held)
+        completion(result);
 }
 
 void FakeWebView::callAsync(const std::string& body, const Json& arguments, std::function<void(ScriptResult)> completion)

@@ -3,6 +3,7 @@
 #include "platform/ui/Toolkit.h"
 #include "platform/ui/WebView.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ public:
 
 private:
     std::string m_url;
+    std::vector<std::pair<std::function<void(ScriptResult)>, ScriptResult>> m_held;
 };
 
 class FakeWebContext final : public WebContext {
@@ -51,7 +53,8 @@ public:
     void setScriptMessageHandler(std::function<void(const Json&)> handler) override { m_messageHandler = std::move(handler); }
     void addUserScript(const std::string& source) override { userScripts.push_back(source); }
 
-    // Evaluations are recorded; the completion gets `nextResult` (null by default).
+    // Evaluations are recorded; the completion gets `nextResult` (null by default), at once or,
+    // while `holdCompletions` is set, when the test releases it (a page that answers late).
     void evaluate(const std::string& script, std::function<void(ScriptResult)> completion) override;
     void callAsync(const std::string& body, const Json& arguments, std::function<void(ScriptResult)> completion) override;
     void snapshot(std::function<void(std::optional<std::string>, std::string)> completion) override;
@@ -75,6 +78,8 @@ public:
     }
     void finishLoading();
     void failLoading(const std::string& reason);
+    // Completes the held evaluations in the order they were made.
+    void releaseCompletions();
 
     std::vector<std::string> loads;
     std::vector<std::pair<std::string, std::string>> htmlLoads; // html, base URL
@@ -83,6 +88,7 @@ public:
     std::vector<std::string> downloads;
     int reloads = 0;
     ScriptResult nextResult { Json(nullptr), std::nullopt };
+    bool holdCompletions = false;
     std::optional<std::string> snapshotPng = std::string("\x89PNG", 4);
     DownloadEvents downloadEvents;
     FileChooserHandler fileChooser;
@@ -92,6 +98,7 @@ public:
 
 private:
     std::string m_url;
+    std::vector<std::pair<std::function<void(ScriptResult)>, ScriptResult>> m_held;
     std::function<NavigationPolicy(const NavigationAction&)> m_policy;
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;
