@@ -1,24 +1,17 @@
 #include "platform/imaging/ImageDecoder.h"
 
 #include "platform/core/GObjectRef.h"
+#include "platform/core/RegularFile.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <cstring>
-#include <sys/stat.h>
 
 namespace ikw::imaging {
 
 namespace {
 
 using Pixbuf = GObjectRef<GdkPixbuf>;
-
-// Loaders open what they are given; a FIFO or a device would block them or never end.
-bool isRegularFile(const std::string& path)
-{
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
 
 bool fitsTheLimit(long long width, long long height)
 {
