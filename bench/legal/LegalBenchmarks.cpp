@@ -5,15 +5,12 @@
 
 #include "legal/BatesStamper.h"
 #include "platform/core/Process.h"
-#include "platform/pdf/Document.h"
 #include "platform/pdf/PageDrawingWriter.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 #include "tests/support/TempHome.h"
 
 #include "bench/support/RatioReport.h"
 
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -52,18 +49,7 @@ std::string labelsPdf()
         kids += std::to_string(pageObject) + " 0 R ";
     }
     objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pageCount) + " >>";
-    std::string bytes = "%PDF-1.4\n";
-    for (std::size_t at = 0; at < objects.size(); ++at)
-        bytes += std::to_string(at + 1) + " 0 obj\n" + objects[at] + "\nendobj\n";
-    bytes += "trailer << /Root 1 0 R >>\n%%EOF\n";
-    // Without a cross-reference table: a write through the PDF layer makes a well-formed file.
-    const std::optional<pdf::Document> document = pdf::Document::fromBytes(bytes);
-    const std::optional<std::string> written = document ? document->toBytes() : std::nullopt;
-    if (!written) {
-        std::fprintf(stderr, "cannot make the labels\n");
-        std::abort();
-    }
-    return *written;
+    return pdf::testing::objectsPdf(objects);
 }
 
 struct Files {

@@ -110,12 +110,7 @@ TEST_F(PageDrawingWriterTest, TextInAType3FontIsDrawnAsShapes)
         " /Encoding << /Type /Encoding /Differences [65 /sq] >> /FirstChar 65 /LastChar 65 /Widths [1000] >>",
         "<< /Length " + std::to_string(glyph.size()) + " >>\nstream\n" + glyph + "\nendstream",
     };
-    std::string bytes = "%PDF-1.4\n";
-    for (std::size_t at = 0; at < objects.size(); ++at)
-        bytes += std::to_string(at + 1) + " 0 obj\n" + objects[at] + "\nendobj\n";
-    bytes += "trailer << /Root 1 0 R >>\n%%EOF\n"; // no table: the reader rebuilds it
-
-    const std::optional<Document> copy = copied(bytes);
+    const std::optional<Document> copy = copied(testing::objectsPdf(objects));
     ASSERT_TRUE(copy);
     // The square spans x 100..175 and, from the top, y 217..292.
     EXPECT_EQ(pixelAt(*copy, 0, 137, 255), (std::array<int, 3> { 0, 0, 0 }));
