@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "assistants/AgentBridgeLaunch.h"
 #include "crossdoc/CrossDocActions.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
@@ -69,6 +70,10 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
+        .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
+            ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
+        },
+        .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
         // Rewrites already under way end in their files before the program does (their queue is
         // shared with the live searches, which finish too).
         .willTerminate = [slots] { slots->userInitiatedWorkers->waitUntilIdle(); },
