@@ -5,6 +5,9 @@
 #include "app/RecentItems.h"
 #include "app/Settings.h"
 #include "platform/core/TaskQueue.h"
+#include "platform/ui/Application.h"
+
+#include <utility>
 
 namespace ikw {
 
@@ -37,12 +40,38 @@ void AppDelegate::applicationDidFinishLaunching()
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
+    if (m_services.startAgentBridge)
+        m_services.startAgentBridge(weak_from_this());
 }
 
 void AppDelegate::showWelcomeUnlessSomethingOpened()
 {
     if (!didOpen && (!m_parts.windows || m_parts.windows->isEmpty()))
         showWelcome(nullptr);
+    // What was opened may have gone to other programs (a web page to the browser): a launch that
+    // leaves no window ends as if its last window had closed.
+    if (m_parts.application && !m_parts.application->hasVisibleWindows())
+        lastWindowClosed();
+}
+
+void AppDelegate::lastWindowClosed()
+{
+    if (applicationShouldTerminateAfterLastWindowClosed())
+        terminate();
+}
+
+void AppDelegate::terminate()
+{
+    if (m_parts.application)
+        m_parts.application->quit();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    if (std::exchange(m_terminated, true))
+        return;
+    run(m_services.stopAgentBridge);
+    run(m_services.willTerminate);
 }
 
 void AppDelegate::afterLaunch(double seconds, void (AppDelegate::*step)())

@@ -40,18 +40,20 @@ template<typename NameTest, typename AgeTest>
 int removeFilesIn(const std::string& folder, NameTest nameTest, AgeTest ageTest)
 {
     namespace fs = std::filesystem;
+    // This runs on a worker: every call takes an error code, none may throw (a range-for would
+    // advance the iterator with the throwing increment).
     std::error_code error;
     fs::directory_iterator entries(folder, error);
-    if (error)
-        return 0;
     int removed = 0;
-    for (const auto& entry : entries) {
-        if (!nameTest(entry.path().filename().string()) || entry.is_symlink(error) || !entry.is_regular_file(error))
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::directory_entry& entry = *entries;
+        std::error_code entryError;
+        if (!nameTest(entry.path().filename().native()) || entry.is_symlink(entryError) || !entry.is_regular_file(entryError))
             continue;
-        const auto modified = entry.last_write_time(error);
-        if (error || !ageTest(modified))
+        const auto modified = entry.last_write_time(entryError);
+        if (entryError || !ageTest(modified))
             continue;
-        if (fs::remove(entry.path(), error))
+        if (fs::remove(entry.path(), entryError))
             ++removed;
     }
     return removed;

@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "assistants/AgentBridgeLaunch.h"
 #include "crossdoc/CrossDocActions.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
@@ -75,6 +76,13 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
+        .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
+            ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
+        },
+        .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
+        // Rewrites already under way end in their files before the program does (their queue is
+        // shared with the live searches, which finish too).
+        .willTerminate = [slots] { slots->userInitiatedWorkers->waitUntilIdle(); },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
@@ -101,6 +109,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     // The library is made after the review windows; its rows look it up when they run.
     ikw::library::registerActions(bridge.actions, [&slots] { return slots.library.lock(); });
+    ikw::library::registerPanelActions(bridge.panels->actions(), [&slots] { return slots.library.lock(); });
 
     const ikw::docops::PageOpServices pageOps {
         .toolkit = services.toolkit,

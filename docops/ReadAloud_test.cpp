@@ -122,26 +122,31 @@ TEST_F(ReadAloud, TheRateIsClampedAndBadRatesGiveTheDefault)
 
 TEST_F(ReadAloud, OnlyTheLatestRequestIsSpoken)
 {
-    view().holdCompletions = true;
-    speak("?gen=1", "first");
-    speak("?gen=2", "second");
-    view().releaseCompletions();
-    queue.drain();
+    view().holdAnswers = true;
+    // The page answers the held text fetches, in order, with these texts.
+    const auto answer = [this](std::vector<std::string> texts) {
+        auto held = std::exchange(view().heldAnswers, {});
+        ASSERT_EQ(held.size(), texts.size());
+        for (std::size_t i = 0; i < held.size(); ++i)
+            held[i](ui::ScriptResult { Json(texts[i]), std::nullopt });
+        queue.drain();
+    };
+    act("qeliz://speak?gen=1");
+    act("qeliz://speak?gen=2");
+    answer({ "first", "second" });
     EXPECT_THAT(spokenTexts(), ElementsAre("second"));
 
     // A stop while the text is fetched: nothing is read and the display may sleep.
-    speak("?gen=3", "third");
+    act("qeliz://speak?gen=3");
     act("qeliz://speakstop");
-    view().releaseCompletions();
-    queue.drain();
+    answer({ "third" });
     EXPECT_THAT(spokenTexts(), ElementsAre("second"));
     EXPECT_EQ(awakeHolds(), 0);
 
     // A window closed while the text is fetched reads nothing either.
-    speak("?gen=4", "fourth");
+    act("qeliz://speak?gen=4");
     window->window().requestClose();
-    view().releaseCompletions();
-    queue.drain();
+    answer({ "fourth" });
     EXPECT_THAT(spokenTexts(), ElementsAre("second"));
     EXPECT_EQ(awakeHolds(), 0);
 }

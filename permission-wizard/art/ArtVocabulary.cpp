@@ -32,6 +32,12 @@ double pulse(double t, double phase)
     return 0.55 + 0.45 * (std::sin(2 * std::numbers::pi * (t / period + phase)) + 1) / 2;
 }
 
+void fillAndOutline(Drawing& drawing, const Path& shape, Color fill, Color outline, const StrokeStyle& style)
+{
+    drawing.fill(shape, fill);
+    drawing.stroke(shape, outline, style);
+}
+
 StrokeStyle openLine(double width)
 {
     return { .width = width, .cap = LineCap::Round };

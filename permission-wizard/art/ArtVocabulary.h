@@ -37,6 +37,9 @@ Color tint(const ArtColors& colors, SchemeOpacity opacity);
 // it, so that elements drawn with falling phases light up one after the other.
 double pulse(double t, double phase);
 
+// A shape filled, then outlined (an outline by default: width 2, butt caps, miter joins).
+void fillAndOutline(Drawing& drawing, const Path& shape, Color fill, Color outline, const StrokeStyle& style = {});
+
 // An open line: round caps, miter joins.
 StrokeStyle openLine(double width = 2);
 

@@ -49,9 +49,8 @@ void drawWaves(Drawing& drawing, const Waves& waves, Color accent, double t)
 void drawProductTile(Drawing& drawing, Rect tile, double corner, const ArtColors& colors, double t,
     SchemeOpacity tintOpacity)
 {
-    const auto shape = Path().roundedRect(tile, corner);
-    drawing.fill(shape, tint(colors, tintOpacity));
-    drawing.stroke(shape, withOpacity(colors.accent, pulse(t, 0)), {});
+    fillAndOutline(drawing, Path().roundedRect(tile, corner), tint(colors, tintOpacity),
+        withOpacity(colors.accent, pulse(t, 0)));
 }
 
 }

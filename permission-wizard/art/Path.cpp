@@ -53,6 +53,17 @@ Path& Path::ellipse(Rect rect)
     return *this;
 }
 
+Path& Path::circle(Point center, double radius)
+{
+    return ellipse({ center.x - radius, center.y - radius, 2 * radius, 2 * radius });
+}
+
+Path& Path::append(const Element& element)
+{
+    m_elements.push_back(element);
+    return *this;
+}
+
 Path Path::polyline(std::initializer_list<Point> points)
 {
     Path path;

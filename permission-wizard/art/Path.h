@@ -85,6 +85,9 @@ public:
     Path& close();
     Path& roundedRect(Rect rect, double corner);
     Path& ellipse(Rect rect);
+    // The ellipse inscribed in the square of side 2 * radius centred on `center`.
+    Path& circle(Point center, double radius);
+    Path& append(const Element& element);
 
     // Straight segments through the points, as one open sub-path.
     static Path polyline(std::initializer_list<Point> points);

@@ -1,8 +1,27 @@
 #include "permission-wizard/art/testing/RecordingDrawing.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <ostream>
 #include <type_traits>
+
+namespace ikw::wizard::art {
+
+void PrintTo(const Path& path, std::ostream* out)
+{
+    static constexpr const char* names[] = { "move", "line", "quad", "curve", "arc", "close", "roundedRect", "ellipse" };
+    *out << "{";
+    for (const auto& element : path.elements()) {
+        *out << " " << names[element.index()];
+        for (const double number : testing::numbers(element))
+            *out << " " << number;
+        *out << ";";
+    }
+    *out << " }";
+}
+
+}
 
 namespace ikw::wizard::art::testing {
 
@@ -39,6 +58,62 @@ private:
 
 }
 
+std::vector<double> numbers(const Path::Element& element)
+{
+    return std::visit([](const auto& part) -> std::vector<double> {
+        using Part = std::decay_t<decltype(part)>;
+        if constexpr (std::is_same_v<Part, Path::MoveTo> || std::is_same_v<Part, Path::LineTo>)
+            return { part.to.x, part.to.y };
+        else if constexpr (std::is_same_v<Part, Path::QuadTo>)
+            return { part.control.x, part.control.y, part.to.x, part.to.y };
+        else if constexpr (std::is_same_v<Part, Path::CurveTo>)
+            return { part.control1.x, part.control1.y, part.control2.x, part.control2.y, part.to.x, part.to.y };
+        else if constexpr (std::is_same_v<Part, Path::Arc>)
+            return { part.center.x, part.center.y, part.radius, part.startAngle, part.endAngle };
+        else if constexpr (std::is_same_v<Part, Path::RoundedRect>)
+            return { part.rect.x, part.rect.y, part.rect.width, part.rect.height, part.corner };
+        else if constexpr (std::is_same_v<Part, Path::Ellipse>)
+            return { part.rect.x, part.rect.y, part.rect.width, part.rect.height };
+        else
+            return {};
+    }, element);
+}
+
+namespace {
+
+bool nearlyEqual(const Path& first, const Path& second, double tolerance)
+{
+    const auto& a = first.elements();
+    const auto& b = second.elements();
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].index() != b[i].index())
+            return false;
+        const auto x = numbers(a[i]);
+        const auto y = numbers(b[i]);
+        for (std::size_t k = 0; k < x.size(); ++k) {
+            if (!(std::abs(x[k] - y[k]) <= tolerance))
+                return false;
+        }
+    }
+    return true;
+}
+
+}
+
+bool nearlyEqual(const std::vector<DrawCommand>& first, const std::vector<DrawCommand>& second, double tolerance)
+{
+    if (first.size() != second.size())
+        return false;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        if (first[i].color != second[i].color || first[i].stroke != second[i].stroke
+            || !nearlyEqual(first[i].path, second[i].path, tolerance))
+            return false;
+    }
+    return true;
+}
+
 bool allFinite(const std::vector<DrawCommand>& commands)
 {
     return std::all_of(commands.begin(), commands.end(), [](const DrawCommand& command) {
@@ -55,6 +130,43 @@ std::vector<DrawCommand> commandsWith(const std::vector<DrawCommand>& commands, 
             found.push_back(command);
     }
     return found;
+}
+
+std::vector<DrawCommand> translated(std::vector<DrawCommand> commands, double dx, double dy)
+{
+    const auto move = [&](Point& point) {
+        point.x += dx;
+        point.y += dy;
+    };
+    const auto moveRect = [&](Rect& rect) {
+        rect.x += dx;
+        rect.y += dy;
+    };
+    for (auto& command : commands) {
+        Path moved;
+        for (auto element : command.path.elements()) {
+            std::visit([&](auto& part) {
+                using Part = std::decay_t<decltype(part)>;
+                if constexpr (std::is_same_v<Part, Path::MoveTo> || std::is_same_v<Part, Path::LineTo>) {
+                    move(part.to);
+                } else if constexpr (std::is_same_v<Part, Path::QuadTo>) {
+                    move(part.control);
+                    move(part.to);
+                } else if constexpr (std::is_same_v<Part, Path::CurveTo>) {
+                    move(part.control1);
+                    move(part.control2);
+                    move(part.to);
+                } else if constexpr (std::is_same_v<Part, Path::Arc>) {
+                    move(part.center);
+                } else if constexpr (std::is_same_v<Part, Path::RoundedRect> || std::is_same_v<Part, Path::Ellipse>) {
+                    moveRect(part.rect);
+                }
+            }, element);
+            moved.append(element);
+        }
+        command.path = moved;
+    }
+    return commands;
 }
 
 Rect extent(const std::vector<DrawCommand>& commands)

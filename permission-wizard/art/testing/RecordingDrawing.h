@@ -6,6 +6,15 @@
 #include <optional>
 #include <vector>
 
+#include <iosfwd>
+
+namespace ikw::wizard::art {
+
+// How test failures print a path: its elements and their numbers.
+void PrintTo(const Path& path, std::ostream* out);
+
+}
+
 namespace ikw::wizard::art::testing {
 
 // One fill or stroke, as a diagram asked for it.
@@ -47,6 +56,17 @@ bool allFinite(const std::vector<DrawCommand>& commands);
 
 // The commands whose path holds an element equal to `element`.
 std::vector<DrawCommand> commandsWith(const std::vector<DrawCommand>& commands, const Path::Element& element);
+
+// An element's numbers in a fixed order: its points (x, then y), then any radius, angles or corner.
+std::vector<double> numbers(const Path::Element& element);
+
+// The same commands with every path moved by (dx, dy).
+std::vector<DrawCommand> translated(std::vector<DrawCommand> commands, double dx, double dy);
+
+// Whether the two lists hold the same kinds of shapes in the same order, drawn the same way, with
+// every coordinate, radius and angle within `tolerance` of its counterpart.
+bool nearlyEqual(const std::vector<DrawCommand>& first, const std::vector<DrawCommand>& second,
+    double tolerance = 1e-9);
 
 // The leftmost, rightmost, topmost and bottommost points the commands' paths name (end points,
 // control points, rectangles, and each arc's whole circle).
