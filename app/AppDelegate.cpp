@@ -40,6 +40,8 @@ void AppDelegate::applicationDidFinishLaunching()
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
+    if (m_services.startAgentBridge)
+        m_services.startAgentBridge(weak_from_this());
 }
 
 void AppDelegate::showWelcomeUnlessSomethingOpened()
@@ -68,6 +70,7 @@ void AppDelegate::applicationWillTerminate()
 {
     if (std::exchange(m_terminated, true))
         return;
+    run(m_services.stopAgentBridge);
     run(m_services.willTerminate);
 }
 

@@ -18,6 +18,8 @@ class WebView;
 
 namespace ikw {
 
+class AppDelegate;
+
 // Launch steps that belong to subsystems above the shell. The composition root fills them; a
 // step left empty is skipped.
 struct LaunchServices {
@@ -26,6 +28,10 @@ struct LaunchServices {
     std::function<void(const std::vector<std::string>& items)> openURLs {};
     // Opens the panel of a kind ("about", "help", ...) with extra arguments for its page script.
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
+    // Launch step 20: the agent bridge, started for the delegate (which it holds weakly).
+    std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
+    // The first termination step: the agent bridge stops and its discovery file goes.
+    std::function<void()> stopAgentBridge {};
     // Termination work of the subsystems above the shell (pending page rewrites finish).
     std::function<void()> willTerminate {};
     // Offers the entries other programs hand files to ("Open in Inkwarden", "Share with Inkwarden")
@@ -71,8 +77,9 @@ public:
     void lastWindowClosed();
     // Quits (Ctrl+Q, the last window gone): the loop ends, then the termination steps run.
     void terminate();
-    // The termination steps, once, while the main loop still exists: pending page rewrites
-    // finish first.
+    // The termination steps, once, while the main loop still exists (after a quit, the last
+    // window, the session's end, SIGTERM or SIGINT): the agent bridge stops, then pending page
+    // rewrites finish.
     void applicationWillTerminate();
 
     // Files the system asked the application to open (a file manager, a second start).

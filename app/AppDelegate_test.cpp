@@ -59,6 +59,10 @@ struct Launch {
                 // The legacy folder has moved before anything else touches the product folder.
                 steps.push_back(realFileSystem().exists(home.file(".local/share/Inkwarden/marker")) ? "noteSession after migration" : "noteSession");
             },
+            .startAgentBridge = [this](std::weak_ptr<AppDelegate> started) {
+                steps.push_back(started.lock() == delegate ? "agent bridge for this delegate" : "agent bridge");
+            },
+            .stopAgentBridge = [this] { steps.push_back("agent bridge stopped"); },
         },
         DelegateParts { .windows = &windows, .writeWelcomePage = [] { return std::optional<std::string>("/w.html"); } });
 };
@@ -69,7 +73,9 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     testing::writeTestFile(launch.home.file(".local/share/QEL Visualize/marker"), "");
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
-    EXPECT_EQ(launch.steps, (std::vector<std::string> { "noteSession after migration" }));
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "noteSession after migration", "agent bridge for this delegate" }));
+    launch.delegate->applicationWillTerminate();
+    EXPECT_EQ(launch.steps.back(), "agent bridge stopped");
 }
 
 TEST(AppDelegate, LaunchClearsStaleHiddenPagesOfTheReviewsFolder)

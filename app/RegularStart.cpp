@@ -7,11 +7,40 @@
 #include "platform/core/GLibMainQueue.h"
 #include "platform/ui/gtk/GtkToolkit.h"
 
+#include <glib-unix.h>
+
+#include <csignal>
 #include <memory>
 
 namespace ikw {
 
 namespace {
+
+// While it lives, SIGTERM and SIGINT quit the application the ordinary way, so that its
+// termination steps run when the session ends or the user interrupts it.
+class QuitOnSignals {
+public:
+    explicit QuitOnSignals(ui::Application& application)
+        : m_sources { g_unix_signal_add(SIGTERM, quit, &application), g_unix_signal_add(SIGINT, quit, &application) }
+    {
+    }
+    ~QuitOnSignals()
+    {
+        for (const guint source : m_sources)
+            g_source_remove(source);
+    }
+    QuitOnSignals(const QuitOnSignals&) = delete;
+    QuitOnSignals& operator=(const QuitOnSignals&) = delete;
+
+private:
+    static gboolean quit(gpointer application)
+    {
+        static_cast<ui::Application*>(application)->quit();
+        return G_SOURCE_CONTINUE;
+    }
+
+    guint m_sources[2];
+};
 
 // What the running application is made of, in the order it must be torn down (last first).
 struct Shell {
@@ -47,11 +76,13 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
     const CommandLine commandLine(argc, argv);
     Shell shell;
     std::unique_ptr<ui::Application> application;
+    std::unique_ptr<QuitOnSignals> signals;
     ui::ApplicationEvents events;
     events.startup = [&] {
         // The application ends by the delegate's rule alone (the last window closing, Ctrl+Q),
         // never because GTK counts no window, as during launch.
         application->hold();
+        signals = std::make_unique<QuitOnSignals>(*application);
         shell.toolkit = ui::gtk3::makeGtkToolkit();
         shell.appearance = makeDesktopAppearance();
         shell.wakeMonitor = makeLogindWakeMonitor();
@@ -93,6 +124,7 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
         toolkitArgv.push_back(argument.data());
     toolkitArgv.push_back(nullptr);
     const int status = application->run(static_cast<int>(toolkitLine.size()), toolkitArgv.data());
+    signals.reset();
     installAppDelegate(nullptr);
     return status;
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace ikw::testing {
 
@@ -29,6 +30,20 @@ protected:
         services.webContext = toolkit->makeWebContext();
         services.trustedRoots = defaultTrustedRoots();
         services.newLoadingFile = newLoadingFile;
+    }
+
+    // The result of a script in the window's page, as text ("" until it answers).
+    std::string ask(ReviewWC& window, const std::string& script)
+    {
+        std::string answer;
+        bool answered = false;
+        window.webView().evaluate(script, [&](ui::ScriptResult result) {
+            answered = true;
+            if (result.value && result.value->is_string())
+                answer = result.value->get<std::string>();
+        });
+        ui::gtk3::runMainLoopUntil([&] { return answered; }, 5);
+        return answer;
     }
 
     TempHome home;

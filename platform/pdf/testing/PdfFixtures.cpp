@@ -157,9 +157,15 @@ std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string
     for (const TextFixturePage& page : pages) {
         const int pageObject = static_cast<int>(objects.size()) + 1;
         const std::string content = textContentOf(page);
+        std::string annotations;
+        for (std::size_t at = 0; at < page.annotations.size(); ++at)
+            annotations += std::to_string(pageObject + 2 + static_cast<int>(at)) + " 0 R ";
+        if (!annotations.empty())
+            annotations = " /Annots [" + annotations + "]";
         objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox " + rectText(page.mediaBox) + " /Rotate " + std::to_string(page.rotation)
-            + " /Contents " + std::to_string(pageObject + 1) + " 0 R /Resources << /Font << /F1 3 0 R >> >> >>");
+            + " /Contents " + std::to_string(pageObject + 1) + " 0 R /Resources << /Font << /F1 3 0 R >> >>" + annotations + " >>");
         objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream");
+        objects.insert(objects.end(), page.annotations.begin(), page.annotations.end());
         kids += std::to_string(pageObject) + " 0 R ";
     }
     objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>";
@@ -168,6 +174,15 @@ std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string
         bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
     bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\n%%EOF\n";
     // Written without a cross-reference table; the reader rebuilds it.
+    return bytesOf(Document::fromBytes(bytes));
+}
+
+std::string objectsPdf(const std::vector<std::string>& objects)
+{
+    std::string bytes = "%PDF-1.7\n";
+    for (std::size_t index = 0; index < objects.size(); ++index)
+        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\n%%EOF\n";
     return bytesOf(Document::fromBytes(bytes));
 }
 

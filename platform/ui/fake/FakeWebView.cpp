@@ -19,14 +19,18 @@ void FakeWebView::setLoadHandlers(std::function<void()> finished, std::function<
 void FakeWebView::evaluate(const std::string& script, std::function<void(ScriptResult)> completion)
 {
     evaluated.push_back(script);
-    if (completion)
+    if (completion && holdAnswers)
+        heldAnswers.push_back(std::move(completion));
+    else if (completion)
         completion(nextResult);
 }
 
 void FakeWebView::callAsync(const std::string& body, const Json& arguments, std::function<void(ScriptResult)> completion)
 {
     evaluated.push_back(toJson(arguments) + " => " + body);
-    if (completion)
+    if (completion && holdAnswers)
+        heldAnswers.push_back(std::move(completion));
+    else if (completion)
         completion(nextResult);
 }
 

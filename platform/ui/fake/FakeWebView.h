@@ -90,6 +90,9 @@ public:
     std::vector<std::string> downloads;
     int reloads = 0;
     ScriptResult nextResult { Json(nullptr), std::nullopt };
+    // A page that is slow or never answers: completions wait here until the test calls them.
+    bool holdAnswers = false;
+    std::vector<std::function<void(ScriptResult)>> heldAnswers;
     std::optional<std::string> snapshotPng = std::string("\x89PNG", 4);
     DownloadEvents downloadEvents;
     FileChooserHandler fileChooser;
