@@ -2,7 +2,9 @@
 
 namespace ikw::finderext {
 
-SelectedItem selectedItem(GFile* location)
+namespace {
+
+SelectedItem itemAt(GFile* location)
 {
     g_autofree char* name = g_file_get_basename(location);
     g_autofree char* path = g_file_get_path(location);
@@ -10,6 +12,17 @@ SelectedItem selectedItem(GFile* location)
     if (path)
         item.localPath = path;
     return item;
+}
+
+}
+
+SelectedItem selectedItem(GFile* location, GFile* target)
+{
+    auto item = itemAt(location);
+    if (item.localPath || !target)
+        return item;
+    auto targetItem = itemAt(target);
+    return targetItem.localPath ? targetItem : item;
 }
 
 std::vector<std::string> localPaths(const Selection& selection)

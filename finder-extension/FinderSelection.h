@@ -20,8 +20,10 @@ struct SelectedItem {
 
 using Selection = std::vector<SelectedItem>;
 
-// The item at `location`: its name from g_file_get_basename, its path from g_file_get_path.
-SelectedItem selectedItem(GFile* location);
+// The item at `location`: its name from g_file_get_basename, its path from g_file_get_path. When
+// the location has no local path but `target`, where the item leads, has one (an entry of the file
+// manager's Recent view leads to the file itself), the item is the target.
+SelectedItem selectedItem(GFile* location, GFile* target = nullptr);
 
 // The local paths of the selection in its order; items without one are skipped.
 std::vector<std::string> localPaths(const Selection& selection);

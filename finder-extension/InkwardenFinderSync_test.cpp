@@ -64,6 +64,15 @@ TEST(InkwardenFinderSync, ItemsKeepTheirDecodedNameAndLocalPath)
     EXPECT_EQ(itemAt("/Matter/Q3 Board & Notes.pdf"), (SelectedItem { "Q3 Board & Notes.pdf", "/Matter/Q3 Board & Notes.pdf" }));
     EXPECT_EQ(itemAt("file:///Matter/%C3%9Cbersicht%20%231.PDF"), (SelectedItem { "Übersicht #1.PDF", "/Matter/Übersicht #1.PDF" }));
     EXPECT_EQ(itemAt("sftp://files.example/srv/a%20b.pdf"), (SelectedItem { "a b.pdf", std::nullopt }));
+
+    // Where the item leads counts only when the item itself has no local path.
+    g_autoptr(GFile) recent = g_file_new_for_uri("recent:///b7e1");
+    g_autoptr(GFile) remote = g_file_new_for_uri("sftp://files.example/srv/c.pdf");
+    g_autoptr(GFile) local = g_file_new_for_path("/Matter/Report.pdf");
+    g_autoptr(GFile) link = g_file_new_for_path("/Matter/Report link.desktop");
+    EXPECT_EQ(selectedItem(recent, local), (SelectedItem { "Report.pdf", "/Matter/Report.pdf" }));
+    EXPECT_EQ(selectedItem(recent, remote), (SelectedItem { "b7e1", std::nullopt }));
+    EXPECT_EQ(selectedItem(link, local), (SelectedItem { "Report link.desktop", "/Matter/Report link.desktop" }));
 }
 
 TEST(InkwardenFinderSync, ShareableIsALowerCasedPdfExtension)

@@ -63,9 +63,12 @@ Selection selectionOf(GList* files)
 {
     Selection selection;
     for (GList* link = files; link; link = link->next) {
-        g_autoptr(GFile) location = nautilus_file_info_get_location(NAUTILUS_FILE_INFO(link->data));
+        auto* info = NAUTILUS_FILE_INFO(link->data);
+        g_autoptr(GFile) location = nautilus_file_info_get_location(info);
+        g_autofree char* activationUri = nautilus_file_info_get_activation_uri(info);
+        g_autoptr(GFile) target = activationUri ? g_file_new_for_uri(activationUri) : nullptr;
         if (location)
-            selection.push_back(selectedItem(location));
+            selection.push_back(selectedItem(location, target));
     }
     return selection;
 }

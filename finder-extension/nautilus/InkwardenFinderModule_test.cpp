@@ -18,12 +18,14 @@
 #include <memory>
 #include <thread>
 
-// A file the file manager shows: only its location, as the module asks for nothing else.
+// A file the file manager shows: its location and where activating it leads (the location itself
+// unless `target` is set), as the module asks for nothing else.
 G_DECLARE_FINAL_TYPE(IkwTestFileInfo, ikw_test_file_info, IKW, TEST_FILE_INFO, GObject)
 
 struct _IkwTestFileInfo {
     GObject parent;
     GFile* location;
+    GFile* target;
 };
 
 static void ikw_test_file_info_interface_init(NautilusFileInfoInterface* iface);
@@ -34,6 +36,7 @@ G_DEFINE_TYPE_WITH_CODE(IkwTestFileInfo, ikw_test_file_info, G_TYPE_OBJECT,
 static void ikw_test_file_info_finalize(GObject* object)
 {
     g_clear_object(&IKW_TEST_FILE_INFO(object)->location);
+    g_clear_object(&IKW_TEST_FILE_INFO(object)->target);
     G_OBJECT_CLASS(ikw_test_file_info_parent_class)->finalize(object);
 }
 
@@ -49,9 +52,16 @@ static GFile* ikw_test_file_info_get_location(NautilusFileInfo* info)
     return G_FILE(g_object_ref(IKW_TEST_FILE_INFO(info)->location));
 }
 
+static char* ikw_test_file_info_get_activation_uri(NautilusFileInfo* info)
+{
+    auto* self = IKW_TEST_FILE_INFO(info);
+    return g_file_get_uri(self->target ? self->target : self->location);
+}
+
 static void ikw_test_file_info_interface_init(NautilusFileInfoInterface* iface)
 {
     iface->get_location = ikw_test_file_info_get_location;
+    iface->get_activation_uri = ikw_test_file_info_get_activation_uri;
 }
 
 // The type module Nautilus gives each extension; it keeps the loaded code resident.
@@ -241,14 +251,19 @@ NautilusMenuProvider* provider()
     return loaded;
 }
 
-// File infos for local paths, as Nautilus passes a selection.
+// File infos for paths or URIs (or "location -> target" URI pairs), as Nautilus passes a selection.
 class FileInfos {
 public:
     explicit FileInfos(const std::vector<std::string>& paths)
     {
         for (const auto& path : paths) {
             auto* info = IKW_TEST_FILE_INFO(g_object_new(ikw_test_file_info_get_type(), nullptr));
-            info->location = g_file_new_for_path(path.c_str());
+            if (const auto arrow = path.find(" -> "); arrow != std::string::npos) {
+                info->location = g_file_new_for_uri(path.substr(0, arrow).c_str());
+                info->target = g_file_new_for_uri(path.substr(arrow + 4).c_str());
+            } else {
+                info->location = g_file_new_for_commandline_arg(path.c_str());
+            }
             m_list = g_list_append(m_list, info);
         }
     }
@@ -343,6 +358,14 @@ TEST(InkwardenFinderModule, OpenHandsTheSelectionToTheSchemeHandler)
     nautilus_menu_item_activate(items.titled(kShareTitle));
     ASSERT_TRUE(runUntil([&] { return !(launches = HandoffSession::takeLaunches()).empty(); }));
     EXPECT_EQ(launches, std::vector<std::string> { *handoffUrl("share", { paths[0] }) });
+
+    // An entry of the Recent view has no local path of its own; the file it leads to is sent.
+    const FileInfos recent({ "recent:///b7e1 -> file:///Matter/Recent%20Report.pdf", "sftp://files.example/srv/c.pdf" });
+    const MenuItems recentItems(recent);
+    ASSERT_EQ(recentItems.shown().size(), 2u);
+    nautilus_menu_item_activate(recentItems.titled(kOpenTitle));
+    ASSERT_TRUE(runUntil([&] { return !(launches = HandoffSession::takeLaunches()).empty(); }));
+    EXPECT_EQ(launches, std::vector<std::string> { *handoffUrl("open", { "/Matter/Recent Report.pdf" }) });
 }
 
 std::vector<std::string> longPaths()
