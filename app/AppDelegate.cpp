@@ -2,8 +2,12 @@
 
 #include "app/Globals.h"
 #include "app/HiddenPageCleanup.h"
+#include "app/RecentItems.h"
 #include "app/Settings.h"
 #include "platform/core/TaskQueue.h"
+#include "platform/ui/Application.h"
+
+#include <utility>
 
 namespace ikw {
 
@@ -22,17 +26,52 @@ void run(const std::function<void()>& step)
 void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
-    m_utility->post([archive = globals().archive] { removeStaleHiddenPages(archive); });
+    m_utility->post([archive = globals().archive, launched = std::filesystem::file_time_type::clock::now()] {
+        removeStaleHiddenPages(archive);
+        // Rewrites that a killed run left half done beside the documents it worked on.
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        for (const RecentItem& item : readRecentItems(appUserDefaults(), 0))
+            (item.isDir ? folders : files).push_back(item.path);
+        for (const std::string& folder : recentDocumentFolders(files, folders))
+            removeStaleRewriteFiles(folder, launched);
+    });
     run(m_services.noteSession);
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
+    if (m_services.startAgentBridge)
+        m_services.startAgentBridge(weak_from_this());
 }
 
 void AppDelegate::showWelcomeUnlessSomethingOpened()
 {
     if (!didOpen && (!m_parts.windows || m_parts.windows->isEmpty()))
         showWelcome(nullptr);
+    // What was opened may have gone to other programs (a web page to the browser): a launch that
+    // leaves no window ends as if its last window had closed.
+    if (m_parts.application && !m_parts.application->hasVisibleWindows())
+        lastWindowClosed();
+}
+
+void AppDelegate::lastWindowClosed()
+{
+    if (applicationShouldTerminateAfterLastWindowClosed())
+        terminate();
+}
+
+void AppDelegate::terminate()
+{
+    if (m_parts.application)
+        m_parts.application->quit();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    if (std::exchange(m_terminated, true))
+        return;
+    run(m_services.stopAgentBridge);
+    run(m_services.willTerminate);
 }
 
 void AppDelegate::afterLaunch(double seconds, void (AppDelegate::*step)())

@@ -18,6 +18,8 @@ class WebView;
 
 namespace ikw {
 
+class AppDelegate;
+
 // Launch steps that belong to subsystems above the shell. The composition root fills them; a
 // step left empty is skipped.
 struct LaunchServices {
@@ -26,6 +28,12 @@ struct LaunchServices {
     std::function<void(const std::vector<std::string>& items)> openURLs {};
     // Opens the panel of a kind ("about", "help", ...) with extra arguments for its page script.
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
+    // Launch step 20: the agent bridge, started for the delegate (which it holds weakly).
+    std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
+    // The first termination step: the agent bridge stops and its discovery file goes.
+    std::function<void()> stopAgentBridge {};
+    // Termination work of the subsystems above the shell (pending page rewrites finish).
+    std::function<void()> willTerminate {};
     // Offers the entries other programs hand files to ("Open in Inkwarden", "Share with Inkwarden")
     // as actions of the application.
     std::function<void(ui::Application&)> provideServices {};
@@ -36,7 +44,7 @@ struct LaunchServices {
 // or before the subsystem exists); the delegate then skips what needs it.
 struct DelegateParts {
     ReviewWindowRegistry* windows = nullptr;
-    ui::Application* application = nullptr; // offers the Services entries
+    ui::Application* application = nullptr; // offers the Services entries; counts windows; quits
     SystemAppearance* systemAppearance = nullptr;
     WakeMonitor* wakeMonitor = nullptr; // the night driver observes waking through it
     // Writes a fresh welcome page and returns its path (nothing when it could not be written).
@@ -62,8 +70,17 @@ public:
     void applicationDidFinishLaunching();
     // The application was activated again (a launcher click, a second start with no files).
     void applicationShouldHandleReopen(bool hasVisibleWindows);
-    // The application stays running with no window.
-    static constexpr bool applicationShouldTerminateAfterLastWindowClosed() { return false; }
+    // Linux has no application that lives without windows: once the last one has closed, the
+    // program ends unless a status item keeps it (there is none yet).
+    static constexpr bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+    // The application's last window closed.
+    void lastWindowClosed();
+    // Quits (Ctrl+Q, the last window gone): the loop ends, then the termination steps run.
+    void terminate();
+    // The termination steps, once, while the main loop still exists (after a quit, the last
+    // window, the session's end, SIGTERM or SIGINT): the agent bridge stops, then pending page
+    // rewrites finish.
+    void applicationWillTerminate();
 
     // Files the system asked the application to open (a file manager, a second start).
     void openFiles(const std::vector<std::string>& paths);
@@ -94,6 +111,7 @@ private:
 
     LaunchServices m_services;
     DelegateParts m_parts;
+    bool m_terminated = false;
     // Launch work that touches only files runs here, off the main thread.
     std::unique_ptr<WorkQueue> m_utility = makeSerialQueue("com.norvale.inkwarden.launch");
 };

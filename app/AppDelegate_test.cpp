@@ -2,6 +2,7 @@
 #include "app/Globals.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/fake/ManualMainQueue.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/fake/FakeWebView.h"
 #include "tests/support/TempHome.h"
 
@@ -58,6 +59,10 @@ struct Launch {
                 // The legacy folder has moved before anything else touches the product folder.
                 steps.push_back(realFileSystem().exists(home.file(".local/share/Inkwarden/marker")) ? "noteSession after migration" : "noteSession");
             },
+            .startAgentBridge = [this](std::weak_ptr<AppDelegate> started) {
+                steps.push_back(started.lock() == delegate ? "agent bridge for this delegate" : "agent bridge");
+            },
+            .stopAgentBridge = [this] { steps.push_back("agent bridge stopped"); },
         },
         DelegateParts { .windows = &windows, .writeWelcomePage = [] { return std::optional<std::string>("/w.html"); } });
 };
@@ -68,7 +73,9 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     testing::writeTestFile(launch.home.file(".local/share/QEL Visualize/marker"), "");
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
-    EXPECT_EQ(launch.steps, (std::vector<std::string> { "noteSession after migration" }));
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "noteSession after migration", "agent bridge for this delegate" }));
+    launch.delegate->applicationWillTerminate();
+    EXPECT_EQ(launch.steps.back(), "agent bridge stopped");
 }
 
 TEST(AppDelegate, LaunchClearsStaleHiddenPagesOfTheReviewsFolder)
@@ -143,7 +150,6 @@ TEST(AppDelegate, ReopenAndGoHomeShowTheWelcomePage)
     launch.windows.knowsView = false; // a panel's view: a new welcome window instead
     launch.delegate->goHome(view);
     EXPECT_EQ(launch.windows.opened.size(), 2u);
-    EXPECT_FALSE(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 }
 
 }
@@ -165,6 +171,64 @@ TEST(AppDelegate, TheSchemeFollowsTheDesktopOnlyWhenTheSettingsSayAuto)
     EXPECT_EQ(delegate.resolvedScheme(), "light");
     testing::writeTestFile(globals.get().configPath, R"({"appearance": "dark"})");
     EXPECT_EQ(delegate.resolvedScheme(), "dark");
+}
+
+}
+}
+
+namespace ikw {
+namespace {
+
+// An application that counts its quits and says whether a window is open.
+class RecordingApplication final : public ui::Application {
+public:
+    int run(int, char**) override { return 0; }
+    void quit() override { ++quits; }
+    bool hasVisibleWindows() const override { return windowOpen; }
+    void hold() override {}
+    void release() override {}
+    void exportAction(const std::string&, UriListHandler) override {}
+
+    bool windowOpen = true;
+    int quits = 0;
+};
+
+struct Lifecycle {
+    testing::TempHome home;
+    ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
+    ManualMainQueue queue;
+    RecordingWindows windows;
+    RecordingApplication application;
+    int finished = 0;
+    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(
+        LaunchServices { .willTerminate = [this] { ++finished; } },
+        DelegateParts {
+            .windows = &windows,
+            .application = &application,
+            .writeWelcomePage = [] { return std::optional<std::string>("/w.html"); },
+        });
+};
+
+TEST(AppDelegate, TheLastWindowClosingEndsTheProgramAfterItsTerminationSteps)
+{
+    Lifecycle app;
+    app.delegate->lastWindowClosed();
+    EXPECT_EQ(app.application.quits, 1);
+    app.delegate->applicationWillTerminate();
+    app.delegate->applicationWillTerminate(); // the loop's end and a second quit run them once
+    EXPECT_EQ(app.finished, 1);
+}
+
+TEST(AppDelegate, ALaunchThatLeavesNoWindowEnds)
+{
+    for (const bool windowOpen : { true, false }) {
+        Lifecycle app;
+        app.application.windowOpen = windowOpen;
+        app.delegate->applicationDidFinishLaunching();
+        app.delegate->didOpen = true; // a web page went to the browser, say
+        app.queue.advance(1);
+        EXPECT_EQ(app.application.quits, windowOpen ? 0 : 1) << windowOpen;
+    }
 }
 
 }

@@ -29,6 +29,12 @@ IkwNight::Config nightCfg(Json& settings, bool& filled)
     return placed;
 }
 
+bool readingThemeFollowsSystem(const Json& settings)
+{
+    const auto it = settings.is_object() ? settings.find("reading_theme_files") : settings.end();
+    return it == settings.end() || !it->is_string() || it->get<std::string>() == "system";
+}
+
 bool effectiveIsDark(AppAppearance forced, bool desktopPrefersDark)
 {
     switch (forced) {

@@ -17,6 +17,11 @@ std::string appearancePref(const Json& settings);
 // place, and that place is written back to `settings` (`filled` tells the caller to save).
 IkwNight::Config nightCfg(Json& settings, bool& filled);
 
+// Whether reader pages follow the application's scheme: "reading_theme_files" is "system", and a
+// missing value or one that is not text counts as "system"; "perfile" (or any other text) lets each
+// document keep its own theme.
+bool readingThemeFollowsSystem(const Json& settings);
+
 // Whether the application shows dark now: its forced look, else the desktop's preference.
 bool effectiveIsDark(AppAppearance forced, bool desktopPrefersDark);
 

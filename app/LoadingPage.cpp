@@ -50,21 +50,36 @@ constexpr std::string_view kLoadingPage = R"html(<!doctype html>
   var messages = ["Taking a pippet…", "Gathering your files…", "Looking everything over…",
                   "Lining up your review…", "Bringing the best forward…"];
   document.getElementById("s").textContent = messages[Math.floor(Date.now() / 1500) % messages.length];
-  // The engine overwrites this very file with the finished review; reloading shows it.
-  setTimeout(function () {
-    location.replace(location.protocol + "//" + location.host + location.pathname + "?_=" + Date.now());
-  }, 1400);
-})();
+@RELOAD@})();
 </script>
 </body>
 </html>
 )html";
 
+// The engine overwrites the loading page's file with the finished review; reloading shows it.
+constexpr std::string_view kReload = R"js(  setTimeout(function () {
+    location.replace(location.protocol + "//" + location.host + location.pathname + "?_=" + Date.now());
+  }, 1400);
+)js";
+
+std::string loadingDocument(const Brand& brand, std::string_view reload)
+{
+    std::string page(kLoadingPage);
+    const std::string_view mark = "@RELOAD@";
+    page.replace(page.find(mark), mark.size(), reload);
+    return fillTemplate(page, { { "__BRAND__", TemplateValue::html(brand.name) } });
+}
+
 }
 
 std::string loadingPage(const Brand& brand)
 {
-    return fillTemplate(kLoadingPage, { { "__BRAND__", TemplateValue::html(brand.name) } });
+    return loadingDocument(brand, kReload);
+}
+
+std::string loadingText(const Brand& brand)
+{
+    return loadingDocument(brand, "");
 }
 
 }

@@ -15,6 +15,8 @@ namespace ikw {
 
 // Shown while the engine prepares a review; it reloads itself until the engine overwrites its file.
 std::string loadingPage(const Brand& brand);
+// The same page without the reload, for a window that has no file the engine could replace.
+std::string loadingText(const Brand& brand);
 // Question answering by the local model, with the opener's placeholders still in it.
 std::string askPageTemplate(const Brand& brand);
 // Page-by-page visual comparison of two PDFs, with the opener's placeholders still in it.

@@ -37,6 +37,17 @@ TEST(Program, WelcomeShotWithoutAnOutputPathExitsTwo)
     }
 }
 
+TEST(Program, WelcomeShotWithASizeOutsideItsEdgesShowsTheUsage)
+{
+    testing::TempHome home;
+    for (const char* size : { "1e5x1e5", "99999x10", "0x0", "640x" }) {
+        const auto result = runProgram({ "--welcome-shot", home.file("w.png"), "--size", size });
+        EXPECT_EQ(result.exitStatus, 2) << size;
+        EXPECT_EQ(result.standardError.rfind("usage: CulmoraPhotos --welcome-shot OUT.png", 0), 0u) << result.standardError;
+        EXPECT_EQ(result.standardOutput, "");
+    }
+}
+
 TEST(Program, WelcomeShotWithoutADisplayFailsAtOnce)
 {
     testing::TempHome home;

@@ -33,41 +33,68 @@ TEST(ToolSwitches, AnUnregisteredSwitchIsRefusedNotFaked)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "--selftest-vault is not available in this build\n");
 }
 
+// The options, or nothing when the switches are refused.
+std::optional<WelcomeShotOptions> shotOptions(std::vector<std::string> arguments)
+{
+    const auto parsed = parseWelcomeShotOptions(line(std::move(arguments)));
+    const auto* options = std::get_if<WelcomeShotOptions>(&parsed);
+    return options ? std::optional(*options) : std::nullopt;
+}
+
+std::string refusal(std::vector<std::string> arguments)
+{
+    const auto parsed = parseWelcomeShotOptions(line(std::move(arguments)));
+    const auto* refused = std::get_if<WelcomeShotRefusal>(&parsed);
+    return refused ? refused->message : "";
+}
+
 TEST(WelcomeShot, OptionsFollowTheSwitchRules)
 {
-    EXPECT_FALSE(parseWelcomeShotOptions(line({ "--welcome-shot" })));
-    EXPECT_FALSE(parseWelcomeShotOptions(line({ "--welcome-shot", "--dark" })));
+    EXPECT_EQ(refusal({ "--welcome-shot" }), "--welcome-shot needs an output path\n");
+    EXPECT_EQ(refusal({ "--welcome-shot", "--dark" }), "--welcome-shot needs an output path\n");
 
     struct Case {
         std::vector<std::string> arguments;
-        double width, height;
+        std::optional<std::pair<double, double>> size; // nothing: refused with the usage
     };
     const Case sizes[] = {
-        { { "--size", "800x600" }, 800, 600 },
-        { { "--size", "800x" }, 1280, 900 },
-        { { "--size", "axb" }, 1280, 900 },
-        { { "--size", "800x600x2" }, 1280, 900 },
-        { { "--size" }, 1280, 900 },
-        { {}, 1280, 900 },
+        { { "--size", "800x600" }, std::pair { 800, 600 } },
+        { { "--size", "1x16384" }, std::pair { 1, 16384 } },
+        { { "--size" }, std::pair { 1280, 900 } },
+        { {}, std::pair { 1280, 900 } },
+        { { "--size", "800x" }, std::nullopt },
+        { { "--size", "axb" }, std::nullopt },
+        { { "--size", "800x600x2" }, std::nullopt },
+        { { "--size", "1e5x1e5" }, std::nullopt },
+        { { "--size", "16385x900" }, std::nullopt },
+        { { "--size", "0x900" }, std::nullopt },
+        { { "--size", "-800x600" }, std::nullopt },
+        { { "--size", "800.5x600" }, std::nullopt },
+        { { "--size", "--dark" }, std::nullopt },
     };
     for (const auto& c : sizes) {
         auto arguments = c.arguments;
         arguments.insert(arguments.begin(), { "--welcome-shot", "out.png" });
-        const auto options = parseWelcomeShotOptions(line(arguments));
+        const auto options = shotOptions(arguments);
+        if (!c.size) {
+            EXPECT_FALSE(options) << arguments.back();
+            EXPECT_EQ(refusal(arguments).rfind("usage: CulmoraPhotos --welcome-shot OUT.png", 0), 0u) << arguments.back();
+            continue;
+        }
         ASSERT_TRUE(options);
-        EXPECT_EQ(options->width, c.width);
-        EXPECT_EQ(options->height, c.height);
+        EXPECT_EQ(options->width, c.size->first);
+        EXPECT_EQ(options->height, c.size->second);
     }
 
-    const auto options = parseWelcomeShotOptions(line({ "--welcome-shot", "o.png", "--dark", "--demo", "--tab", "tools" }));
+    const auto options = shotOptions({ "--welcome-shot", "o.png", "--dark", "--demo", "--tab", "tools" });
     ASSERT_TRUE(options);
     EXPECT_EQ(options->out, "o.png");
     EXPECT_TRUE(options->dark);
     EXPECT_EQ(options->demo, "marketing");
     EXPECT_TRUE(options->wantTools);
-    EXPECT_FALSE(parseWelcomeShotOptions(line({ "--welcome-shot", "o.png", "--tab", "x" }))->wantTools);
-    EXPECT_FALSE(parseWelcomeShotOptions(line({ "--welcome-shot", "o.png", "tools" }))->wantTools);
-    EXPECT_EQ(parseWelcomeShotOptions(line({ "--welcome-shot", "o.png", "--demo", "empty" }))->demo, "empty");
+    EXPECT_FALSE(shotOptions({ "--welcome-shot", "o.png", "--tab", "x" })->wantTools);
+    EXPECT_FALSE(shotOptions({ "--welcome-shot", "o.png", "tools" })->wantTools);
+    EXPECT_EQ(shotOptions({ "--welcome-shot", "o.png", "--demo", "empty" })->demo, "empty");
 }
 
 Bitmap uniform(int width, int height, std::uint8_t value)

@@ -16,32 +16,49 @@ namespace ikw {
 
 namespace {
 
-std::pair<double, double> parseSize(const std::optional<std::string>& value)
+constexpr const char* kUsage = "usage: CulmoraPhotos --welcome-shot OUT.png [--dark] [--size WIDTHxHEIGHT] [--demo NAME] [--tab tools]\n"
+                               "  --size takes two whole numbers from 1 to 16384, as in 1280x900\n";
+
+// One edge of "--size": a whole number from 1 to kMaxShotEdge, in plain digits.
+std::optional<int> parseEdge(const std::string& text)
 {
-    constexpr std::pair<double, double> fallback { 1280, 900 };
-    if (!value)
-        return fallback;
-    const auto parts = split(*value, 'x', false);
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int edge = std::stoi(text);
+    if (edge < 1 || edge > kMaxShotEdge)
+        return std::nullopt;
+    return edge;
+}
+
+std::optional<std::pair<int, int>> parseSize(const std::string& value)
+{
+    const auto parts = split(value, 'x', true);
     if (parts.size() != 2)
-        return fallback;
-    const auto width = parseDouble(parts[0]);
-    const auto height = parseDouble(parts[1]);
+        return std::nullopt;
+    const auto width = parseEdge(parts[0]);
+    const auto height = parseEdge(parts[1]);
     if (!width || !height)
-        return fallback;
-    return { *width, *height };
+        return std::nullopt;
+    return std::pair { *width, *height };
 }
 
 }
 
-std::optional<WelcomeShotOptions> parseWelcomeShotOptions(const CommandLine& commandLine)
+std::variant<WelcomeShotOptions, WelcomeShotRefusal> parseWelcomeShotOptions(const CommandLine& commandLine)
 {
     auto out = commandLine.valueOf("--welcome-shot");
     if (!out)
-        return std::nullopt;
+        return WelcomeShotRefusal { "--welcome-shot needs an output path\n" };
     WelcomeShotOptions options;
     options.out = *out;
     options.dark = commandLine.has("--dark");
-    std::tie(options.width, options.height) = parseSize(commandLine.valueOf("--size", true));
+    if (const auto size = commandLine.valueOf("--size", true)) {
+        const auto edges = parseSize(*size);
+        if (!edges)
+            return WelcomeShotRefusal { kUsage };
+        options.width = edges->first;
+        options.height = edges->second;
+    }
     options.demo = commandLine.valueOf("--demo").value_or("marketing");
     options.wantTools = commandLine.has("--tab") && commandLine.has("tools");
     return options;
@@ -49,11 +66,12 @@ std::optional<WelcomeShotOptions> parseWelcomeShotOptions(const CommandLine& com
 
 int runWelcomeShot(const CommandLine& commandLine)
 {
-    const auto options = parseWelcomeShotOptions(commandLine);
-    if (!options) {
-        std::fputs("--welcome-shot needs an output path\n", stderr);
+    const auto parsed = parseWelcomeShotOptions(commandLine);
+    if (const auto* refusal = std::get_if<WelcomeShotRefusal>(&parsed)) {
+        std::fputs(refusal->message.c_str(), stderr);
         return 2;
     }
+    const auto& options = std::get<WelcomeShotOptions>(parsed);
     if (!ui::gtk3::initializeGtk()) {
         std::fputs("welcome-shot: no display (set DISPLAY or run under xvfb-run)\n", stderr);
         return 1;
@@ -62,11 +80,11 @@ int runWelcomeShot(const CommandLine& commandLine)
     ScopedMainQueue installed(queue);
     auto toolkit = ui::gtk3::makeGtkToolkit();
     int status = 1;
-    WelcomeShot shot(*toolkit, queue, realFileSystem(), *options, [&](int result) {
+    WelcomeShot shot(*toolkit, queue, realFileSystem(), options, [&](int result) {
         status = result;
         queue.quit();
     });
-    shot.start(writeWelcomeFile(std::nullopt, options->demo, commandLine.arguments()));
+    shot.start(writeWelcomeFile(std::nullopt, options.demo, commandLine.arguments()));
     queue.run();
     std::fputs(shot.standardOutput().c_str(), stdout);
     std::fputs(shot.standardError().c_str(), stderr);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace ikw {
@@ -23,8 +24,17 @@ struct WelcomeShotOptions {
     bool wantTools = false;
 };
 
-// The welcome-screenshot switches. Nothing when there is no output path.
-std::optional<WelcomeShotOptions> parseWelcomeShotOptions(const CommandLine& commandLine);
+// The largest edge "--size" takes, in pixels.
+inline constexpr int kMaxShotEdge = 16384;
+
+// Why the switches cannot run: the text for standard error (the exit status is 2).
+struct WelcomeShotRefusal {
+    std::string message;
+};
+
+// The welcome-screenshot switches. Refused without an output path, and with a "--size" value that
+// is not two whole numbers from 1 to kMaxShotEdge joined by "x" (the usage then).
+std::variant<WelcomeShotOptions, WelcomeShotRefusal> parseWelcomeShotOptions(const CommandLine& commandLine);
 
 // The "--welcome-shot" tool mode: renders the welcome page off-screen into a PNG.
 int runWelcomeShot(const CommandLine& commandLine);

@@ -10,6 +10,8 @@
 #include "app/Settings.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
+#include "assistants/AgentBridgeLaunch.h"
+#include "crossdoc/CrossDocActions.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
 #include "finder/FinderServices.h"
@@ -18,6 +20,7 @@
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "library/ReaderURL.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
@@ -44,13 +47,15 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 
 // The parts made once the windows exist; the delegate's hooks reach them through here.
 struct ApplicationSlots {
-    ~ApplicationSlots() { pageOpWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
+    ~ApplicationSlots() { userInitiatedWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
 
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
     std::weak_ptr<ikw::finder::FinderIntake> finder;
-    std::unique_ptr<ikw::WorkQueue> pageOpWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.pageops");
-    ikw::docops::RewriteQueue pageRewrites { *pageOpWorkers };
+    // The one concurrent queue for work the user waits on (page rewrites, live searches), handed
+    // to the features through their services.
+    std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
+    ikw::docops::RewriteQueue pageRewrites { *userInitiatedWorkers };
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -65,6 +70,13 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
+        .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
+            ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
+        },
+        .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
+        // Rewrites already under way end in their files before the program does (their queue is
+        // shared with the live searches, which finish too).
+        .willTerminate = [slots] { slots->userInitiatedWorkers->waitUntilIdle(); },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
@@ -90,6 +102,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     // The library is made after the review windows; its rows look it up when they run.
     ikw::library::registerActions(bridge.actions, [&slots] { return slots.library.lock(); });
+    ikw::library::registerPanelActions(bridge.panels->actions(), [&slots] { return slots.library.lock(); });
 
     const ikw::docops::PageOpServices pageOps {
         .toolkit = services.toolkit,
@@ -98,9 +111,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
             if (const auto open = panels.lock())
                 open->reloadSettingsPanelIfOpen();
         },
+        .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
+    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get() });
 }
 
 // What reaches the application from the file manager, opened through the library. Online shares

@@ -2,7 +2,7 @@
 # of the product that is built; its composition root (app/main.cpp) registers them.
 set(IKW_PRODUCT_LIBRARIES
   ikw_app ikw_review ikw_docops ikw_library ikw_crossdoc ikw_legal ikw_assistants ikw_finder ikw_services
-  ikw_permission_wizard)
+  ikw_permission_wizard ikw_permission_wizard_art ikw_permission_wizard_gtk)
 
 add_executable(CulmoraPhotos ${CMAKE_SOURCE_DIR}/app/main.cpp)
 foreach(library IN LISTS IKW_PRODUCT_LIBRARIES)
@@ -17,7 +17,7 @@ endif()
 
 # Tests that run the built program itself.
 foreach(tests IN ITEMS ikw_app_tests ikw_app_guitests ikw_library_guitests ikw_legal_tests ikw_finder_tests
-    ikw_finder_guitests ikw_permission_wizard_tests)
+    ikw_finder_guitests ikw_permission_wizard_tests ikw_assistants_guitests)
   if(TARGET ${tests})
     target_compile_definitions(${tests} PRIVATE IKW_APP_BINARY="$<TARGET_FILE:CulmoraPhotos>")
     add_dependencies(${tests} CulmoraPhotos)

@@ -125,6 +125,7 @@ public:
     ui::Dialogs& dialogs() override { return m_dialogs; }
     ui::Workspace& workspace() override { return m_workspace; }
     void stampLoadedFile(const std::string&) override { }
+    std::optional<FileStamp> loadedStamp() const override { return std::nullopt; }
     void reloadReader(const std::string&) override { }
     void reloadSettingsPanelIfOpen() override { }
 

@@ -3,7 +3,9 @@
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Window.h"
+#include "review/FileStamp.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +31,10 @@ public:
     // Records the file's current date and size as the loaded state, so that the change poll does
     // not take the application's own write for an outside change.
     virtual void stampLoadedFile(const std::string& path) = 0;
-    // Shows the file again in the window's reader: its reader page URL, else a reload in place.
+    // The loaded state of the window's file: what the user sees.
+    virtual std::optional<FileStamp> loadedStamp() const = 0;
+    // Shows the file again in the window's reader: a fresh reader page for it, else a reload in
+    // place.
     virtual void reloadReader(const std::string& path) = 0;
     virtual void reloadSettingsPanelIfOpen() = 0;
 };

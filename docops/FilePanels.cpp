@@ -1,5 +1,8 @@
 #include "docops/FilePanels.h"
 
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+
 namespace ikw::docops {
 
 namespace {
@@ -53,14 +56,36 @@ void pickPDFs(FileOpHost& host, const std::string& prompt, std::function<void(st
         });
 }
 
-void savePanelPDF(FileOpHost& host, const std::string& suggested, std::function<void(std::optional<std::string>)> done)
+std::string withPdfExtension(const std::string& path)
+{
+    return pathExtension(path).empty() ? path + ".pdf" : path;
+}
+
+void savePanelPDF(const std::shared_ptr<FileOpHost>& host, const std::string& suggested, std::function<void(std::optional<std::string>)> done)
 {
     ui::FilePanelOptions panel;
     panel.suggestedName = suggested;
     panel.extensions = { "pdf" };
-    host.dialogs().savePanel(host.sheetParent(), panel,
-        [done = onceDone(std::move(done))](std::optional<std::string> path) mutable {
-            done(path && !path->empty() ? path : std::nullopt);
+    host->dialogs().savePanel(host->sheetParent(), panel,
+        [host, done = onceDone(std::move(done))](std::optional<std::string> path) mutable {
+            if (!path || path->empty()) {
+                done(std::nullopt);
+                return;
+            }
+            const std::string chosen = withPdfExtension(*path);
+            if (chosen == *path || !realFileSystem().exists(chosen)) {
+                done(chosen);
+                return;
+            }
+            ui::AlertContent question;
+            question.message = "A file named \u201C" + lastPathComponent(chosen) + "\u201D already exists. Do you want to replace it?";
+            question.informativeText = "The file already exists in \u201C" + lastPathComponent(parentPath(chosen))
+                + "\u201D. Replacing it will overwrite its contents.";
+            question.buttons = { "Cancel", "Replace" };
+            question.style = ui::AlertContent::Style::Warning;
+            host->dialogs().alert(host->sheetParent(), question, [chosen, done](ui::AlertAnswer answer) mutable {
+                done(answer.button == 1 ? std::optional(chosen) : std::nullopt);
+            });
         });
 }
 

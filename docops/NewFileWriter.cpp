@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ikw::docops {
@@ -37,9 +38,15 @@ Placed placeWithoutReplacing(const std::string& temporary, const std::string& pa
 std::optional<std::string> writeNewPdf(std::string_view bytes, const std::string& folder, const std::string& stem)
 {
     FileSystem& fileSystem = realFileSystem();
+    removeStaleRewriteFilesIn(folder);
     const std::string temporary = replacementTemporaryPath(joinPath(folder, stem + ".pdf"), "split");
-    if (!fileSystem.writeFile(temporary, bytes))
+    // Private while it is written; a new file's ordinary mode once it is whole.
+    if (!fileSystem.writePrivateFile(temporary, bytes))
         return std::nullopt;
+    if (::chmod(temporary.c_str(), defaultNewFileMode()) != 0) {
+        fileSystem.removeFile(temporary);
+        return std::nullopt;
+    }
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
         const std::string name = attempt == 1 ? stem + ".pdf" : stem + " (" + std::to_string(attempt) + ").pdf";
         const std::string path = joinPath(folder, name);

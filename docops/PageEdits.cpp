@@ -20,6 +20,14 @@ std::set<int> indexesWithin(const std::set<long long>& indexes, int count)
 
 }
 
+std::optional<int> rotationDegrees(const PageOpRequest& request)
+{
+    const long long degrees = degreesItem(request.deg);
+    if (degrees % 90 != 0)
+        return std::nullopt;
+    return static_cast<int>(degrees % 360);
+}
+
 std::string quotedName(const std::string& name)
 {
     return "\u201C" + name + "\u201D";
@@ -30,18 +38,18 @@ std::optional<PageEdit> rotateEdit(const PageOpRequest& request, const std::stri
     const auto indexes = indexSet(pageList(request.pages, request.page));
     if (indexes.empty())
         return std::nullopt;
-    const int degrees = static_cast<int>(degreesItem(request.deg) % 360);
+    const int degrees = rotationDegrees(request).value_or(0) % 360;
     const std::string phrase = pagePhrase(indexes);
     return PageEdit {
         "rotate",
         { "rotate", "Rotate", "Rotate " + phrase + " in " + quotedName(name) + "?",
             "This changes the saved file. You can rotate back the same way." },
         "Rotated " + phrase,
-        [indexes, degrees](const pdf::Document& document) -> std::optional<pdf::Document> {
+        [indexes, degrees](pdf::EditableDocument document) -> std::optional<pdf::EditableDocument> {
             const auto valid = indexesWithin(indexes, document.pageCount());
             if (valid.empty() || degrees == 0)
                 return std::nullopt;
-            return pgRotate(document, valid, degrees);
+            return pgRotate(std::move(document), valid, degrees);
         },
     };
 }
@@ -57,11 +65,11 @@ std::optional<PageEdit> deleteEdit(const PageOpRequest& request, const std::stri
         { "delete", "Delete", "Delete " + phrase + " from " + quotedName(name) + "?",
             "This permanently removes " + phrase + " from the saved file." },
         "Deleted " + phrase,
-        [indexes](const pdf::Document& document) -> std::optional<pdf::Document> {
+        [indexes](pdf::EditableDocument document) -> std::optional<pdf::EditableDocument> {
             const auto valid = indexesWithin(indexes, document.pageCount());
             if (valid.empty())
                 return std::nullopt;
-            return pgDelete(document, valid);
+            return pgDelete(std::move(document), valid);
         },
     };
 }
@@ -78,10 +86,10 @@ std::optional<PageEdit> duplicateEdit(const PageOpRequest& request, const std::s
         { "duplicate", "Duplicate", "Duplicate page " + page + " in " + quotedName(name) + "?",
             "This adds a copy of page " + page + " to the saved file." },
         "Duplicated page " + page,
-        [index = number - 1](const pdf::Document& document) -> std::optional<pdf::Document> {
+        [index = number - 1](pdf::EditableDocument document) -> std::optional<pdf::EditableDocument> {
             if (index < 0 || index >= document.pageCount())
                 return std::nullopt;
-            return pgDuplicate(document, static_cast<int>(index));
+            return pgDuplicate(std::move(document), static_cast<int>(index));
         },
     };
 }
@@ -93,11 +101,11 @@ PageEdit insertBlankEdit(const PageOpRequest& request, const std::string& name)
         { "insert", "Insert", "Insert a blank page into " + quotedName(name) + "?",
             "This adds a blank page to the saved file. You can delete it the same way." },
         "Inserted a blank page",
-        [at = positionItem(request.at)](const pdf::Document& document) { return pgInsertBlank(document, at); },
+        [at = positionItem(request.at)](pdf::EditableDocument document) { return pgInsertBlank(std::move(document), at); },
     };
 }
 
-PageEdit insertDocumentEdit(std::shared_ptr<const pdf::Document> inserted, int at, const std::string& name,
+PageEdit insertDocumentEdit(std::shared_ptr<pdf::EditableDocument> inserted, int at, const std::string& name,
     const std::string& message)
 {
     const std::string pages = pageCount(inserted->pageCount());
@@ -105,10 +113,10 @@ PageEdit insertDocumentEdit(std::shared_ptr<const pdf::Document> inserted, int a
         "insertfile",
         { "insert", "Insert", "Insert " + pages + " into " + quotedName(name) + "?", message },
         "Inserted " + pages,
-        [inserted, at](const pdf::Document& document) -> std::optional<pdf::Document> {
+        [inserted, at](pdf::EditableDocument document) -> std::optional<pdf::EditableDocument> {
             if (inserted->pageCount() < 1)
                 return std::nullopt;
-            return pgInsertDoc(document, *inserted, at);
+            return pgInsertDoc(std::move(document), *inserted, at);
         },
     };
 }
@@ -126,11 +134,11 @@ std::optional<PageEdit> reorderEdit(const PageOpRequest& request, const std::str
         "reorder",
         { "reorder", "Move", "Move page " + page + " in " + quotedName(name) + "?", "This reorders pages in the saved file." },
         "Moved page " + page,
-        [from = *from, to = *to](const pdf::Document& document) -> std::optional<pdf::Document> {
+        [from = *from, to = *to](pdf::EditableDocument document) -> std::optional<pdf::EditableDocument> {
             const int count = document.pageCount();
             if (from == to || from < 0 || from >= count || to < 0 || to >= count)
                 return std::nullopt;
-            return pgReorder(document, static_cast<int>(from), static_cast<int>(to));
+            return pgReorder(std::move(document), static_cast<int>(from), static_cast<int>(to));
         },
     };
 }
@@ -153,11 +161,11 @@ std::optional<PageEdit> reorderFullEdit(const PageOpRequest& request, const std:
         { "reorder", "Apply", "Reorder " + count + " pages in " + quotedName(name) + "?",
             "This saves the new page order into the file. You can rearrange again the same way." },
         "Reordered " + count + " pages",
-        [order = std::vector<int>(order.begin(), order.end())](const pdf::Document& document) -> std::optional<pdf::Document> {
+        [order = std::vector<int>(order.begin(), order.end())](pdf::EditableDocument document) -> std::optional<pdf::EditableDocument> {
             // The file may have changed since the order was chosen.
             if (document.pageCount() != static_cast<int>(order.size()))
                 return std::nullopt;
-            return pgExtract(document, order);
+            return pgArrange(std::move(document), order);
         },
     };
 }

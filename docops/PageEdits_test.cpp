@@ -84,7 +84,7 @@ TEST(PageEditsTest, InsertedDocumentTextsCountItsPages)
     };
     for (const Case c : { Case { 1, "Insert 1 page into \u201CBrief.pdf\u201D?", "Inserted 1 page" },
              Case { 5, "Insert 5 pages into \u201CBrief.pdf\u201D?", "Inserted 5 pages" } }) {
-        auto inserted = std::make_shared<const pdf::Document>(*pdf::Document::fromBytes(pdf::testing::numberedPdf(c.pages)));
+        auto inserted = std::make_shared<pdf::EditableDocument>(*pdf::EditableDocument::fromBytes(pdf::testing::numberedPdf(c.pages)));
         const PageEdit edit = insertDocumentEdit(inserted, 0, "Brief.pdf", message);
         EXPECT_EQ(edit.operation, "insertfile");
         EXPECT_EQ(edit.question.action, "insert");

@@ -18,14 +18,13 @@ const std::string kEmDash = " \u2014 ";
 // The window's reader shows the file that was just written over: take it up again.
 void refreshIfShown(FileOpHost& host, const std::string& written)
 {
-    const auto sources = host.sourcePaths();
-    if (host.isOpen() && !sources.empty() && RewriteQueue::keyFor(sources.front()) == RewriteQueue::keyFor(written))
+    if (host.isOpen())
         refreshAfterWrite(host, written);
 }
 
 // Writes `document` over or as `destination` in the background, after any rewrite of that file.
 void writeInBackground(const PageOpContext& context, const std::string& destination,
-    std::function<std::shared_ptr<const pdf::Document>()> build, std::function<void(std::optional<int> pageCount)> then)
+    std::function<std::shared_ptr<const pdf::EditableDocument>()> build, std::function<void(std::optional<int> pageCount)> then)
 {
     context.rewrites->submit(destination, [context = PageOpContext(context), destination, build = std::move(build), then = std::move(then)]() mutable {
         std::optional<int> written;
@@ -47,12 +46,12 @@ void extractPages(const PageOpContext& context, const std::string& path, const s
 {
     if (pageNumbers.empty())
         return;
-    savePanelPDF(*context.host, baseName(lastPathComponent(path)) + kEmDash + "pages.pdf",
+    savePanelPDF(context.host, baseName(lastPathComponent(path)) + kEmDash + "pages.pdf",
         [context, path, pageNumbers](std::optional<std::string> destination) {
             if (!destination)
                 return;
-            auto build = [path, pageNumbers]() -> std::shared_ptr<const pdf::Document> {
-                const auto source = pdf::Document::openFile(path);
+            auto build = [path, pageNumbers]() -> std::shared_ptr<const pdf::EditableDocument> {
+                auto source = pdf::EditableDocument::open(path);
                 if (!source)
                     return nullptr;
                 std::vector<int> indexes;
@@ -61,7 +60,7 @@ void extractPages(const PageOpContext& context, const std::string& path, const s
                         indexes.push_back(static_cast<int>(number - 1));
                 }
                 auto extracted = pgExtract(*source, indexes);
-                return extracted ? std::make_shared<const pdf::Document>(std::move(*extracted)) : nullptr;
+                return extracted ? std::make_shared<const pdf::EditableDocument>(std::move(*extracted)) : nullptr;
             };
             writeInBackground(context, *destination, std::move(build), [context, destination = *destination](std::optional<int> pages) {
                 if (!pages) {
@@ -84,7 +83,7 @@ void splitPages(const PageOpContext& context, const std::string& path)
         // Splits into one folder run one after another, so that each sees the names the last took.
         context.rewrites->submit(*folder, [context = PageOpContext(context), path, folder = *folder, stem]() mutable {
             int written = 0;
-            if (const auto source = pdf::Document::openFile(path)) {
+            if (auto source = pdf::EditableDocument::open(path)) {
                 int number = 0;
                 for (const auto& part : pgSplit(*source)) {
                     ++number;
@@ -111,27 +110,27 @@ void mergePdfs(const PageOpContext& context, const std::string& path)
         if (chosen.empty())
             return;
         struct Merged {
-            std::shared_ptr<const pdf::Document> document;
+            std::shared_ptr<const pdf::EditableDocument> document;
             std::size_t documentCount = 0;
         };
         std::function<Merged()> merge = [path, chosen]() -> Merged {
-            auto source = pdf::Document::openFile(path);
+            auto source = pdf::EditableDocument::open(path);
             if (!source)
                 return {};
-            std::vector<pdf::Document> documents = openPdfs(chosen);
+            std::vector<pdf::EditableDocument> documents = openPdfs(chosen);
             documents.insert(documents.begin(), std::move(*source));
             const std::size_t count = documents.size();
             auto merged = joinPdfs(std::move(documents));
             if (!merged)
                 return {};
-            return { std::make_shared<const pdf::Document>(std::move(*merged)), count };
+            return { std::make_shared<const pdf::EditableDocument>(std::move(*merged)), count };
         };
         inBackground<Merged>(context, std::move(merge), [context, path](Merged merged) {
             if (!merged.document) {
                 pageOpToast("Couldn\u2019t merge", *context.web, true);
                 return;
             }
-            savePanelPDF(*context.host, baseName(lastPathComponent(path)) + kEmDash + "merged.pdf",
+            savePanelPDF(context.host, baseName(lastPathComponent(path)) + kEmDash + "merged.pdf",
                 [context, merged](std::optional<std::string> destination) {
                     if (!destination)
                         return;

@@ -1,5 +1,6 @@
 #include "docops/PageExports.h"
 
+#include "docops/FilePanels.h"
 #include "docops/PageOpHandler.h"
 #include "docops/testing/PageOpHarness.h"
 #include "platform/pdf/testing/PdfFixtures.h"
@@ -68,6 +69,35 @@ TEST_F(PageExportsTest, ExtractWritesTheListedPagesInListOrder)
         EXPECT_EQ(h.host->fakeWorkspace.revealed, c.bad ? std::vector<std::string> {} : std::vector<std::string> { out });
         EXPECT_EQ(filesIn(h.file("out")), c.bad ? std::vector<std::string> {} : std::vector<std::string> { "pages.pdf" });
     }
+}
+
+TEST_F(PageExportsTest, ATypedNameWithoutAnExtensionBecomesAPdfAskedAboutBeforeItReplacesOne)
+{
+    const std::string typed = h.file("out/Summary");
+    const std::string pdf = typed + ".pdf";
+    std::filesystem::create_directories(h.file("out"));
+    h.host->fakeDialogs.saveAnswers = { typed };
+    send("op=extract&pages=1");
+    EXPECT_EQ(h.markers(pdf), (std::vector<int> { 1 }));
+    EXPECT_TRUE(h.host->fakeDialogs.alerts.empty());
+
+    struct Case {
+        int button;
+        std::vector<int> pages;
+    };
+    for (const Case c : { Case { 0, { 1 } }, Case { -1, { 1 } }, Case { 1, { 2 } } }) {
+        h.host->fakeDialogs.alerts.clear();
+        h.host->fakeDialogs.saveAnswers = { typed };
+        h.host->fakeDialogs.alertAnswers = { { c.button, false } };
+        send("op=extract&pages=2");
+        ASSERT_EQ(h.host->fakeDialogs.alerts.size(), 1u);
+        EXPECT_EQ(h.host->fakeDialogs.alerts[0].request.message, "A file named \u201CSummary.pdf\u201D already exists. Do you want to replace it?");
+        EXPECT_EQ(h.host->fakeDialogs.alerts[0].request.buttons, (std::vector<std::string> { "Cancel", "Replace" }));
+        EXPECT_EQ(h.markers(pdf), c.pages) << c.button;
+    }
+    EXPECT_EQ(filesIn(h.file("out")), (std::vector<std::string> { "Summary.pdf" }));
+    EXPECT_EQ(withPdfExtension("/a/Brief.v2"), "/a/Brief.v2");
+    EXPECT_EQ(withPdfExtension("/a.d/Brief"), "/a.d/Brief.pdf");
 }
 
 TEST_F(PageExportsTest, ExportingOverTheOpenPdfReplacesItAndRefreshesTheReader)

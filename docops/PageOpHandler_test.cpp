@@ -1,9 +1,12 @@
 #include "docops/PageOpHandler.h"
 
 #include "docops/testing/PageOpHarness.h"
+#include "platform/pdf/Document.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace ikw::docops {
 namespace {
@@ -34,6 +37,7 @@ protected:
 TEST_F(PageOpHandlerTest, RotateAsksRewritesAndCompletesInOrder)
 {
     const std::string a = h.writePdf("a.pdf", 3);
+    h.show(a);
     h.host->fakeDialogs.alertAnswers = { { 0, false } };
     send("qeliz://pageop?op=rotate&pages=3,1,3&path=" + a);
 
@@ -128,6 +132,32 @@ TEST_F(PageOpHandlerTest, UnusableRequestsEndSilently)
     EXPECT_EQ(ikw::testing::readTestFile(a), before);
 }
 
+TEST_F(PageOpHandlerTest, AnEditOfAnotherFileLeavesTheWindowAsItIs)
+{
+    const std::string a = h.writePdf("a.pdf", 2);
+    const std::string b = h.writePdf("b.pdf", 2);
+    h.show(a);
+    send("qeliz://pageop?op=delete&page=1&path=" + b);
+    EXPECT_EQ(h.markers(b), (std::vector<int> { 2 }));
+    EXPECT_TRUE(h.host->events.empty());
+    EXPECT_TRUE(fileMatchesStamp(*h.host->stamp, a));
+    EXPECT_EQ(evaluated(), (std::vector<std::string> { doneScript("delete", b), toastScript("Deleted page 1", false) }));
+}
+
+TEST_F(PageOpHandlerTest, RelativePathsFromPagesAreRefused)
+{
+    const std::string a = h.writePdf("a.pdf", 2);
+    const std::string before = ikw::testing::readTestFile(a);
+    const auto workingFolder = std::filesystem::current_path();
+    std::filesystem::current_path(h.home.path());
+    send("qeliz://pageop?op=delete&page=1&path=a.pdf");
+    send("qeliz://pageop?op=delete&page=1&p=./a.pdf");
+    std::filesystem::current_path(workingFolder);
+    EXPECT_EQ(ikw::testing::readTestFile(a), before);
+    EXPECT_TRUE(h.host->fakeDialogs.alerts.empty());
+    EXPECT_TRUE(evaluated().empty());
+}
+
 TEST_F(PageOpHandlerTest, PathComesFromPathThenPThenTheWindow)
 {
     const std::string a = h.writePdf("a.pdf", 2);
@@ -159,16 +189,100 @@ TEST_F(PageOpHandlerTest, SwitchedOffQuestionsAndCancels)
     EXPECT_EQ(h.markers(a).size(), 3u);
 }
 
-TEST_F(PageOpHandlerTest, QuickSuccessiveEditsOfOneFileAllLand)
+// Page numbers mean the pages the user saw when the page asked. A request sent before an earlier
+// edit of the file landed names pages that have moved since: it changes nothing, says so, and the
+// reader shows the file as it now is.
+TEST_F(PageOpHandlerTest, RequestsForAFileThatChangedSinceTheyWereSentChangeNothing)
 {
-    const std::string a = h.writePdf("a.pdf", 6);
     h.setSetting("pageops_confirm", false);
-    const char* const queries[] = { "op=delete&page=1", "op=delete&page=1", "op=rotate&page=1", "op=duplicate&page=1" };
-    for (const char* query : queries)
-        handlePageOp(h.context(), PageOpRequest::fromUrl(std::string("qeliz://pageop?") + query + "&path=" + a));
-    h.settle();
-    EXPECT_EQ(h.markers(a), (std::vector<int> { 3, 3, 4, 5, 6 }));
-    EXPECT_EQ(rotations(a), (std::vector<int> { 90, 90, 0, 0, 0 }));
+    struct Case {
+        const char* first;
+        const char* second;
+        std::vector<int> pages;
+        const char* firstOperation;
+        const char* firstToast;
+    };
+    const Case cases[] = {
+        { "op=delete&page=3", "op=delete&page=3", { 1, 2, 4, 5 }, "delete", "Deleted page 3" },
+        { "op=reorder&from=0&to=4", "op=delete&page=5", { 2, 3, 4, 5, 1 }, "reorder", "Moved page 1" },
+        // Same size, same second: only an exact comparison tells the files apart.
+        { "op=reorder&from=0&to=1", "op=reorder&from=0&to=1", { 2, 1, 3, 4, 5 }, "reorder", "Moved page 1" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.second);
+        const std::string a = h.writePdf("a.pdf", 5);
+        h.show(a);
+        h.web->evaluated.clear();
+        h.host->events.clear();
+        for (const char* query : { c.first, c.second })
+            handlePageOp(h.context(), PageOpRequest::fromUrl(std::string("qeliz://pageop?") + query + "&path=" + a));
+        h.settle();
+        EXPECT_EQ(h.markers(a), c.pages);
+        EXPECT_EQ(evaluated(), (std::vector<std::string> { doneScript(c.firstOperation, a), toastScript(c.firstToast, false),
+                                   toastScript("Couldn\u2019t update a.pdf", true) }));
+        // Each outcome shows the file as it is: after the edit, and again after the refusal.
+        EXPECT_EQ(h.host->events.size(), 4u);
+        EXPECT_TRUE(fileMatchesStamp(*h.host->stamp, a));
+    }
+
+    // A request sent once the window shows the edited file lands.
+    const std::string a = h.writePdf("a.pdf", 5);
+    h.show(a);
+    send("qeliz://pageop?op=delete&page=3&path=" + a);
+    send("qeliz://pageop?op=delete&page=3&path=" + a);
+    EXPECT_EQ(h.markers(a), (std::vector<int> { 1, 2, 5 }));
+}
+
+TEST_F(PageOpHandlerTest, AFileChangedByAnotherProgramIsShownAgainNotEdited)
+{
+    const std::string a = h.writePdf("a.pdf", 3);
+    h.show(a);
+    const std::string theirs = ikw::testing::readTestFile(h.writePdf("theirs.pdf", 4, 11));
+    ikw::testing::writeTestFile(a, theirs);
+    send("qeliz://pageop?op=delete&page=1&path=" + a);
+    ASSERT_EQ(h.host->fakeDialogs.alerts.size(), 1u) << "the question comes first";
+    EXPECT_EQ(ikw::testing::readTestFile(a), theirs);
+    EXPECT_EQ(evaluated(), (std::vector<std::string> { toastScript("Couldn\u2019t update a.pdf", true) }));
+    EXPECT_EQ(h.host->events, (std::vector<std::string> { "stamp " + a + " after 1", "reload " + a + " after 1" }));
+}
+
+TEST_F(PageOpHandlerTest, OnlyQuarterTurnsRotate)
+{
+    struct Case {
+        const char* degrees;
+        std::vector<int> rotations;
+    };
+    const Case cases[] = {
+        { "30", {} },
+        { "45", {} },
+        { "-45", {} },
+        { "100", {} },
+        { "9223372036854775807", {} },
+        { "-90", { 270, 0 } },
+        { "270", { 270, 0 } },
+        { "-270", { 90, 0 } },
+        { "450", { 90, 0 } },
+        { "abc", { 90, 0 } },
+    };
+    h.setSetting("pageops_confirm", false);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        const std::string a = h.writePdf("a.pdf", 2);
+        const std::string before = ikw::testing::readTestFile(a);
+        h.web->evaluated.clear();
+        send("qeliz://pageop?op=rotate&page=1&deg=" + std::string(c.degrees) + "&path=" + a);
+        if (c.rotations.empty()) {
+            EXPECT_EQ(ikw::testing::readTestFile(a), before);
+            EXPECT_EQ(evaluated(), (std::vector<std::string> { toastScript("Couldn\u2019t update a.pdf", true) }));
+        } else {
+            EXPECT_EQ(rotations(a), c.rotations);
+            EXPECT_EQ(evaluated().back(), toastScript("Rotated page 1", false));
+        }
+    }
+    // Refused before anything is asked.
+    h.setSetting("pageops_confirm", true);
+    send("qeliz://pageop?op=rotate&page=1&deg=30&path=" + h.writePdf("a.pdf", 2));
+    EXPECT_TRUE(h.host->fakeDialogs.alerts.empty());
 }
 
 TEST_F(PageOpHandlerTest, UnreadableOrLockedFilesFailVisibly)
@@ -210,6 +324,7 @@ TEST_F(PageOpHandlerTest, AClosedWindowStillGetsItsFileButOnlyTheToast)
 TEST_F(PageOpHandlerTest, OnlyReadersReload)
 {
     const std::string a = h.writePdf("a.pdf", 2);
+    h.show(a);
     h.host->reader = false;
     send("qeliz://pageop?op=rotate&page=1&path=" + a);
     EXPECT_EQ(h.host->events, (std::vector<std::string> { "stamp " + a + " after 0" }));

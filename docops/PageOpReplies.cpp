@@ -1,5 +1,6 @@
 #include "docops/PageOpReplies.h"
 
+#include "docops/RewriteQueue.h"
 #include "platform/core/Json.h"
 #include "platform/ui/PageScript.h"
 
@@ -10,8 +11,16 @@ void pageOpToast(const std::string& message, ui::WebView& web, bool bad)
     web.evaluate(ui::guardedCall("ikwToast", jsQuote(message) + (bad ? ",true" : ",false")));
 }
 
+bool showsFile(const FileOpHost& host, const std::string& path)
+{
+    const auto sources = host.sourcePaths();
+    return !sources.empty() && RewriteQueue::keyFor(sources.front()) == RewriteQueue::keyFor(path);
+}
+
 void refreshAfterWrite(FileOpHost& host, const std::string& path)
 {
+    if (!showsFile(host, path))
+        return;
     host.stampLoadedFile(path);
     if (host.isReader())
         host.reloadReader(path);

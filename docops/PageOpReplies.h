@@ -10,13 +10,16 @@ namespace ikw::docops {
 // A page-operation toast in the page that asked: "ikwToast(message, bad)", `bad` marking a failure.
 void pageOpToast(const std::string& message, ui::WebView& web, bool bad);
 
-// After the application wrote over the window's file: the new stamp (so the change poll does not
-// reload a second time), then a reader's reload.
+// Whether `path` is the file the window shows (its first source), by real path.
+bool showsFile(const FileOpHost& host, const std::string& path);
+
+// After the application wrote the file: when it is the one the window shows, the new stamp (so
+// the change poll does not reload a second time), then a reader's reload. A window that shows
+// another file is left as it is.
 void refreshAfterWrite(FileOpHost& host, const std::string& path);
 
-// After the application rewrote the window's file, in this order: the new stamp (so the change
-// poll does not reload a second time), a reader's reload, then the page's "ikwPageOpDone(op, path)"
-// in `web`, without waiting for the reload.
+// After the application rewrote a file in place, in this order: refreshAfterWrite, then the
+// page's "ikwPageOpDone(op, path)" in `web`, without waiting for the reload.
 void pageOpDone(FileOpHost& host, const std::string& operation, const std::string& path, ui::WebView& web);
 
 // "Couldn’t update " + name.

@@ -5,6 +5,7 @@
 #include "docops/PageOpHandler.h"
 #include "platform/core/GLibMainQueue.h"
 #include "platform/core/WorkQueue.h"
+#include "platform/pdf/Document.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 #include "platform/ui/gtk/GtkSetup.h"
 #include "platform/ui/gtk/GtkToolkit.h"
@@ -46,7 +47,12 @@ public:
     ui::Window* sheetParent() const override { return m_window.get(); }
     ui::Dialogs& dialogs() override { return m_toolkit.dialogs(); }
     ui::Workspace& workspace() override { return m_toolkit.workspace(); }
-    void stampLoadedFile(const std::string& path) override { stamp = stampOf(path); }
+    void stampLoadedFile(const std::string& path) override
+    {
+        stamp = stampOf(path);
+        loaded = stampFile(path);
+    }
+    std::optional<FileStamp> loadedStamp() const override { return loaded; }
     void reloadReader(const std::string&) override { m_web->loadFile(m_page); }
     void reloadSettingsPanelIfOpen() override { }
 
@@ -59,6 +65,7 @@ public:
     }
 
     Stamp stamp;
+    std::optional<FileStamp> loaded;
 
 private:
     ui::Toolkit& m_toolkit;

@@ -8,57 +8,77 @@ namespace ikw::docops {
 
 namespace {
 
+enum class Outcome { Written, Stale, Failed };
+
 struct RewriteJob {
     PageOpContext context;
     std::string path;
     PageEdit edit;
+    FileStamp sent;
     RewriteOptions options;
 };
 
-bool rewrite(const RewriteJob& job)
+Outcome rewrite(const RewriteJob& job)
 {
-    auto opened = pdf::Document::open(job.path);
-    if (opened.status != pdf::OpenResult::Status::Opened || !opened.document)
-        return false;
-    const auto result = job.edit.transform(*opened.document);
-    return result && result->pageCount() > 0 && atomicWrite(*result, job.path);
+    if (!fileMatchesStamp(job.sent, job.path))
+        return Outcome::Stale;
+    auto document = pdf::EditableDocument::open(job.path);
+    // The file may have been replaced while it was read.
+    if (!fileMatchesStamp(job.sent, job.path))
+        return Outcome::Stale;
+    if (!document)
+        return Outcome::Failed;
+    const auto result = job.edit.transform(std::move(*document));
+    return result && result->pageCount() > 0 && atomicWrite(*result, job.path) ? Outcome::Written : Outcome::Failed;
 }
 
-void complete(const RewriteJob& job, bool ok)
+void complete(const RewriteJob& job, Outcome outcome)
 {
     FileOpHost& host = *job.context.host;
     ui::WebView& web = *job.context.web;
-    if (ok) {
+    if (outcome == Outcome::Written) {
         if (host.isOpen())
             pageOpDone(host, job.edit.operation, job.path, web);
         // The page that asked still learns that its edit landed, even from a closed window.
         pageOpToast(job.edit.successToast, web, false);
-    } else if (host.isOpen()) {
-        pageOpToast(updateFailedMessage(lastPathComponent(job.path)), web, true);
+        return;
     }
+    if (!host.isOpen())
+        return;
+    pageOpToast(updateFailedMessage(lastPathComponent(job.path)), web, true);
+    if (outcome == Outcome::Stale)
+        refreshAfterWrite(host, job.path);
 }
 
 }
 
-void startRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, RewriteOptions options)
+FileStamp requestStamp(const FileOpHost& host, const std::string& path)
 {
-    auto job = std::make_shared<RewriteJob>(RewriteJob { context, path, std::move(edit), options });
+    const auto loaded = host.loadedStamp();
+    if (loaded && RewriteQueue::keyFor(loaded->path) == RewriteQueue::keyFor(path))
+        return *loaded;
+    return stampFile(path);
+}
+
+void startRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, FileStamp sent, RewriteOptions options)
+{
+    auto job = std::make_shared<RewriteJob>(RewriteJob { context, path, std::move(edit), std::move(sent), options });
     context.rewrites->submit(path, [job = std::move(job)]() mutable {
         const bool started = !job->options.requireOpenWindow || job->context.host->isOpen();
-        const bool ok = started && rewrite(*job);
+        const Outcome outcome = started ? rewrite(*job) : Outcome::Failed;
         // The job holds the web view, which lives on the main thread: it is released there.
-        mainQueue().post([job = std::move(job), started, ok] {
+        mainQueue().post([job = std::move(job), started, outcome] {
             if (started)
-                complete(*job, ok);
+                complete(*job, outcome);
         });
     });
 }
 
-void confirmAndRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, RewriteOptions options)
+void confirmAndRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, FileStamp sent, RewriteOptions options)
 {
     const FileOpQuestion question = edit.question;
-    confirmFileOp(context.host, question, [context, path, edit = std::move(edit), options]() mutable {
-        startRewrite(context, path, std::move(edit), options);
+    confirmFileOp(context.host, question, [context, path, edit = std::move(edit), sent = std::move(sent), options]() mutable {
+        startRewrite(context, path, std::move(edit), std::move(sent), options);
     });
 }
 

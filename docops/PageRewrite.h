@@ -23,15 +23,23 @@ struct RewriteOptions {
     bool requireOpenWindow = false;
 };
 
-// Rewrites the file at `path` in the background, after any rewrite of it still running: reopens
-// it, applies the edit's transform and replaces the file atomically. Then, on the main queue: on
-// success the completion (while the window is open) and the success toast; on any failure
-// (unreadable or locked file, no page to change, a result without pages, a failed write) the
-// toast "Couldn’t update <name>" while the window is open.
-void startRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, RewriteOptions options = {});
+// The file as the page knew it when it asked: the window's loaded state when the request is for
+// the window's file, else the file as it is now.
+FileStamp requestStamp(const FileOpHost& host, const std::string& path);
 
-// The edit after the gate's question (or at once when it is switched off).
-void confirmAndRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, RewriteOptions options = {});
+// Rewrites the file at `path` in the background, after any rewrite of it still running: reopens
+// it, applies the edit's transform and replaces the file atomically. A file that no longer
+// matches `sent` changed since the page asked (an earlier edit, another program): its page
+// numbers may name other pages now, so nothing is written. Then, on the main queue: on success
+// the completion (while the window is open) and the success toast; on any failure (a changed,
+// unreadable or locked file, no page to change, a result without pages, a failed write) the
+// toast "Couldn’t update <name>" while the window is open, and for a changed file a reload of
+// the reader, so that the user sees the file as it is.
+void startRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, FileStamp sent, RewriteOptions options = {});
+
+// The edit after the gate's question (or at once when it is switched off). The question comes
+// first; only the file's state decides whether the request is still good.
+void confirmAndRewrite(const PageOpContext& context, const std::string& path, PageEdit edit, FileStamp sent, RewriteOptions options = {});
 
 // Runs `work` in the background, then `then` with its result on the main queue. The context's
 // host and web view are only let go of on the main queue.

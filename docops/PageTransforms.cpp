@@ -1,21 +1,35 @@
 #include "docops/PageTransforms.h"
 
-#include "platform/pdf/DocumentBuilder.h"
-
 #include <algorithm>
 #include <numeric>
 
 namespace ikw::docops {
 
-using pdf::DocumentBuilder;
+using pdf::PagePick;
 
 namespace {
 
-void appendAll(DocumentBuilder& builder, const Document& document)
+std::vector<PagePick> everyPage(int count)
 {
-    const int count = document.pageCount();
+    std::vector<PagePick> picks;
     for (int index = 0; index < count; ++index)
-        builder.appendPageCopy(document, index);
+        picks.push_back(PagePick::page(index));
+    return picks;
+}
+
+std::optional<EditableDocument> rearranged(EditableDocument document, std::span<const PagePick> picks, EditableDocument* inserted = nullptr)
+{
+    if (!document.rearrange(picks, inserted))
+        return std::nullopt;
+    return document;
+}
+
+std::vector<int> validIndexes(const EditableDocument& document, const std::vector<int>& indexes)
+{
+    std::vector<int> valid;
+    const int count = document.pageCount();
+    std::copy_if(indexes.begin(), indexes.end(), std::back_inserter(valid), [count](int index) { return index >= 0 && index < count; });
+    return valid;
 }
 
 }
@@ -26,54 +40,35 @@ int addRotation(int current, int degrees)
     return rotation < 0 ? rotation + 360 : rotation;
 }
 
-std::optional<Document> pgDelete(const Document& document, const std::set<int>& indexes)
+std::optional<EditableDocument> pgDelete(EditableDocument document, const std::set<int>& indexes)
 {
-    DocumentBuilder builder;
-    const int count = document.pageCount();
-    for (int index = 0; index < count; ++index) {
-        if (!indexes.contains(index))
-            builder.appendPageCopy(document, index);
+    std::vector<PagePick> picks;
+    for (const PagePick& pick : everyPage(document.pageCount())) {
+        if (!indexes.contains(pick.index))
+            picks.push_back(pick);
     }
-    return builder.finish();
+    return rearranged(std::move(document), picks);
 }
 
-std::optional<Document> pgExtract(const Document& document, const std::vector<int>& indexes)
+std::optional<EditableDocument> pgRotate(EditableDocument document, const std::set<int>& indexes, int degrees)
 {
-    DocumentBuilder builder;
-    const int count = document.pageCount();
-    for (const int index : indexes) {
-        if (index >= 0 && index < count)
-            builder.appendPageCopy(document, index);
+    std::vector<PagePick> picks = everyPage(document.pageCount());
+    for (PagePick& pick : picks) {
+        if (indexes.contains(pick.index))
+            pick.rotation = addRotation(document.pageRotation(pick.index), degrees);
     }
-    return builder.finish();
+    return rearranged(std::move(document), picks);
 }
 
-std::optional<Document> pgRotate(const Document& document, const std::set<int>& indexes, int degrees)
+std::optional<EditableDocument> pgDuplicate(EditableDocument document, int index)
 {
-    DocumentBuilder builder;
-    const int count = document.pageCount();
-    for (int index = 0; index < count; ++index) {
-        if (indexes.contains(index))
-            builder.appendPageCopy(document, index, addRotation(document.pageRotation(index), degrees));
-        else
-            builder.appendPageCopy(document, index);
-    }
-    return builder.finish();
+    std::vector<PagePick> picks = everyPage(document.pageCount());
+    if (index >= 0 && index < static_cast<int>(picks.size()))
+        picks.insert(picks.begin() + index + 1, PagePick::page(index));
+    return rearranged(std::move(document), picks);
 }
 
-std::optional<Document> pgDuplicate(const Document& document, int index)
-{
-    DocumentBuilder builder;
-    const int count = document.pageCount();
-    for (int page = 0; page < count; ++page) {
-        builder.appendPageCopy(document, page);
-        if (page == index)
-            builder.appendPageCopy(document, page);
-    }
-    return builder.finish();
-}
-
-std::optional<Document> pgReorder(const Document& document, int from, int to)
+std::optional<EditableDocument> pgReorder(EditableDocument document, int from, int to)
 {
     const int count = document.pageCount();
     std::vector<int> order(static_cast<std::size_t>(count));
@@ -82,61 +77,65 @@ std::optional<Document> pgReorder(const Document& document, int from, int to)
         order.erase(order.begin() + from);
         order.insert(order.begin() + to, from);
     }
-    return pgExtract(document, order);
+    return pgArrange(std::move(document), order);
 }
 
-std::vector<Document> pgSplit(const Document& document)
+std::optional<EditableDocument> pgArrange(EditableDocument document, const std::vector<int>& order)
 {
-    std::vector<Document> documents;
+    std::vector<PagePick> picks;
+    for (const int index : order)
+        picks.push_back(PagePick::page(index));
+    return rearranged(std::move(document), picks);
+}
+
+std::optional<EditableDocument> pgInsertBlank(EditableDocument document, int at)
+{
     const int count = document.pageCount();
-    documents.reserve(static_cast<std::size_t>(count));
-    for (int index = 0; index < count; ++index) {
-        DocumentBuilder builder;
-        // A page that cannot be copied still gets its (empty) document: one entry per page.
-        builder.appendPageCopy(document, index);
-        if (std::optional<Document> single = builder.finish())
+    const int position = std::clamp(at, 0, count);
+    // The blank page takes the media box of the page before it (of the first page at the front).
+    const pdf::Rect mediaBox = count == 0 ? pdf::kLetterPage : document.mediaBox(std::max(position - 1, 0)).value_or(pdf::kLetterPage);
+    std::vector<PagePick> picks = everyPage(count);
+    picks.insert(picks.begin() + position, PagePick::blank(mediaBox));
+    return rearranged(std::move(document), picks);
+}
+
+std::optional<EditableDocument> pgInsertDoc(EditableDocument document, EditableDocument& other, int at)
+{
+    const int count = document.pageCount();
+    const int position = std::clamp(at, 0, count);
+    std::vector<PagePick> picks = everyPage(count);
+    std::vector<PagePick> inserted;
+    for (int index = 0; index < other.pageCount(); ++index)
+        inserted.push_back(PagePick::inserted(index));
+    picks.insert(picks.begin() + position, inserted.begin(), inserted.end());
+    return rearranged(std::move(document), picks, &other);
+}
+
+std::optional<EditableDocument> pgExtract(EditableDocument& document, const std::vector<int>& indexes)
+{
+    const pdf::PageSelection selection { &document, validIndexes(document, indexes) };
+    return EditableDocument::compose(std::span(&selection, 1));
+}
+
+std::vector<EditableDocument> pgSplit(EditableDocument& document)
+{
+    std::vector<EditableDocument> documents;
+    for (int index = 0; index < document.pageCount(); ++index) {
+        if (auto single = pgExtract(document, { index }))
             documents.push_back(std::move(*single));
     }
     return documents;
 }
 
-std::optional<Document> pgInsertBlank(const Document& document, int at)
+std::optional<EditableDocument> pgMerge(std::span<EditableDocument* const> documents)
 {
-    const int count = document.pageCount();
-    const int position = std::clamp(at, 0, count);
-    // The blank page takes the media box of the page before it (of the first page at the front).
-    const pdf::Rect mediaBox = count == 0 ? pdf::kLetterPage
-                                          : document.pageBox(std::max(position - 1, 0), pdf::PageBox::Media).value_or(pdf::kLetterPage);
-    DocumentBuilder builder;
-    for (int index = 0; index <= count; ++index) {
-        if (index == position)
-            builder.appendBlankPage(mediaBox);
-        if (index < count)
-            builder.appendPageCopy(document, index);
+    std::vector<pdf::PageSelection> selections;
+    for (EditableDocument* document : documents) {
+        std::vector<int> all(static_cast<std::size_t>(document->pageCount()));
+        std::iota(all.begin(), all.end(), 0);
+        selections.push_back({ document, std::move(all) });
     }
-    return builder.finish();
-}
-
-std::optional<Document> pgInsertDoc(const Document& document, const Document& other, int at)
-{
-    const int count = document.pageCount();
-    const int position = std::clamp(at, 0, count);
-    DocumentBuilder builder;
-    for (int index = 0; index <= count; ++index) {
-        if (index == position)
-            appendAll(builder, other);
-        if (index < count)
-            builder.appendPageCopy(document, index);
-    }
-    return builder.finish();
-}
-
-std::optional<Document> pgMerge(std::span<const Document* const> documents)
-{
-    DocumentBuilder builder;
-    for (const Document* document : documents)
-        appendAll(builder, *document);
-    return builder.finish();
+    return EditableDocument::compose(selections);
 }
 
 }

@@ -52,10 +52,21 @@ public:
             window->stampLoadedFile(path);
     }
 
-    // The reader shows the file through its page URL, so a reload in place shows the new pages.
-    void reloadReader(const std::string&) override
+    std::optional<FileStamp> loadedStamp() const override
     {
-        if (const auto window = m_window.lock(); window && !window->isClosed())
+        const auto window = m_window.lock();
+        return window ? window->reader.loadedStamp : std::nullopt;
+    }
+
+    // A fresh reader page for the file (its first page), else the reader reloaded in place.
+    void reloadReader(const std::string& path) override
+    {
+        const auto window = m_window.lock();
+        if (!window || window->isClosed())
+            return;
+        if (const auto url = m_services.readerURL ? m_services.readerURL(path) : std::nullopt)
+            window->web->loadUrl(*url);
+        else
             window->reloadRecache(false);
     }
 

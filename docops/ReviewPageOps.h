@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace ikw {
 class ReviewWC;
@@ -20,6 +22,8 @@ struct PageOpServices {
     ui::Toolkit* toolkit = nullptr;
     RewriteQueue* rewrites = nullptr;
     std::function<void()> reloadSettingsPanelIfOpen;
+    // The reader page's URL showing a PDF (from its first page); none when there is no reader page.
+    std::function<std::optional<std::string>(const std::string& pdf)> readerURL;
 };
 
 // The review window as page operations see it; the window is held weakly.

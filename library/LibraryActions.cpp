@@ -2,6 +2,7 @@
 
 #include "library/DocumentKinds.h"
 #include "library/LibraryLayer.h"
+#include "review/PanelRouter.h"
 #include "review/UrlActions.h"
 
 #include <algorithm>
@@ -56,12 +57,25 @@ void registerActions(UrlActions& actions, LibraryLookup library)
         if (const auto path = checkedPagePath(action.path(), PathNeed::Existing))
             layer.openers().openReader(*path, ReaderOpening { .page = pageItem(action) });
     }));
+    actions.add("openroot", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        if (const auto path = checkedPagePath(action.path(), PathNeed::Absolute))
+            layer.commands().openRoot(*path);
+    }));
     actions.add("openseparately", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        // Each document may go to the engine's converter: only existing files by absolute path.
         std::vector<std::string> documents = action.paths();
-        std::erase_if(documents, [](const std::string& path) { return !isReaderDoc(path); });
+        std::erase_if(documents, [](const std::string& path) { return !checkedPagePath(path, PathNeed::Existing) || !isReaderDoc(path); });
         if (documents.size() > 1)
             layer.router().openEachIndividually(documents);
     }));
+}
+
+void registerPanelActions(PanelActions& actions, LibraryLookup library)
+{
+    actions.add("open", [library](const PanelAction&) {
+        if (const auto layer = library())
+            layer->commands().pick(std::nullopt);
+    });
 }
 
 }

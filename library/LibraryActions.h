@@ -4,6 +4,7 @@
 #include <memory>
 
 namespace ikw {
+class PanelActions;
 class UrlActions;
 }
 
@@ -17,5 +18,7 @@ using LibraryLookup = std::function<std::shared_ptr<LibraryLayer>()>;
 // The page actions that open documents and pickers. The layer is looked up when an action runs,
 // so the rows may be registered before it exists; without it they do nothing.
 void registerActions(UrlActions& actions, LibraryLookup library);
+// The panels' rows that open things: "open" (the review picker).
+void registerPanelActions(PanelActions& actions, LibraryLookup library);
 
 }

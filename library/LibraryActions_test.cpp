@@ -3,6 +3,8 @@
 #include "library/LibraryLayer.h"
 #include "review/ReviewTestFixture.h"
 #include "platform/core/Paths.h"
+#include "review/PanelRouter.h"
+#include "review/PanelWC.h"
 #include "review/UrlActions.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +55,48 @@ TEST_F(LibraryActionsTest, OpenSeparatelyNeedsTwoReaderDocuments)
     EXPECT_EQ(readers(), (std::vector<std::string> { "b.pdf", "c.pdf" }));
 }
 
+TEST_F(LibraryActionsTest, OpenSeparatelyTakesOnlyExistingDocumentsByAbsolutePath)
+{
+    const auto pdf = file("a.pdf");
+    // Each path may reach the engine's converter: "--x.docx" would be taken for an option there.
+    send("qeliz://openseparately?paths=" + std::string("[\"") + pdf + "\",\"--loading-file.docx\",\"" + home.file("gone.docx") + "\"]");
+    EXPECT_TRUE(windows.windows().size() == 1 && !windows.windows().front()->isReader);
+}
+
+TEST_F(LibraryActionsTest, ALibraryRootOpensWhileItExistsAndOtherwiseSaysSo)
+{
+    const std::string folder = home.file("Library");
+    testing::writeTestFile(folder + "/a.pdf", "a");
+    send("qeliz://openroot?path=" + folder);
+    ASSERT_EQ(engineRuns.size(), 1u);
+    EXPECT_EQ(engineRuns.front().back(), folder);
+
+    send("qeliz://openroot?path=" + home.file("Moved%20Away"));
+    send("qeliz://openroot?path=relative");
+    send("qeliz://openroot");
+    EXPECT_EQ(engineRuns.size(), 1u);
+    ASSERT_EQ(toolkit.fakeDialogs.alerts.size(), 1u);
+    const auto& alert = toolkit.fakeDialogs.alerts.front().request;
+    EXPECT_EQ(alert.message, "Can\u2019t open this library");
+    EXPECT_EQ(alert.informativeText, "The folder \u201CMoved Away\u201D no longer exists at:\n" + home.file("Moved Away"));
+}
+
+TEST_F(LibraryActionsTest, ThePanelsOpenRowShowsTheReviewPicker)
+{
+    PanelActions panelActions;
+    registerPanelActions(panelActions, [this] { return layer; });
+    ASSERT_TRUE(panelActions.contains("open"));
+    const std::string folder = home.file("Picked");
+    testing::writeTestFile(folder + "/a.txt", "a");
+    toolkit.fakeDialogs.openAnswers = { std::vector<std::string> { folder } };
+    auto panel = PanelWC::create(toolkit, "settings", home.file("reviews/.panel.html"), "Quill", {}, {});
+    panelActions.dispatch("open", PanelAction { *panel, "qeliz://open" });
+    ASSERT_EQ(toolkit.fakeDialogs.panels.size(), 1u);
+    EXPECT_TRUE(toolkit.fakeDialogs.panels.front().chooseDirectories);
+    ASSERT_EQ(engineRuns.size(), 1u);
+    EXPECT_EQ(engineRuns.front().back(), folder);
+}
+
 TEST_F(LibraryActionsTest, RowsDoNothingOnceTheLibraryIsGone)
 {
     layer.reset();
@@ -60,7 +104,7 @@ TEST_F(LibraryActionsTest, RowsDoNothingOnceTheLibraryIsGone)
     send("qeliz://reader?path=" + file("a.pdf"));
     EXPECT_TRUE(engineRuns.empty());
     for (const char* host : { "open", "histbrowse", "rank", "browse", "versions", "sort", "cull", "read", "addfolder",
-             "openrecent", "histopen", "reader", "openseparately" })
+             "openrecent", "histopen", "reader", "openseparately", "openroot" })
         EXPECT_TRUE(actions.contains(host)) << host;
 }
 

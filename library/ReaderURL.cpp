@@ -27,12 +27,6 @@ std::string zoomItem(const Json& settings)
     return it != settings.end() && it->is_string() ? it->get<std::string>() : "page-width";
 }
 
-bool readingThemeFollowsSystem(const Json& settings)
-{
-    const auto it = settings.find("reading_theme_files");
-    return it != settings.end() && it->is_string() && it->get<std::string>() == "system";
-}
-
 // Escapes all but the unreserved characters and "/" and ":", so "&", "=", "+" and "#" in a path
 // never change the query's meaning.
 std::string escapeValue(const std::string& value)

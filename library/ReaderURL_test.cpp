@@ -6,7 +6,7 @@ namespace ikw::library {
 namespace {
 
 constexpr const char* kPage = "/engine/vendor/pdfjs/reader.html";
-const std::string kDefaults = "&sb=1&z=page-width&zw=1&ptmode=perfile";
+const std::string kDefaults = "&sb=1&z=page-width&zw=1&ptmode=system";
 
 std::string build(const ReaderURLRequest& request, const Json& settings = Json::object(), const ReaderLook& look = {})
 {
@@ -42,12 +42,16 @@ TEST(ReaderURL, SettingsAndLookShapeTheDisplayItems)
     };
     const Case cases[] = {
         { { { "reader_statusbar", false }, { "reader_default_zoom", "" }, { "reader_zoom_with_window", "no" } }, {},
-            "&theme=light&sb=0&z=&zw=1&ptmode=perfile" },
-        { { { "reader_default_zoom", 150 } }, {}, "&theme=light&sb=1&z=page-width&zw=1&ptmode=perfile" },
+            "&theme=light&sb=0&z=&zw=1&ptmode=system" },
+        { { { "reader_default_zoom", 150 } }, {}, "&theme=light&sb=1&z=page-width&zw=1&ptmode=system" },
         { { { "reading_theme_files", "system" } }, { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=system&ptheme=night" },
         { { { "reading_theme_files", "system" } }, { "light", true }, "&theme=light&sb=1&z=page-width&zw=1&ptmode=system" },
-        { Json::object(), { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=perfile" },
-        { Json::object(), { "light", true }, "&theme=light&sb=1&z=page-width&zw=1&ptmode=perfile&ptheme=night" },
+        // Absent or not text counts as "system"; the page follows the scheme, not the night.
+        { Json::object(), { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=system&ptheme=night" },
+        { Json::object(), { "light", true }, "&theme=light&sb=1&z=page-width&zw=1&ptmode=system" },
+        { { { "reading_theme_files", 1 } }, { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=system&ptheme=night" },
+        { { { "reading_theme_files", "perfile" } }, { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=perfile" },
+        { { { "reading_theme_files", "perfile" } }, { "light", true }, "&theme=light&sb=1&z=page-width&zw=1&ptmode=perfile&ptheme=night" },
     };
     for (const auto& test : cases)
         EXPECT_EQ(build({ "/a.pdf", "/a.pdf" }, test.settings, test.look), "file:///engine/vendor/pdfjs/reader.html?pdf=/a.pdf&orig=/a.pdf" + test.expected) << test.settings.dump();

@@ -3,7 +3,10 @@
 #include "app/Settings.h"
 #include "library/OpenRouter.h"
 #include "library/WindowLookup.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "review/ReviewWC.h"
+#include "review/UpdateAlert.h"
 
 #include <algorithm>
 #include <set>
@@ -209,6 +212,16 @@ void WindowCommands::addFoldersToReview()
         m_openers.recordRecent(*chosen);
         key->loadReview(extended, std::nullopt);
     });
+}
+
+void WindowCommands::openRoot(const std::string& path)
+{
+    if (realFileSystem().exists(path)) {
+        OpenRouter(m_openers).runEngine({ path });
+        return;
+    }
+    updateAlert(m_dialogs, "Can\u2019t open this library",
+        "The folder \u201C" + lastPathComponent(path) + "\u201D no longer exists at:\n" + path);
 }
 
 void WindowCommands::chooseFolderAgain()

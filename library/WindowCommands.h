@@ -41,6 +41,8 @@ public:
     void pickReaderDoc();
     void pick(const std::optional<std::string>& mode);
     void addFoldersToReview();
+    // A library folder of the welcome page: reviewed while it exists, else the user is told.
+    void openRoot(const std::string& path);
     // Commands on the key review (nothing without one).
     void chooseFolderAgain();
     void resetFolderPref();

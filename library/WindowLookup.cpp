@@ -47,8 +47,15 @@ bool openInTabs(const Json& settings)
 std::shared_ptr<ReviewWC> keyReview(const ReviewWindows& windows)
 {
     const auto& list = windows.windows();
-    const auto it = std::find_if(list.rbegin(), list.rend(), [](const auto& entry) { return isLive(*entry); });
-    return it == list.rend() ? nullptr : selectedReviewOf(windows, *it);
+    const auto newestWhere = [&](auto test) {
+        const auto it = std::find_if(list.rbegin(), list.rend(), [&](const auto& entry) { return isLive(*entry) && test(entry->window()); });
+        return it == list.rend() ? nullptr : selectedReviewOf(windows, *it);
+    };
+    if (auto key = newestWhere([](const ui::Window& window) { return window.isActive(); }))
+        return key;
+    if (auto main = newestWhere([](const ui::Window& window) { return window.isFocusedLast(); }))
+        return main;
+    return newestWhere([](const ui::Window&) { return true; });
 }
 
 std::shared_ptr<ReviewWC> keyReviewWC(const ReviewWindows& windows)

@@ -10,8 +10,9 @@
 
 // How commands find the current window, document and folder. Every lookup skips closed windows.
 //
-// The toolkit does not say which window has the keyboard focus, so the newest visible review
-// window stands for the key (and main) window, and its selected tab for the review in it.
+// The key window is the visible review window with the keyboard focus, else the one the
+// application had focused last (the main window); only when neither is a review window does the
+// newest visible review window stand for it. A window's selected tab is the review in it.
 namespace ikw::library {
 
 // New review windows become tabs unless "open_in" is exactly "window".

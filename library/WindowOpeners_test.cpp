@@ -154,6 +154,31 @@ TEST_F(WindowOpening, LookupsFollowTheKeyReview)
     EXPECT_EQ(frontBrowseWC(windows), windows.windows().back());
 }
 
+TEST_F(WindowOpening, TheFocusedWindowIsTheKeyWindowNotTheNewestOne)
+{
+    auto older = windows.open(std::nullopt);
+    older->hasContent = true;
+    older->sourcePaths = { doc("older.pdf") };
+    auto newer = windows.open(std::nullopt);
+    newer->hasContent = true;
+    newer->sourcePaths = { doc("newer.pdf") };
+    EXPECT_EQ(keyReview(windows), newer); // nothing has the focus: the newest visible one
+
+    windowOf(*older).focusedLast = true; // the focus went to another program from here
+    EXPECT_EQ(keyReview(windows), older);
+    windowOf(*newer).active = true;
+    EXPECT_EQ(keyReview(windows), newer);
+    windowOf(*newer).active = false;
+    windowOf(*older).active = true;
+
+    // Documents and new tabs go where the user works.
+    writeConfig(R"({"open_in":"tab"})");
+    openers->openReader(doc("c.pdf"), {});
+    EXPECT_EQ(&windows.windows().back()->window(), &older->window());
+    windowOf(*older).hide();
+    EXPECT_EQ(keyReview(windows), newer); // a hidden window is nobody's key window
+}
+
 TEST(OpenInTabs, OnlyTheExactWordWindowMeansWindows)
 {
     EXPECT_TRUE(openInTabs(Json::object()));

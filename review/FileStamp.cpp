@@ -23,13 +23,21 @@ std::optional<FileFacts> readFileFacts(const std::string& path)
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
-    return FileFacts { fromTimespec(info.st_mtim), static_cast<long long>(info.st_size) };
+    return FileFacts { fromTimespec(info.st_mtim), static_cast<long long>(info.st_size), static_cast<unsigned long long>(info.st_dev),
+        static_cast<unsigned long long>(info.st_ino) };
 }
 
 FileStamp stampFile(const std::string& path)
 {
     const auto facts = readFileFacts(path).value_or(FileFacts {});
-    return FileStamp { path, facts.mtime.value_or(std::chrono::system_clock::now()), facts.size.value_or(0) };
+    return FileStamp { path, facts.mtime.value_or(std::chrono::system_clock::now()), facts.size.value_or(0), facts.device, facts.inode };
+}
+
+bool fileMatchesStamp(const FileStamp& stamp, const std::string& path)
+{
+    const auto facts = readFileFacts(path);
+    return facts && facts->mtime == stamp.mtime && facts->size == stamp.size && facts->device == stamp.device
+        && facts->inode == stamp.inode;
 }
 
 bool factsDiffer(const FileStamp& stamp, const FileFacts& facts)

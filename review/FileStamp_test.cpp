@@ -51,5 +51,20 @@ TEST(FileStamp, OnlyAStampedReadableFileCanHaveChanged)
     EXPECT_EQ(missing.size, 0);
 }
 
+TEST(FileStamp, AnExactMatchSeesEveryRewriteTheToleranceForgives)
+{
+    testing::TempHome home;
+    const auto path = testing::writeTestFile(home.file("doc.pdf"), "same size A");
+    const auto stamp = stampFile(path);
+    EXPECT_TRUE(fileMatchesStamp(stamp, path));
+    // A rewrite of the same size within the same second, as a quick page move makes.
+    const auto replacement = testing::writeTestFile(home.file("new.pdf"), "same size B");
+    ASSERT_EQ(std::rename(replacement.c_str(), path.c_str()), 0);
+    EXPECT_FALSE(diskChangedSince(stamp, path));
+    EXPECT_FALSE(fileMatchesStamp(stamp, path));
+    std::remove(path.c_str());
+    EXPECT_FALSE(fileMatchesStamp(stamp, path));
+}
+
 }
 }

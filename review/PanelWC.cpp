@@ -1,5 +1,10 @@
 #include "review/PanelWC.h"
 
+#include "app/AppDelegate.h"
+#include "review/DefaultAppOpener.h"
+#include "review/PageLink.h"
+#include "review/TrustedRoots.h"
+
 namespace ikw {
 
 PanelLayout panelLayout(std::string_view kind, std::string_view brandName)
@@ -16,7 +21,7 @@ PanelLayout panelLayout(std::string_view kind, std::string_view brandName)
 }
 
 std::shared_ptr<PanelWC> PanelWC::create(ui::Toolkit& toolkit, std::string kind, const std::string& htmlPath,
-    std::string_view brandName, Router router)
+    std::string_view brandName, Router router, std::vector<std::string> trustedRoots)
 {
     const PanelLayout layout = panelLayout(kind, brandName);
     auto web = toolkit.makeWebView(toolkit.makeWebContext(),
@@ -26,11 +31,30 @@ std::shared_ptr<PanelWC> PanelWC::create(ui::Toolkit& toolkit, std::string kind,
     std::shared_ptr<PanelWC> panel(new PanelWC(std::move(kind), web, window));
     window->addTab(web, layout.title);
     std::weak_ptr<PanelWC> weak = panel;
-    web->setNavigationPolicy([weak, router = std::move(router)](const ui::NavigationAction& action) {
+    web->setNavigationPolicy([weak, router = std::move(router), roots = trustedRoots](const ui::NavigationAction& action) {
         auto self = weak.lock();
-        if (!self || !router)
-            return self ? ui::NavigationPolicy::Allow : ui::NavigationPolicy::Cancel;
-        return router(*self, action);
+        if (!self)
+            return ui::NavigationPolicy::Cancel;
+        // WebKit does not say which frame asks; the panel's document decides.
+        const bool isAction = classifyPageLink(action.url).kind == PageLink::Kind::Action;
+        if (isAction && !isTrustedPageUrl(self->web().documentUrl(), roots))
+            return ui::NavigationPolicy::Cancel;
+        return router ? router(*self, action) : ui::NavigationPolicy::Allow;
+    });
+    web->setResponsePolicy([roots = std::move(trustedRoots), &workspace = toolkit.workspace()](const ui::DocumentResponse& document) {
+        const auto verdict = judgeDocument(document, roots);
+        if (verdict.handOff)
+            openWithDefaultApp(workspace, *verdict.handOff);
+        return verdict.policy;
+    });
+    std::weak_ptr<ui::Window> weakWindow = window;
+    window->addShortcut("<Control>w", [weakWindow] {
+        if (auto frame = weakWindow.lock())
+            frame->requestClose();
+    });
+    window->addShortcut("<Control>q", [] {
+        if (auto* delegate = appDelegate())
+            delegate->terminate();
     });
     web->loadFile(htmlPath);
     window->present();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ikw {
 
@@ -19,15 +20,18 @@ PanelLayout panelLayout(std::string_view kind, std::string_view brandName);
 
 // A small fixed-size window showing one generated page (settings, help, about, ...). Its web view
 // has the default configuration: a context of its own, no script messages, no schemes, no boot
-// script; the page reaches native code only through action links that the router handles.
-// Closing the window only hides it; the list of panels drops it later. Main thread only.
+// script, no reading across local files; the page reaches native code only through action links
+// that the router handles, and only while it is a page under the trusted roots. Like a review
+// window, no frame of it shows a local file from outside the roots (see TrustedRoots). Ctrl+W
+// closes it and Ctrl+Q quits. Closing the window only hides it; the list of panels drops it
+// later. Main thread only.
 class PanelWC : public std::enable_shared_from_this<PanelWC> {
 public:
     using Router = std::function<ui::NavigationPolicy(PanelWC&, const ui::NavigationAction&)>;
 
     // Builds the panel, loads `htmlPath` and shows it at once.
     static std::shared_ptr<PanelWC> create(ui::Toolkit& toolkit, std::string kind, const std::string& htmlPath,
-        std::string_view brandName, Router router);
+        std::string_view brandName, Router router, std::vector<std::string> trustedRoots);
     PanelWC(const PanelWC&) = delete;
     PanelWC& operator=(const PanelWC&) = delete;
 

@@ -11,6 +11,7 @@
 #include "platform/ui/Desktop.h"
 #include "review/EngineLocator.h"
 #include "review/EngineProcess.h"
+#include "review/TrustedRoots.h"
 
 #include <algorithm>
 
@@ -72,6 +73,7 @@ std::shared_ptr<Panels> Panels::create(ui::Toolkit& toolkit, SettingsPanelFacts 
 Panels::Panels(ui::Toolkit& toolkit, SettingsPanelFacts facts)
     : m_toolkit(toolkit)
     , m_facts(std::move(facts))
+    , m_trustedRoots(defaultTrustedRoots())
     , m_router(m_actions, toolkit.workspace())
 {
 }
@@ -204,7 +206,8 @@ void Panels::show(const std::string& kind, const std::string& pagePath)
         [weak = weak_from_this()](PanelWC& panel, const ui::NavigationAction& navigation) {
             auto self = weak.lock();
             return self ? self->m_router.decide(panel, navigation) : ui::NavigationPolicy::Cancel;
-        }));
+        },
+        m_trustedRoots));
 }
 
 void Panels::pruneHidden()

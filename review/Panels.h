@@ -66,6 +66,7 @@ private:
 
     ui::Toolkit& m_toolkit;
     SettingsPanelFacts m_facts;
+    std::vector<std::string> m_trustedRoots;
     PanelActions m_actions;
     PanelRouter m_router;
     std::vector<std::shared_ptr<PanelWC>> m_panels;

@@ -172,8 +172,8 @@ TEST_F(PanelWindows, RouterTable)
              { "qeliz://nosuch", NavigationPolicy::Cancel },
              { "qeliz://", NavigationPolicy::Cancel },
              { "https://x.y/help", NavigationPolicy::Cancel },
-             { viewOf(*about).loads.front(), NavigationPolicy::Allow },
              { "about:blank", NavigationPolicy::Allow },
+             { viewOf(*about).loads.front(), NavigationPolicy::Allow }, // back on its own page
          })
         EXPECT_EQ(navigate(*about, c.url), c.policy) << c.url;
     EXPECT_THAT(workspace.openedUrls, ElementsAre("https://x.y/help"));
@@ -194,6 +194,35 @@ TEST_F(PanelWindows, RouterTable)
     const auto hosts = panels->actions().hosts();
     EXPECT_THAT(std::set<std::string>(hosts.begin(), hosts.end()),
         ElementsAre("about", "closepanel", "help", "resetpageopskip", "reveal-archive", "settings"));
+}
+
+TEST_F(PanelWindows, OnlyAPanelPageOfTheTrustedFoldersReachesTheRouter)
+{
+    std::vector<std::string> routed;
+    const auto make = [&](const std::string& page) {
+        return PanelWC::create(toolkit, "about", page, "Quill", [&](PanelWC&, const ui::NavigationAction& action) {
+            routed.push_back(action.url);
+            return NavigationPolicy::Cancel;
+        }, { globals().archive });
+    };
+    const auto stranger = make(home.home.file("Downloads/about.html"));
+    EXPECT_EQ(navigate(*stranger, "qeliz://settings"), NavigationPolicy::Cancel);
+    EXPECT_TRUE(routed.empty());
+
+    const auto ours = make(globals().archive + "/.panel-about-1.html");
+    navigate(*ours, "qeliz://settings");
+    EXPECT_EQ(routed, std::vector<std::string> { "qeliz://settings" });
+
+    // No frame shows a local page from outside; a top-level one goes to the desktop.
+    const std::string evil = home.home.file("Downloads/evil.html");
+    EXPECT_EQ(viewOf(*ours).respond({ "file://" + evil, "text/html", false, true }), ui::ResponsePolicy::Refuse);
+    EXPECT_TRUE(toolkit.fakeWorkspace.openedFiles.empty());
+    EXPECT_EQ(viewOf(*ours).respond({ "file://" + evil, "text/html", true, true }), ui::ResponsePolicy::Refuse);
+    EXPECT_THAT(toolkit.fakeWorkspace.openedFiles, ElementsAre(evil));
+    EXPECT_FALSE(viewOf(*ours).options.fileAccessFromFileUrls);
+
+    windowOf(*ours).shortcuts.at("<Control>w")();
+    EXPECT_FALSE(ours->isVisible());
 }
 
 TEST_F(PanelWindows, ResetPageOpSkipRewritesTheSettingsAndReloadsTheSettingsPanel)

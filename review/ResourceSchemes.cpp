@@ -1,5 +1,8 @@
 #include "review/ResourceSchemes.h"
 
+#include "platform/core/Log.h"
+#include "review/TrustedRoots.h"
+
 #include <string>
 
 namespace ikw::review {
@@ -24,23 +27,40 @@ SchemeReply replyTo(std::shared_ptr<ui::SchemeRequest> request)
     };
 }
 
-}
-
-void registerResourceSchemes(ui::WebContext& context)
+// Runs `handler` for requests of trusted pages; every other request fails as a bad one.
+template<typename Handler>
+ui::SchemeHandler servingTrustedPages(std::string_view scheme, std::vector<std::string> trustedRoots, std::shared_ptr<Handler> handler)
 {
-    registerResourceSchemes(context, std::make_shared<PdfSchemeHandler>(), std::make_shared<PageImageSchemeHandler>());
-}
-
-void registerResourceSchemes(ui::WebContext& context, std::shared_ptr<PdfSchemeHandler> pdfHandler,
-    std::shared_ptr<PageImageSchemeHandler> pageImageHandler)
-{
-    context.registerScheme(std::string(PdfSchemeHandler::kScheme), [handler = std::move(pdfHandler)](std::shared_ptr<ui::SchemeRequest> request) {
+    return [scheme = std::string(scheme), roots = std::move(trustedRoots), handler = std::move(handler)](std::shared_ptr<ui::SchemeRequest> request) {
+        if (!isTrustedPageUrl(request->pageUrl(), roots)) {
+            logLine(scheme + ": refused a request of a page outside the product's folders");
+            request->fail(scheme + " error 1");
+            return;
+        }
         handler->start(requestFor(request), replyTo(request));
-    });
+    };
+}
+
+}
+
+void registerResourceSchemes(ui::WebContext& context, std::vector<std::string> trustedRoots)
+{
+    registerResourceSchemes(context, std::move(trustedRoots), std::make_shared<PdfSchemeHandler>(), std::make_shared<PageImageSchemeHandler>());
+}
+
+void registerResourceSchemes(ui::WebContext& context, std::vector<std::string> trustedRoots,
+    std::shared_ptr<PdfSchemeHandler> pdfHandler, std::shared_ptr<PageImageSchemeHandler> pageImageHandler)
+{
+    context.registerScheme(std::string(PdfSchemeHandler::kScheme),
+        servingTrustedPages(PdfSchemeHandler::kScheme, trustedRoots, std::move(pdfHandler)));
     context.registerScheme(std::string(PageImageSchemeHandler::kScheme),
-        [handler = std::move(pageImageHandler)](std::shared_ptr<ui::SchemeRequest> request) {
-            handler->start(requestFor(request), replyTo(request));
-        });
+        servingTrustedPages(PageImageSchemeHandler::kScheme, std::move(trustedRoots), std::move(pageImageHandler)));
+}
+
+const std::vector<std::string>& resourceSchemeNames()
+{
+    static const std::vector<std::string> names { std::string(PdfSchemeHandler::kScheme), std::string(PageImageSchemeHandler::kScheme) };
+    return names;
 }
 
 }

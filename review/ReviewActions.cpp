@@ -16,6 +16,13 @@ namespace ikw {
 
 namespace {
 
+// A value that follows an option of the engine's command line: never one it could take for an
+// option of its own (a leading "-") and no NUL.
+bool isOptionValue(const std::string& value)
+{
+    return !value.starts_with('-') && value.find('\0') == std::string::npos;
+}
+
 // "null" is what pages send when nothing was chosen; it and the empty text never replace a choice.
 void reshellFromItems(const UrlAction& action)
 {
@@ -23,7 +30,7 @@ void reshellFromItems(const UrlAction& action)
     std::optional<std::string> types;
     bool remember = false;
     for (const QueryItem& item : queryItems(action.url)) {
-        const bool chosen = item.value && !item.value->empty() && *item.value != "null";
+        const bool chosen = item.value && !item.value->empty() && *item.value != "null" && isOptionValue(*item.value);
         if (item.name == "folders" && chosen)
             folders = item.value;
         else if (item.name == "types" && chosen)
@@ -91,8 +98,9 @@ void registerEngineRuns(UrlActions& actions, const ReviewActionParts& parts)
     actions.add("recache", [](const UrlAction& action) { action.window.reloadRecache(true); });
     actions.add("gridready", [](const UrlAction& action) { action.window.pushGrid(); });
     actions.add("comparego", [recordRecent = parts.recordRecent](const UrlAction& action) {
-        const auto a = action.item("a");
-        const auto b = action.item("b");
+        // Both go to the engine's command line as documents: existing files by absolute path.
+        const auto a = checkedPagePath(action.item("a"), PathNeed::Existing);
+        const auto b = checkedPagePath(action.item("b"), PathNeed::Existing);
         if (!a || !b)
             return;
         if (recordRecent && appDelegate())
@@ -115,10 +123,16 @@ void registerWindowActions(UrlActions& actions, const ReviewActionParts& parts)
         if (auto* delegate = appDelegate())
             delegate->goHome(action.web());
     });
-    actions.add("histclose", [](const UrlAction& action) { action.window.window().requestClose(); });
+    // The tab whose page asked, and its window with its last tab.
+    actions.add("histclose", [](const UrlAction& action) { action.window.closeTab(); });
     actions.add("closenow", [](const UrlAction& action) {
-        action.window.reader.readerClosing = true;
-        action.window.window().close();
+        action.window.reader.readerClosing = true; // the page has settled itself
+        action.window.closeTab();
+    });
+    actions.add("editstate", [](const UrlAction& action) {
+        action.window.pushEditState();
+        action.window.pushWordButton();
+        action.window.pushSetState();
     });
     actions.add("keepawake", [](const UrlAction& action) {
         if (action.item("on") == "1")

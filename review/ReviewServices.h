@@ -65,9 +65,14 @@ struct ReviewServices {
     std::function<std::string()> resolvedScheme;             // "dark" or "light"
     std::function<void(ReviewWC& host)> showWelcomeTab;      // the tab bar's "+"
     std::function<void(ReviewWC&)> closed;                   // drop the window from the list
+    std::function<void()> quit;                              // Ctrl+Q: the application's termination
+    // A local file a window refused to show as its page (outside the trusted roots): the desktop
+    // opens it instead (a web page in the browser).
+    std::function<void(const std::string& path)> openOutside;
 
     // The page bridge (URL actions and script messages); empty: navigations are allowed and
-    // messages dropped. Only trusted pages reach either (see TrustedRoots).
+    // messages dropped. Only trusted pages reach either, and no frame of a review window shows
+    // a document that is not ours (see TrustedRoots).
     std::function<ui::NavigationPolicy(ReviewWC&, const ui::NavigationAction&)> navigationPolicy;
     std::function<void(ReviewWC&, const Json& body)> scriptMessage;
     // The page boot script, run at document start in trusted pages only.

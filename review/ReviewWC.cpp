@@ -2,6 +2,7 @@
 #include "review/ReviewScripts.h"
 
 #include "app/Globals.h"
+#include "app/PageTemplates.h"
 #include "app/Settings.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Identifiers.h"
@@ -10,7 +11,10 @@
 #include "platform/ui/PageScript.h"
 #include "review/DownloadNames.h"
 #include "review/DropRouting.h"
+#include "review/ResourceSchemes.h"
 #include "review/TrustedRoots.h"
+
+#include <glib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -83,31 +87,61 @@ struct ReviewTabGroup {
 
 namespace {
 
-// A new window's group: its close asks and tells every tab of it.
-std::shared_ptr<ReviewTabGroup> makeTabGroup(ui::Window& window)
+// The live tab of `group` that `window` shows now.
+std::shared_ptr<ReviewWC> selectedTabOf(const ReviewTabGroup& group, const ui::Window& window)
+{
+    const auto selected = window.tab(window.selectedTab());
+    for (const auto& member : group.live()) {
+        if (member->web == selected)
+            return member;
+    }
+    return nullptr;
+}
+
+// A new window's group: its close asks and tells every tab of it; its keys close the current tab
+// and quit.
+std::shared_ptr<ReviewTabGroup> makeTabGroup(const std::shared_ptr<ui::Window>& window, ReviewServices& services)
 {
     auto group = std::make_shared<ReviewTabGroup>();
     std::weak_ptr<ReviewTabGroup> weakGroup = group;
-    // Every tab is asked (a reader starts settling its page even when another tab refuses).
-    window.setCloseHandler([weakGroup] {
+    std::weak_ptr<ui::Window> weakWindow = window;
+    // Every tab is asked (a reader starts settling its page even when another tab refuses); a
+    // reader that settled asks the window again.
+    window->setCloseHandler([weakGroup, weakWindow] {
         auto current = weakGroup.lock();
         bool mayClose = true;
-        for (const auto& member : current ? current->live() : std::vector<std::shared_ptr<ReviewWC>> {})
-            mayClose = member->windowShouldClose() && mayClose;
+        for (const auto& member : current ? current->live() : std::vector<std::shared_ptr<ReviewWC>> {}) {
+            mayClose = member->windowShouldClose([weakWindow] {
+                if (auto frame = weakWindow.lock())
+                    frame->requestClose();
+            }) && mayClose;
+        }
         return mayClose;
     });
-    window.setClosedHandler([weakGroup] {
+    window->setClosedHandler([weakGroup] {
         if (auto current = weakGroup.lock()) {
             for (const auto& member : current->live())
                 member->windowWillClose();
         }
     });
     // Any tab of the window stands for it: the welcome page joins this window as a new tab.
-    window.setNewTabHandler([weakGroup] {
+    window->setNewTabHandler([weakGroup] {
         const auto current = weakGroup.lock();
         const auto tabs = current ? current->live() : std::vector<std::shared_ptr<ReviewWC>> {};
         if (!tabs.empty())
             tabs.front()->newWindowForTab();
+    });
+    window->addShortcut("<Control>w", [weakGroup, weakWindow] {
+        const auto current = weakGroup.lock();
+        const auto frame = weakWindow.lock();
+        if (!current || !frame)
+            return;
+        if (const auto tab = selectedTabOf(*current, *frame))
+            tab->closeTab();
+    });
+    window->addShortcut("<Control>q", [&services] {
+        if (services.quit)
+            services.quit();
     });
     return group;
 }
@@ -116,7 +150,8 @@ std::shared_ptr<ReviewTabGroup> makeTabGroup(ui::Window& window)
 
 std::shared_ptr<ReviewWC> ReviewWC::create(ReviewServices& services, const std::optional<std::string>& pagePath, ReviewWC* tabbingHost)
 {
-    auto view = services.toolkit->makeWebView(services.webContext, ui::WebViewOptions {});
+    // Review pages read local files and the resource schemes; no frame shows anything else.
+    auto view = services.toolkit->makeWebView(services.webContext, ui::WebViewOptions { .fileAccessFromFileUrls = true });
     const bool joinsHost = tabbingHost && !tabbingHost->isClosed();
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ReviewTabGroup> group;
@@ -126,7 +161,7 @@ std::shared_ptr<ReviewWC> ReviewWC::create(ReviewServices& services, const std::
     } else {
         window = services.toolkit->makeWindow(ui::WindowOptions { kWindowWidth, kWindowHeight, globals().brand.name, false });
         window->setLevel(windowLevelFor(loadConfig()));
-        group = makeTabGroup(*window);
+        group = makeTabGroup(window, services);
     }
     std::shared_ptr<ReviewWC> controller(new ReviewWC(services, std::move(view), std::move(window)));
     group->tabs.push_back(controller);
@@ -153,14 +188,11 @@ void ReviewWC::wire(const std::optional<std::string>& pagePath)
     web->setScriptMessageHandler(IkwWeakMsgProxy(weak));
     web->setNavigationPolicy([weak](const ui::NavigationAction& action) {
         auto self = weak.lock();
-        if (!self)
-            return ui::NavigationPolicy::Cancel;
-        // Page actions count only from the product's own pages.
-        if (action.url.rfind("qeliz:", 0) == 0 && !isTrustedPageUrl(self->web->url(), self->m_services.trustedRoots))
-            return ui::NavigationPolicy::Cancel;
-        if (!self->m_services.navigationPolicy)
-            return ui::NavigationPolicy::Allow;
-        return self->m_services.navigationPolicy(*self, action);
+        return self ? self->decideNavigation(action) : ui::NavigationPolicy::Cancel;
+    });
+    web->setResponsePolicy([weak](const ui::DocumentResponse& document) {
+        auto self = weak.lock();
+        return self ? self->decideDocument(document) : ui::ResponsePolicy::Refuse;
     });
     // Drag modes 2 and 3 take file drops from the page for the window; any other leaves them to it.
     if (globals().dragMode == 2 || globals().dragMode == 3) {
@@ -196,15 +228,49 @@ void ReviewWC::wire(const std::optional<std::string>& pagePath)
 
 void ReviewWC::loadPage(const std::optional<std::string>& pagePath)
 {
-    if (pagePath)
+    if (pagePath) {
         web->loadFile(*pagePath);
-    else
-        web->loadHtml(globals().loadingHTML, "file://" + globals().archive + "/");
+        return;
+    }
+    // No page file to show: the loading text, still (there is no file the engine could replace,
+    // so it must not reload itself). Its address is a file of the reviews folder, like every
+    // loading page.
+    const std::unique_ptr<gchar, decltype(&g_free)> base(
+        g_filename_to_uri(joinPath(globals().archive, ".loading.html").c_str(), nullptr, nullptr), g_free);
+    web->loadHtml(loadingText(globals().brand), base ? base.get() : "");
+}
+
+bool ReviewWC::pageIsTrusted() const
+{
+    return isTrustedPageUrl(web->documentUrl(), m_services.trustedRoots);
+}
+
+ui::NavigationPolicy ReviewWC::decideNavigation(const ui::NavigationAction& action)
+{
+    // Page actions count only from the product's own pages. WebKit does not say which frame sent
+    // one, so the top frame's document decides; no frame may hold a stranger (decideDocument).
+    if (action.url.rfind("qeliz:", 0) == 0 && !pageIsTrusted())
+        return ui::NavigationPolicy::Cancel;
+    if (!m_services.navigationPolicy)
+        return ui::NavigationPolicy::Allow;
+    return m_services.navigationPolicy(*this, action);
+}
+
+ui::ResponsePolicy ReviewWC::decideDocument(const ui::DocumentResponse& document)
+{
+    const auto verdict = judgeDocument(document, m_services.trustedRoots, review::resourceSchemeNames());
+    if (verdict.handOff) {
+        logLine("a review window does not show pages from outside its folders; handed to the desktop: " + *verdict.handOff);
+        if (m_services.openOutside)
+            m_services.openOutside(*verdict.handOff);
+    }
+    return verdict.policy;
 }
 
 void ReviewWC::receiveScriptMessage(const Json& body)
 {
-    if (!m_services.scriptMessage || !isTrustedPageUrl(web->url(), m_services.trustedRoots))
+    // The channel does not say which frame posted; the top frame's document decides.
+    if (!m_services.scriptMessage || !pageIsTrusted())
         return;
     m_services.scriptMessage(*this, body);
 }
@@ -350,10 +416,8 @@ void ReviewWC::pageDidFinishLoading()
     evaluate("try{window.IKW_BRAND_NAME=" + jsQuote(g.brand.name) + ";window.IKW_CLAIMS_IMAGES=" + boolText(claimed > 1) + "}catch(e){}");
     evaluate("try{window.IKW_DEFAULT_OK=1}catch(e){}");
     const auto& features = m_services.features;
-    for (const auto* push : { &features.pushEditState, &features.pushWordButton }) {
-        if (*push)
-            (*push)(*this);
-    }
+    pushEditState();
+    pushWordButton();
     pushSetState();
     for (const auto* push : { &features.pushSignatureVault, &features.injectFDABanner }) {
         if (*push)
@@ -366,6 +430,18 @@ void ReviewWC::pageDidFinishLoading()
     }
     if (isReader)
         startReaderPoll();
+}
+
+void ReviewWC::pushEditState()
+{
+    if (m_services.features.pushEditState)
+        m_services.features.pushEditState(*this);
+}
+
+void ReviewWC::pushWordButton()
+{
+    if (m_services.features.pushWordButton)
+        m_services.features.pushWordButton(*this);
 }
 
 void ReviewWC::pushSetState()
@@ -430,7 +506,7 @@ void ReviewWC::endAwake(std::unique_ptr<ui::KeepAwakeToken>& slot)
 
 // Closing -----------------------------------------------------------------------------------
 
-bool ReviewWC::windowShouldClose()
+bool ReviewWC::windowShouldClose(std::function<void()> askAgain)
 {
     if (!isReader)
         return true;
@@ -448,25 +524,49 @@ bool ReviewWC::windowShouldClose()
         return true;
     if (m_services.features.mayCloseEditor && !m_services.features.mayCloseEditor(*this))
         return false;
-    web->evaluate(kFlushScript, [weak](ui::ScriptResult result) {
+    web->evaluate(kFlushScript, [weak, askAgain = std::move(askAgain)](ui::ScriptResult result) {
         auto self = weak.lock();
         if (!self)
             return;
         const bool pending = result.value && result.value->is_number() && result.value->get<double>() == 1;
         if (!pending) {
             self->reader.readerClosing = true;
-            self->m_window->requestClose();
+            askAgain();
             return;
         }
-        mainQueue().postAfter(kFlushGraceSeconds, [weak] {
+        mainQueue().postAfter(kFlushGraceSeconds, [weak, askAgain] {
             auto later = weak.lock();
             if (!later || later->reader.readerClosing)
                 return;
             later->reader.readerClosing = true;
-            later->m_window->requestClose();
+            askAgain();
         });
     });
     return false;
+}
+
+void ReviewWC::closeTab()
+{
+    if (m_closed)
+        return;
+    // Closing drops the window from the list, which may hold the last reference.
+    const auto keepAlive = shared_from_this();
+    std::weak_ptr<ReviewWC> weak = keepAlive;
+    const bool mayClose = windowShouldClose([weak] {
+        if (auto self = weak.lock())
+            self->closeTab();
+    });
+    if (!mayClose)
+        return;
+    const auto tabs = m_tabGroup->live();
+    const bool lastTab = std::none_of(tabs.begin(), tabs.end(), [this](const auto& tab) { return tab.get() != this; });
+    if (lastTab) {
+        // The window's closed handler tells this tab.
+        m_window->close();
+        return;
+    }
+    windowWillClose();
+    m_window->removeTab(*web);
 }
 
 void ReviewWC::windowWillClose()

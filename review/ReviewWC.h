@@ -98,6 +98,8 @@ public:
     void showHome(const std::optional<std::string>& pagePath);
 
     // Page pushes and toasts.
+    void pushEditState();
+    void pushWordButton();
     void pushSetState();
     void pushGrid();
     void toastJS(const std::string& message);
@@ -128,9 +130,13 @@ public:
     const std::string& representedFile() const { return m_representedFile; }
     void pageTitleChanged(const std::string& title);
 
-    // Closing: whether the tab may close now (a reader settles its page first and asks again).
-    bool windowShouldClose();
+    // Closing: whether the tab may close now. A reader settles its page first and then calls
+    // `askAgain`, which repeats the close that asked (the window's or the tab's own).
+    bool windowShouldClose(std::function<void()> askAgain);
     void windowWillClose();
+    // Closes this tab as its own close would, reader steps included; the window goes with its
+    // last tab.
+    void closeTab();
     void newWindowForTab();
 
     // Fields shared with the features.
@@ -164,12 +170,16 @@ public:
 
     // The whole page-ready injection (run after every finished load of the top frame).
     void pageDidFinishLoading();
+    // Whether the page the top frame shows may use the bridge (actions, messages, schemes).
+    bool pageIsTrusted() const;
 
 private:
     ReviewWC(ReviewServices& services, std::shared_ptr<ui::WebView> view, std::shared_ptr<ui::Window> window);
     void wire(const std::optional<std::string>& pagePath);
     void loadPage(const std::optional<std::string>& pagePath);
     void receiveScriptMessage(const Json& body);
+    ui::NavigationPolicy decideNavigation(const ui::NavigationAction& action);
+    ui::ResponsePolicy decideDocument(const ui::DocumentResponse& document);
     void pollTick();
     std::optional<std::string> makeLoadingFile() const;
     // A rerun of the chooser: "--choose", the loading file, `option` when given, the sources.

@@ -5,7 +5,11 @@
 #include "review/ReviewScripts.h"
 
 #include "app/Settings.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace ikw {
 
@@ -139,10 +143,17 @@ void ReviewWC::autoRefreshNote()
 void ReviewWC::startWatching()
 {
     watch.watcher.reset();
-    if (!cfgAutoRefresh(loadConfig()) || sourcePaths.empty())
+    // A reader follows its own file through the poll; only the folders of a review are watched,
+    // never the folder a document happens to sit in (the home folder, say).
+    if (!cfgAutoRefresh(loadConfig()) || isReader)
+        return;
+    std::vector<std::string> folders;
+    std::copy_if(sourcePaths.begin(), sourcePaths.end(), std::back_inserter(folders),
+        [](const std::string& path) { return realFileSystem().isDirectory(path); });
+    if (folders.empty())
         return;
     std::weak_ptr<ReviewWC> weak = weak_from_this();
-    watch.watcher = FolderWatcher::create(sourcePaths, [weak] {
+    watch.watcher = FolderWatcher::create(folders, [weak] {
         if (auto self = weak.lock(); self && !self->isClosed())
             self->autoRefresh();
     });

@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <glib.h>
+
 #include <filesystem>
 
 namespace ikw {
@@ -76,11 +78,49 @@ TEST_F(ReaderChanges, AutoRefreshOffStopsPollAndWatcher)
     for (const auto& [config, on] : cases) {
         writeConfig(config);
         auto window = openReader();
-        window->hasContent = true;
-        window->startWatching();
         EXPECT_EQ(window->reader.pollTimer.isScheduled(), on) << config;
-        EXPECT_EQ(window->watch.watcher != nullptr, on) << config;
+        auto review = windows.open(home.file("reviews/review.html"));
+        review->hasContent = true;
+        review->sourcePaths = { home.file("Matter") };
+        review->startWatching();
+        EXPECT_EQ(review->watch.watcher != nullptr, on) << config;
     }
+}
+
+TEST_F(ReaderChanges, OnlyTheFoldersOfAReviewAreWatched)
+{
+    auto reader = openReader();
+    reader->hasContent = true;
+    viewOf(*reader).finishLoading();
+    EXPECT_EQ(reader->watch.watcher, nullptr); // its own file is polled; its folder is not watched
+    reader->startWatching();
+    EXPECT_EQ(reader->watch.watcher, nullptr);
+
+    const auto other = testing::writeTestFile(home.file("Other/b.pdf"), "b");
+    auto review = windows.open(home.file("reviews/review.html"));
+    review->hasContent = true;
+    review->sourcePaths = { document, other }; // a review of two files: no folder of its own
+    review->startWatching();
+    EXPECT_EQ(review->watch.watcher, nullptr);
+    review->sourcePaths = { home.file("Matter"), other };
+    review->startWatching();
+    EXPECT_NE(review->watch.watcher, nullptr);
+}
+
+TEST_F(ReaderChanges, AFileAddedBesideTheDocumentDoesNotReloadTheReader)
+{
+    auto window = openReader();
+    window->hasContent = true;
+    viewOf(*window).finishLoading();
+    testing::writeTestFile(home.file("Matter/unrelated.txt"), "new");
+    // File events arrive on the GLib loop; the debounce runs on the test's clock.
+    for (int turn = 0; turn < 40; ++turn) {
+        while (g_main_context_iteration(nullptr, FALSE)) { }
+        g_usleep(5000);
+    }
+    queue.advance(400); // beyond the watcher's debounce and ceiling
+    EXPECT_EQ(reloads, 0);
+    EXPECT_TRUE(snapshots.empty());
 }
 
 TEST_F(ReaderChanges, OverwritingANewerFileAsksFirst)

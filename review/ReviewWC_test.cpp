@@ -1,6 +1,7 @@
 #include "review/ReviewTestFixture.h"
 
 #include "platform/core/FileSystem.h"
+#include "review/TrustedRoots.h"
 
 #include <gmock/gmock.h>
 
@@ -14,6 +15,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 using ReviewWindow = ReviewFixture;
+using ReviewTabs = ReviewFixture;
 
 TEST_F(ReviewWindow, PageReadyInjectionSendsItsScriptsInOrder)
 {
@@ -268,6 +270,112 @@ TEST_F(ReviewWindow, DownloadsNeverReplaceAFileAndTellThePage)
         "window.__ikwToast && __ikwToast(\"Downloaded \u201Creport 2.pdf\u201D to Downloads\")",
         "window.__ikwToast && __ikwToast(\"The download of \u201Creport 2.pdf\u201D failed\")"));
     EXPECT_EQ(testing::readTestFile(downloads + "/report.pdf"), "old");
+}
+
+TEST_F(ReviewTabs, ClosingATabClosesThatTabAfterItsReaderStepsAndTheWindowWithItsLastTab)
+{
+    std::vector<std::string> closedTabs;
+    services.features.recordClosedTab = [&](ReviewWC& window) { closedTabs.push_back(window.bridgeId); };
+    auto review = windows.open(std::nullopt);
+    auto reader = windows.open(std::nullopt, review.get());
+    reader->isReader = true;
+    viewOf(*reader).nextResult = ui::ScriptResult { Json(1), std::nullopt }; // the page is flushing
+
+    reader->closeTab();
+    EXPECT_FALSE(reader->isClosed()); // settling first
+    queue.advance(1.5);
+    EXPECT_TRUE(reader->isClosed());
+    EXPECT_TRUE(reader->reader.readerClosing);
+    EXPECT_FALSE(review->isClosed());
+    EXPECT_FALSE(windowOf(*review).closed);
+    ASSERT_EQ(windowOf(*review).tabCount(), 1);
+    EXPECT_EQ(windowOf(*review).tab(0), review->web);
+    EXPECT_EQ(closedTabs, std::vector<std::string> { reader->bridgeId });
+    EXPECT_EQ(windows.windows(), std::vector<std::shared_ptr<ReviewWC>> { review });
+
+    review->closeTab(); // its last tab: the window goes
+    EXPECT_TRUE(windowOf(*review).closed);
+    EXPECT_TRUE(windows.isEmpty());
+}
+
+TEST_F(ReviewTabs, ClosingAReaderAtOnceLeavesTheOtherReadersSteps)
+{
+    auto first = windows.open(std::nullopt);
+    auto second = windows.open(std::nullopt, first.get());
+    for (const auto& window : { first, second }) {
+        window->isReader = true;
+        viewOf(*window).nextResult = ui::ScriptResult { Json(1), std::nullopt };
+    }
+    second->reader.readerClosing = true; // what "closenow" says: its page has settled itself
+    second->closeTab();
+    EXPECT_TRUE(second->isClosed());
+    EXPECT_FALSE(first->isClosed());
+    EXPECT_TRUE(viewOf(*first).evaluated.empty()); // nobody asked the other reader to flush
+    EXPECT_FALSE(first->reader.readerClosing);
+}
+
+TEST_F(ReviewTabs, CtrlWClosesTheCurrentTabAndCtrlQQuits)
+{
+    int quits = 0;
+    services.quit = [&] { ++quits; };
+    auto first = windows.open(std::nullopt);
+    auto second = windows.open(std::nullopt, first.get());
+    auto& frame = windowOf(*first);
+    ASSERT_TRUE(frame.shortcuts.count("<Control>w") && frame.shortcuts.count("<Control>q"));
+    frame.selectTab(0);
+    frame.shortcuts.at("<Control>w")();
+    EXPECT_TRUE(first->isClosed());
+    EXPECT_FALSE(second->isClosed());
+    frame.shortcuts.at("<Control>q")();
+    EXPECT_EQ(quits, 1);
+    frame.shortcuts.at("<Control>w")();
+    EXPECT_TRUE(frame.closed);
+}
+
+TEST_F(ReviewTabs, NoFrameShowsALocalPageFromOutsideTheTrustedFolders)
+{
+    std::vector<std::string> handedOut;
+    services.openOutside = [&](const std::string& path) { handedOut.push_back(path); };
+    auto window = windows.open(home.file("reviews/page.html"));
+    using ui::ResponsePolicy;
+    struct Case {
+        ui::DocumentResponse document;
+        ResponsePolicy policy;
+        std::vector<std::string> handedOut;
+    };
+    const std::string stranger = home.file("Downloads/evil.html");
+    const Case cases[] = {
+        { { "file://" + home.file("reviews/other.html?x=1"), "text/html", true, true }, ResponsePolicy::Show, {} },
+        { { "file://" + home.file("reviews/frame.html"), "text/html", false, true }, ResponsePolicy::Show, {} },
+        { { "file://" + stranger, "text/html", true, true }, ResponsePolicy::Refuse, { stranger } },
+        { { "file://" + stranger, "text/html", false, true }, ResponsePolicy::Refuse, {} },
+        { { "file://" + home.file("reviews/../Downloads/evil.html"), "text/html", false, true }, ResponsePolicy::Refuse, {} },
+        // A subframe shows only ours; whatever it cannot show is a download.
+        { { "data:text/html,<script>x</script>", "text/html", false, true }, ResponsePolicy::Refuse, {} },
+        { { "blob:file:///x", "text/html", false, true }, ResponsePolicy::Refuse, {} },
+        { { "about:srcdoc", "text/html", false, true }, ResponsePolicy::Show, {} },
+        { { "vtpage://doc/?p=/a.pdf", "image/png", false, true }, ResponsePolicy::Show, {} },
+        { { "blob:file:///y", "application/zip", false, false }, ResponsePolicy::Download, {} },
+        // The top frame may show a stranger's document; the bridge then refuses it everything.
+        { { "blob:file:///z", "application/octet-stream", true, false }, ResponsePolicy::Download, {} },
+        { { "data:text/plain,hi", "text/plain", true, true }, ResponsePolicy::Show, {} },
+    };
+    for (const auto& c : cases) {
+        handedOut.clear();
+        EXPECT_EQ(viewOf(*window).respond(c.document), c.policy) << c.document.url << (c.document.mainFrame ? " (top)" : " (frame)");
+        EXPECT_EQ(handedOut, c.handedOut) << c.document.url;
+    }
+}
+
+TEST_F(ReviewTabs, WithoutAPageFileTheLoadingTextStaysStillInTheReviewsFolder)
+{
+    auto window = windows.open(std::nullopt);
+    ASSERT_EQ(viewOf(*window).htmlLoads.size(), 1u);
+    const auto& [html, base] = viewOf(*window).htmlLoads.front();
+    EXPECT_NE(html.find("preparing"), std::string::npos);
+    EXPECT_EQ(html.find("location.replace"), std::string::npos); // no reload into nothing
+    EXPECT_TRUE(isTrustedPageUrl(base, { globals.get().archive })) << base;
+    EXPECT_TRUE(toolkit.fakeWorkspace.openedFiles.empty());
 }
 
 }

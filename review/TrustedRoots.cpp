@@ -3,9 +3,11 @@
 #include "app/Globals.h"
 #include "platform/core/Json.h"
 #include "platform/core/Paths.h"
+#include "review/PageLink.h"
 
 #include <glib.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace ikw {
@@ -56,6 +58,26 @@ bool isTrustedPageUrl(std::string_view url, const std::vector<std::string>& root
             return true;
     }
     return false;
+}
+
+DocumentVerdict judgeDocument(const ui::DocumentResponse& document, const std::vector<std::string>& roots,
+    const std::vector<std::string>& subframeSchemes)
+{
+    using ui::ResponsePolicy;
+    const PageLink link = classifyPageLink(document.url);
+    const ResponsePolicy showable = document.canShow ? ResponsePolicy::Show : ResponsePolicy::Download;
+    if (link.kind == PageLink::Kind::File) {
+        if (isTrustedPageUrl(document.url, roots))
+            return { showable, std::nullopt };
+        if (document.mainFrame && link.filePath)
+            return { ResponsePolicy::Refuse, link.filePath };
+        return { ResponsePolicy::Refuse, std::nullopt };
+    }
+    if (document.mainFrame || !document.canShow)
+        return { showable, std::nullopt };
+    const auto scheme = urlSchemeOf(document.url);
+    const bool ours = scheme && (*scheme == "about" || std::find(subframeSchemes.begin(), subframeSchemes.end(), *scheme) != subframeSchemes.end());
+    return { ours ? ResponsePolicy::Show : ResponsePolicy::Refuse, std::nullopt };
 }
 
 std::string guardScriptToRoots(std::string_view script, const std::vector<std::string>& roots)

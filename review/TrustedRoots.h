@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/ui/WebView.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,5 +21,18 @@ bool isTrustedPageUrl(std::string_view url, const std::vector<std::string>& root
 
 // `script` wrapped so that it runs only in a page under one of the roots.
 std::string guardScriptToRoots(std::string_view script, const std::vector<std::string>& roots);
+
+// What a window with the bridge does with a document that one of its frames is about to show.
+// WebKit does not say which frame sends an action or a message, so no frame may hold a document
+// that is not ours: a local file outside the roots is refused in every frame (a top-level one is
+// handed to the desktop instead), and a subframe shows nothing but trusted files, about: pages,
+// the schemes in `subframeSchemes` and downloads. The top frame may show other documents; they
+// are strangers, and the bridge decides by the top frame's document.
+struct DocumentVerdict {
+    ui::ResponsePolicy policy = ui::ResponsePolicy::Refuse;
+    std::optional<std::string> handOff; // the local file to open with the desktop instead
+};
+DocumentVerdict judgeDocument(const ui::DocumentResponse& document, const std::vector<std::string>& roots,
+    const std::vector<std::string>& subframeSchemes = {});
 
 }

@@ -1,6 +1,5 @@
 #include "review/UrlActions.h"
 
-#include "platform/core/FileSystem.h"
 #include "platform/core/Json.h"
 #include "review/ReviewWC.h"
 
@@ -31,15 +30,6 @@ std::vector<std::string> qpaths(std::string_view url)
 {
     const auto value = urlQuery(url, "paths");
     return value ? jsonStringList(*value) : std::vector<std::string> {};
-}
-
-std::optional<std::string> checkedPagePath(const std::optional<std::string>& path, PathNeed need)
-{
-    if (!path || !path->starts_with('/') || path->find('\0') != std::string::npos)
-        return std::nullopt;
-    if (need == PathNeed::Existing && !realFileSystem().exists(*path))
-        return std::nullopt;
-    return path;
 }
 
 ui::WebView& UrlAction::web() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "review/ActionTable.h"
+#include "review/PagePath.h"
 #include "review/UrlQuery.h"
 
 #include <optional>
@@ -22,10 +23,6 @@ std::vector<std::string> qpaths(std::string_view url);
 // `text` as a JSON array of strings; anything else is the empty list.
 std::vector<std::string> jsonStringList(std::string_view text);
 
-// What a path from a page must be before an action touches the file system with it.
-enum class PathNeed { Absolute, Existing };
-// `path` when it is absolute, holds no NUL and, for Existing, names a file or folder.
-std::optional<std::string> checkedPagePath(const std::optional<std::string>& path, PathNeed need);
 
 // One action a review page sent: the window whose page navigated and the whole action URL.
 struct UrlAction {

@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
@@ -98,6 +99,7 @@ TEST_F(UrlDispatch, EveryOwnActionReachesItsHandler)
 {
     testing::installStandInEngine(home.path());
     const std::string doc = file("a.pdf");
+    const std::string other = file("b.pdf");
     const std::string loading = home.file("reviews/.loading-x.html");
     const auto lastRun = [this] { return engineRuns.empty() ? std::vector<std::string> {} : engineRuns.back(); };
     const auto withLoadingFile = [&](std::vector<std::string> sources) {
@@ -121,10 +123,10 @@ TEST_F(UrlDispatch, EveryOwnActionReachesItsHandler)
             [&] { EXPECT_EQ(lastRun(), (std::vector<std::string> { "--choose", "--loading-file", loading, "--fresh", "/s" })); } },
         { "gridready", [&] { window->isGrid = true; window->gridJSON = "[1]"; window->sourcePaths = { "/g" }; return "qeliz://gridready"; },
             [&] { EXPECT_EQ(view().evaluated.back(), "if(window.ikwGrid){try{ikwGrid([1]," + jsQuote("/g") + ")}catch(e){}}"); } },
-        { "comparego", [&] { return "qeliz://comparego?a=%2Fx.pdf&b=%2Fy.pdf"; },
+        { "comparego", [&] { return "qeliz://comparego?a=" + doc + "&b=" + other; },
             [&] {
-                EXPECT_THAT(recents, ElementsAre(std::vector<std::string> { "/x.pdf", "/y.pdf" }));
-                EXPECT_THAT(lastRun(), ::testing::ElementsAre("--choose", "--loading-file", ::testing::_, "--mode", "compare", "/x.pdf", "/y.pdf"));
+                EXPECT_THAT(recents, ElementsAre(std::vector<std::string> { doc, other }));
+                EXPECT_THAT(lastRun(), ::testing::ElementsAre("--choose", "--loading-file", ::testing::_, "--mode", "compare", doc, other));
             } },
         { "histlib", [&] { return "qeliz://histlib?p=" + doc + "%0A%2Fgone"; },
             [&] {
@@ -136,6 +138,17 @@ TEST_F(UrlDispatch, EveryOwnActionReachesItsHandler)
         { "histclose", [&] { return "qeliz://histclose"; }, [&] { EXPECT_TRUE(closed()); } },
         { "closenow", [&] { window->isReader = true; return "qeliz://closenow"; },
             [&] { EXPECT_TRUE(window->reader.readerClosing); EXPECT_TRUE(closed()); } },
+        { "editstate", [&] {
+              services.features.pushEditState = [](ReviewWC& target) { target.evaluate("editState"); };
+              services.features.pushWordButton = [](ReviewWC& target) { target.evaluate("wordButton"); };
+              window->setPaths = { "/a", "/b" };
+              return "qeliz://editstate";
+          },
+            [&] {
+                EXPECT_THAT(view().evaluated, ElementsAre("editState", "wordButton", "if(window.ikwSetState){try{ikwSetState(2,\"together\")}catch(e){}}"));
+                services.features.pushEditState = nullptr;
+                services.features.pushWordButton = nullptr;
+            } },
         { "keepawake", [&] { send("qeliz://keepawake?on=1"); return "qeliz://keepawake?on=1"; },
             [&] {
                 EXPECT_EQ(toolkit.fakeKeepAwake.held, 1);
@@ -201,6 +214,37 @@ TEST_F(UrlDispatch, EveryOwnActionReachesItsHandler)
     }
     const auto registered = bridge->actions.hosts();
     EXPECT_EQ(std::set<std::string>(registered.begin(), registered.end()), covered);
+}
+
+TEST_F(UrlDispatch, PageValuesNeverReachTheEngineAsOptions)
+{
+    // A file the engine would take for a loading page to overwrite, named as a page would name it.
+    const std::string victim = file("victim.txt", "keep me");
+    const std::string doc = file("a.pdf");
+    window->loadingFile = home.file("reviews/.loading-x.html");
+    window->hasContent = true;
+    window->sourcePaths = { doc };
+    for (const std::string& url : {
+             "qeliz://comparego?a=--loading-file&b=" + victim,
+             "qeliz://comparego?a=" + doc + "&b=--fresh",
+             "qeliz://comparego?a=docs%2Fa.pdf&b=" + doc, // relative: the engine's folder would decide
+             "qeliz://comparego?a=" + doc + "%00x&b=" + doc,
+             "qeliz://histlib?p=--loading-file%0A" + victim + "%0Adocs%2Fa.pdf",
+         }) {
+        SCOPED_TRACE(url);
+        engineRuns.clear();
+        send(url);
+        for (const auto& run : engineRuns) {
+            EXPECT_EQ(std::count(run.begin(), run.end(), "--loading-file"), 1) << "only the window's own loading file";
+            for (const auto& argument : run)
+                EXPECT_NE(argument, "docs/a.pdf");
+        }
+    }
+    engineRuns.clear();
+    window->sourcePaths = { doc };
+    send("qeliz://review?folders=--loading-file&types=-x&folders=%2Fkept");
+    EXPECT_THAT(engineRuns.back(), ElementsAre("--loading-file", *window->loadingFile, "--include-folders", "/kept", doc));
+    EXPECT_EQ(testing::readTestFile(victim), "keep me");
 }
 
 TEST_F(UrlDispatch, RequiredItemsMissingDoNothing)

@@ -1,6 +1,6 @@
 #include "review/UrlQuery.h"
+#include "review/PagePath.h"
 
-#include "platform/core/FileSystem.h"
 #include "platform/core/Text.h"
 #include "platform/core/TextMetrics.h"
 
@@ -127,7 +127,7 @@ std::vector<std::string> queryPathList(std::string_view url, std::string_view na
     if (!value)
         return paths;
     for (std::string& piece : split(*value, '\n', false)) {
-        if (realFileSystem().exists(piece))
+        if (checkedPagePath(piece, PathNeed::Existing))
             paths.push_back(std::move(piece));
     }
     return paths;

@@ -21,7 +21,8 @@ struct QueryItem {
 };
 std::vector<QueryItem> queryItems(std::string_view url);
 
-// The item's value split at line feeds, keeping the pieces that name an existing file or folder.
+// The item's value split at line feeds, keeping the pieces that name an existing file or folder by
+// its absolute path.
 std::vector<std::string> queryPathList(std::string_view url, std::string_view name);
 // The item's value as a decimal integer with an optional sign and nothing else.
 std::optional<long long> queryInteger(std::string_view url, std::string_view name);

@@ -1,12 +1,14 @@
 // Speed of the PDF layer against the reference tools, printed as ratios at the end of one run:
-// rotating every page of a 1,000-page file against qpdf, rendering a page at 150 dpi against
-// mutool, and 16 concurrent page-image requests against one thread.
+// rotating every page of a 1,000-page file with an outline, page labels and a form against qpdf,
+// rendering a page at 150 dpi against mutool, and 16 concurrent page-image requests against one
+// thread. The files are made before anything is timed.
 
 #include "docops/PageTransforms.h"
 #include "platform/core/Process.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/pdf/PageImage.h"
 #include "platform/pdf/testing/PdfFixtures.h"
+#include "platform/pdf/testing/RichPdf.h"
 #include "review/PageImageSchemeHandler.h"
 #include "review/fake/FakeSchemeRequest.h"
 #include "tests/support/TempHome.h"
@@ -33,7 +35,7 @@ struct Files {
 
     Files()
     {
-        pdf::testing::writeFixture(thousandPages, pdf::testing::numberedPdf(1000));
+        pdf::testing::writeFixture(thousandPages, pdf::testing::richPdf({ .pageCount = 1000 }));
         pdf::testing::writeFixture(twoHundredPages, pdf::testing::numberedPdf(200));
     }
 };
@@ -56,11 +58,11 @@ void runTool(benchmark::State& state, std::vector<std::string> argv)
 void BM_RotateAll_Inkwarden(benchmark::State& state)
 {
     for (auto _ : state) {
-        const std::optional<pdf::Document> document = pdf::Document::openFile(files().thousandPages);
+        std::optional<pdf::EditableDocument> document = pdf::EditableDocument::open(files().thousandPages);
         std::set<int> all;
         for (int index = 0; index < document->pageCount(); ++index)
             all.insert(all.end(), index);
-        const std::optional<pdf::Document> rotated = docops::pgRotate(*document, all, 90);
+        const std::optional<pdf::EditableDocument> rotated = docops::pgRotate(std::move(*document), all, 90);
         pdf::testing::writeFixture(files().output, *rotated->toBytes());
     }
 }
@@ -126,9 +128,9 @@ BENCHMARK(BM_PageImages16_Concurrent)->Unit(benchmark::kMillisecond)->UseRealTim
 
 int main(int argc, char** argv)
 {
-    return bench::runBenchmarksAndPrintRatios(argc, argv, [](const bench::RatioReporter& times) {
+    return bench::runBenchmarksAndPrintRatios(argc, argv, [] { files(); }, [](const bench::RatioReporter& times) {
         const double cores = std::max(1u, std::thread::hardware_concurrency());
-        bench::printRatio("rotate 1,000 pages and write: time / qpdf's", times.ratio("BM_RotateAll_Inkwarden", "BM_RotateAll_Qpdf"), "<=", 1.0);
+        bench::printRatio("rotate 1,000 pages and write: time / qpdf's", times.ratio("BM_RotateAll_Inkwarden", "BM_RotateAll_Qpdf"), "<=", 0.5);
         bench::printRatio("render a page at 150 dpi: time / mutool's", times.ratio("BM_Render150_Inkwarden", "BM_Render150_Mutool"), "<=", 1.2);
         bench::printRatio("16 concurrent vtpage renders: throughput / one thread's",
             times.ratio("BM_PageImages16_OneThread", "BM_PageImages16_Concurrent"), ">=", 0.75 * std::min(cores, 4.0));

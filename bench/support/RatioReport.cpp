@@ -36,11 +36,13 @@ void printRatio(const char* what, double value, const char* comparison, double t
     std::printf("%-58s %6.2f  (target %s %.2f: %s)\n", what, value, comparison, target, met ? "met" : "MISSED");
 }
 
-int runBenchmarksAndPrintRatios(int argc, char** argv, const std::function<void(const RatioReporter&)>& printRatios)
+int runBenchmarksAndPrintRatios(int argc, char** argv, const std::function<void()>& prepare,
+    const std::function<void(const RatioReporter&)>& printRatios)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    prepare();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

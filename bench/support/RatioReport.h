@@ -25,7 +25,9 @@ private:
 // One line: what, the value, and whether it meets "<= target" or ">= target".
 void printRatio(const char* what, double value, const char* comparison, double target);
 
-// Runs the registered benchmarks, then `printRatios` with what they measured. Returns the exit status.
-int runBenchmarksAndPrintRatios(int argc, char** argv, const std::function<void(const RatioReporter&)>& printRatios);
+// Runs `prepare` (the fixtures, so that no timed iteration makes them), the registered benchmarks,
+// then `printRatios` with what they measured. Returns the exit status.
+int runBenchmarksAndPrintRatios(int argc, char** argv, const std::function<void()>& prepare,
+    const std::function<void(const RatioReporter&)>& printRatios);
 
 }

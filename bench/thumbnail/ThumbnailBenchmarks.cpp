@@ -151,7 +151,7 @@ BENCHMARK(BM_Jpegs_PixbufThumbnailer)->Unit(benchmark::kMillisecond)->UseRealTim
 
 int main(int argc, char** argv)
 {
-    return bench::runBenchmarksAndPrintRatios(argc, argv, [](const bench::RatioReporter& times) {
+    return bench::runBenchmarksAndPrintRatios(argc, argv, [] { corpus(); }, [](const bench::RatioReporter& times) {
         bench::printRatio("60 PDFs six at a time: qelthumb / mutool draw", times.ratio("BM_Pdfs_Qelthumb", "BM_Pdfs_Mutool"), "<=", 1.1);
         bench::printRatio("60 large JPEGs six at a time: qelthumb / gdk-pixbuf-thumbnailer",
             times.ratio("BM_Jpegs_Qelthumb", "BM_Jpegs_PixbufThumbnailer"), "<=", 1.1);

@@ -13,6 +13,7 @@ void FakeFileOpHost::stampLoadedFile(const std::string& path)
 {
     events.push_back("stamp " + path + " after " + std::to_string(web ? web->evaluated.size() : 0));
     stampedBytes = ikw::testing::readTestFile(path);
+    stamp = stampFile(path);
 }
 
 void FakeFileOpHost::reloadReader(const std::string& path)
@@ -37,9 +38,15 @@ void PageOpHarness::settle()
     } while (mainQueue.drain() > 0);
 }
 
+void PageOpHarness::show(const std::string& path)
+{
+    host->sources = { path };
+    host->stamp = stampFile(path);
+}
+
 std::string PageOpHarness::writePdf(const std::string& name, int count, int first)
 {
-    const auto numbered = pdf::Document::fromBytes(pdf::testing::numberedPdf(first + count - 1));
+    auto numbered = pdf::EditableDocument::fromBytes(pdf::testing::numberedPdf(first + count - 1));
     std::vector<int> indexes(static_cast<std::size_t>(count));
     std::iota(indexes.begin(), indexes.end(), first - 1);
     const auto pages = pgExtract(*numbered, indexes);

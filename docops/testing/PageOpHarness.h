@@ -24,12 +24,14 @@ public:
     ui::Dialogs& dialogs() override { return fakeDialogs; }
     ui::Workspace& workspace() override { return fakeWorkspace; }
     void stampLoadedFile(const std::string& path) override;
+    std::optional<FileStamp> loadedStamp() const override { return stamp; }
     void reloadReader(const std::string& path) override;
     void reloadSettingsPanelIfOpen() override { ++settingsPanelReloads; }
 
     bool open = true;
     bool reader = true;
     std::vector<std::string> sources;
+    std::optional<FileStamp> stamp;
     std::shared_ptr<ui::fake::FakeWindow> window = std::make_shared<ui::fake::FakeWindow>(ui::WindowOptions {});
     ui::fake::FakeDialogs fakeDialogs;
     ui::fake::FakeWorkspace fakeWorkspace;
@@ -54,6 +56,8 @@ public:
     void settle();
 
     std::string file(const std::string& name) const { return home.file(name); }
+    // Makes the window show the file, loaded as it is now.
+    void show(const std::string& path);
     // A PDF at `name` whose pages read "Page first" ... "Page first+count-1".
     std::string writePdf(const std::string& name, int count, int first = 1);
     // The page markers of the file at the path (empty when it does not open).

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -41,11 +43,20 @@ bool writeAll(int fd, std::string_view data)
     return true;
 }
 
-mode_t defaultNewFileMode()
+// Creates `path` (which must not exist) readable by its owner only and writes `data` to it;
+// the open file, or -1 with errno set. A failed write removes the file again.
+UniqueFd createPrivateFile(const std::string& path, std::string_view data)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.get() < 0)
+        return fd;
+    if (!writeAll(fd.get(), data)) {
+        const int error = errno;
+        ::unlink(path.c_str());
+        errno = error;
+        return UniqueFd();
+    }
+    return fd;
 }
 
 void syncFolderOf(const std::string& path)
@@ -94,33 +105,26 @@ public:
         return IoStatus::success();
     }
 
+    IoStatus writePrivateFile(const std::string& path, std::string_view data) override
+    {
+        UniqueFd fd = createPrivateFile(path, data);
+        if (fd.get() < 0)
+            return IoStatus::fromErrno(path, errno);
+        if (::close(fd.release()) != 0)
+            return IoStatus::fromErrno(path, errno);
+        return IoStatus::success();
+    }
+
     IoStatus replaceFile(const std::string& path, std::string_view data, const ReplaceOptions& options) override
     {
-        const std::string temporary = temporarySiblingPath(path);
-        struct stat existing {};
-        const bool hasExisting = ::stat(path.c_str(), &existing) == 0;
-        const mode_t mode = hasExisting ? (existing.st_mode & 07777) : options.newFileMode.value_or(defaultNewFileMode());
-        // Created with the final mode so that a private file is never more open than it will be.
-        UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777));
+        const std::string target = resolveSymlinks(path);
+        const std::string temporary = temporarySiblingPath(target);
+        UniqueFd fd = createPrivateFile(temporary, data);
         if (fd.get() < 0)
             return IoStatus::fromErrno(temporary, errno);
-        const auto fail = [&](int error) {
-            ::unlink(temporary.c_str());
-            return IoStatus::fromErrno(path, error);
-        };
-        if (!writeAll(fd.get(), data))
-            return fail(errno);
-        ::fchmod(fd.get(), mode);
-        if (hasExisting)
-            copyFileMetadata(path, fd.get());
-        if (::fsync(fd.get()) != 0)
-            return fail(errno);
-        if (::close(fd.release()) != 0)
-            return fail(errno);
-        if (::rename(temporary.c_str(), path.c_str()) != 0)
-            return fail(errno);
-        syncFolderOf(path);
-        return IoStatus::success();
+        if (::access(target.c_str(), F_OK) != 0)
+            ::fchmod(fd.get(), options.newFileMode.value_or(defaultNewFileMode()));
+        return commitOpenFile(std::move(fd), temporary, target);
     }
 
     IoStatus commitReplacement(const std::string& temporaryPath, const std::string& path) override
@@ -128,14 +132,10 @@ public:
         UniqueFd fd(::open(temporaryPath.c_str(), O_RDWR | O_CLOEXEC));
         if (fd.get() < 0)
             return IoStatus::fromErrno(temporaryPath, errno);
-        if (::access(path.c_str(), F_OK) == 0)
-            copyFileMetadata(path, fd.get());
-        if (::fsync(fd.get()) != 0)
-            return IoStatus::fromErrno(temporaryPath, errno);
-        if (::rename(temporaryPath.c_str(), path.c_str()) != 0)
-            return IoStatus::fromErrno(path, errno);
-        syncFolderOf(path);
-        return IoStatus::success();
+        const std::string target = resolveSymlinks(path);
+        if (::access(target.c_str(), F_OK) != 0)
+            ::fchmod(fd.get(), defaultNewFileMode());
+        return commitOpenFile(std::move(fd), temporaryPath, target);
     }
 
     IoStatus createDirectories(const std::string& path) override
@@ -179,6 +179,26 @@ public:
         return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
 
+private:
+    // The written temporary file takes the target's mode, owner and attributes, reaches the disk
+    // and is renamed over the target (already resolved). On failure it is removed.
+    static IoStatus commitOpenFile(UniqueFd fd, const std::string& temporary, const std::string& target)
+    {
+        const auto fail = [&](const std::string& what, int error) {
+            ::unlink(temporary.c_str());
+            return IoStatus::fromErrno(what, error);
+        };
+        if (::access(target.c_str(), F_OK) == 0)
+            copyFileMetadata(target, fd.get());
+        if (::fsync(fd.get()) != 0)
+            return fail(temporary, errno);
+        if (::close(fd.release()) != 0)
+            return fail(temporary, errno);
+        if (::rename(temporary.c_str(), target.c_str()) != 0)
+            return fail(target, errno);
+        syncFolderOf(target);
+        return IoStatus::success();
+    }
 };
 
 }
@@ -194,6 +214,36 @@ std::string temporarySiblingPath(const std::string& path)
     const std::string folder = parentPath(path);
     const std::string name = "." + lastPathComponent(path) + "." + randomHex(8) + ".tmp";
     return folder.empty() ? name : joinPath(folder, name);
+}
+
+std::string resolveSymlinks(const std::string& path)
+{
+    constexpr int kMaxLinks = 40;
+    std::string current = path;
+    for (int depth = 0; depth < kMaxLinks; ++depth) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::vector<char> target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX) + 1);
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+            return current;
+        const std::string next(target.data(), static_cast<std::size_t>(length));
+        current = next.starts_with('/') ? next : joinPath(parentPath(current), next);
+    }
+    return current;
+}
+
+mode_t defaultNewFileMode()
+{
+    // The umask is read from the process status: setting it to read it back would open a moment
+    // in which other threads create files without it.
+    if (const auto status = realFileSystem().readFile("/proc/self/status")) {
+        const auto at = status->find("\nUmask:");
+        if (at != std::string::npos)
+            return 0666 & ~static_cast<mode_t>(std::strtoul(status->c_str() + at + 7, nullptr, 8));
+    }
+    return 0644;
 }
 
 void copyFileMetadata(const std::string& from, int fd)

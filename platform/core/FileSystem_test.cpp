@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/xattr.h>
 
 namespace ikw {
@@ -67,6 +68,51 @@ TEST(AtomicReplace, CommitReplacementCarriesTheOldFilesMode)
     EXPECT_EQ(testing::readTestFile(path), "new");
     EXPECT_EQ(testing::fileMode(path), 0604u);
     EXPECT_FALSE(realFileSystem().exists(temporary));
+}
+
+TEST(AtomicReplace, LinksStayLinksAndTheFileTheyLeadToIsReplaced)
+{
+    testing::TempHome home;
+    const std::string real = testing::writeTestFile(home.file("docs/real.txt"), "old");
+    ::chmod(real.c_str(), 0640);
+    ASSERT_TRUE(realFileSystem().createDirectories(home.file("links")));
+    const std::string relative = home.file("links/relative.txt");
+    const std::string chained = home.file("links/chained.txt");
+    ASSERT_EQ(::symlink("../docs/real.txt", relative.c_str()), 0);
+    ASSERT_EQ(::symlink(relative.c_str(), chained.c_str()), 0);
+    const std::string dangling = home.file("links/dangling.txt");
+    ASSERT_EQ(::symlink("../docs/new.txt", dangling.c_str()), 0);
+
+    EXPECT_EQ(resolveSymlinks(chained), home.file("links/../docs/real.txt"));
+    ASSERT_TRUE(realFileSystem().replaceFile(chained, "via two links"));
+    const std::string temporary = home.file("docs/.hand-made.tmp");
+    ASSERT_TRUE(realFileSystem().writePrivateFile(temporary, "committed"));
+    ASSERT_TRUE(realFileSystem().commitReplacement(temporary, relative));
+    EXPECT_EQ(testing::readTestFile(real), "committed");
+    EXPECT_EQ(testing::fileMode(real), 0640u);
+    ASSERT_TRUE(realFileSystem().replaceFile(dangling, "made where the link points"));
+    EXPECT_EQ(testing::readTestFile(home.file("docs/new.txt")), "made where the link points");
+
+    for (const std::string& link : { relative, chained, dangling }) {
+        struct stat info {};
+        ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+    }
+    EXPECT_EQ(testing::folderEntries(home.file("docs")), (std::vector<std::string> { "new.txt", "real.txt" }));
+    EXPECT_EQ(testing::folderEntries(home.file("links")), (std::vector<std::string> { "chained.txt", "dangling.txt", "relative.txt" }));
+}
+
+TEST(AtomicReplace, PrivateFilesAreTheOwnersAloneAndNeverReplaceAnything)
+{
+    testing::TempHome home;
+    const std::string path = home.file("hidden.pdf");
+    ASSERT_TRUE(realFileSystem().writePrivateFile(path, "bytes"));
+    EXPECT_EQ(testing::fileMode(path), 0600u);
+    EXPECT_FALSE(realFileSystem().writePrivateFile(path, "other"));
+    EXPECT_EQ(testing::readTestFile(path), "bytes");
+    // A new file committed in place of nothing gets an ordinary file's mode.
+    ASSERT_TRUE(realFileSystem().commitReplacement(path, home.file("public.pdf")));
+    EXPECT_EQ(testing::fileMode(home.file("public.pdf")), defaultNewFileMode());
 }
 
 TEST(FileSystem, CreateDirectoriesAndReadWrite)

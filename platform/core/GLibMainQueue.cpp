@@ -31,7 +31,9 @@ guint millisecondsFor(double seconds)
     return static_cast<guint>(std::min(std::ceil(seconds * 1000.0), 4.0e9));
 }
 
-void addToContext(GMainContext* context, double seconds, Task task)
+}
+
+void postToContext(GMainContext* context, double seconds, Task task)
 {
     // Ownership passes to the GSource, which frees the task through its destroy notify.
     auto posted = std::make_unique<PostedTask>(PostedTask { std::move(task) });
@@ -40,8 +42,6 @@ void addToContext(GMainContext* context, double seconds, Task task)
     g_source_set_callback(source, runPostedTask, posted.release(), deletePostedTask);
     g_source_attach(source, context);
     g_source_unref(source);
-}
-
 }
 
 struct GLibMainQueue::TimerSource {
@@ -68,12 +68,12 @@ GLibMainQueue::~GLibMainQueue()
 
 void GLibMainQueue::post(Task task)
 {
-    addToContext(m_context, 0, std::move(task));
+    postToContext(m_context, 0, std::move(task));
 }
 
 void GLibMainQueue::postAfter(double seconds, Task task)
 {
-    addToContext(m_context, seconds, std::move(task));
+    postToContext(m_context, seconds, std::move(task));
 }
 
 int GLibMainQueue::fireTimer(void* data)

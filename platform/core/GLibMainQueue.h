@@ -11,6 +11,10 @@ typedef struct _GMainContext GMainContext;
 
 namespace ikw {
 
+// Runs the task on whichever thread runs `context`, after `seconds` (0: when it is next idle);
+// tasks of one context run in the order posted. Any thread may post.
+void postToContext(GMainContext* context, double seconds, Task task);
+
 // The main queue on the GLib main context that GTK's loop runs.
 class GLibMainQueue final : public MainQueue {
 public:

@@ -1,7 +1,10 @@
 #include "platform/core/TextMetrics.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/utext.h>
+#include <unicode/utf8.h>
 
 #include <memory>
 #include <string>
@@ -13,6 +16,51 @@ namespace {
 icu::UnicodeString toUnicode(std::string_view utf8)
 {
     return icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+}
+
+std::unique_ptr<icu::BreakIterator> characterBreaks()
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> iterator(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status))
+        return nullptr;
+    return iterator;
+}
+
+bool isSpaceSeparator(UChar32 c)
+{
+    return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR;
+}
+
+bool isWhitespaceOrNewline(UChar32 c)
+{
+    return isSpaceSeparator(c) || (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+// The text without the characters that pass `test` at either end.
+std::string_view trimWhere(std::string_view text, bool (*test)(UChar32))
+{
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    int32_t begin = 0;
+    while (begin < length) {
+        int32_t next = begin;
+        UChar32 c;
+        U8_NEXT(bytes, next, length, c);
+        if (c < 0 || !test(c))
+            break;
+        begin = next;
+    }
+    int32_t end = length;
+    while (end > begin) {
+        int32_t previous = end;
+        UChar32 c;
+        U8_PREV(bytes, begin, previous, c);
+        if (c < 0 || !test(c))
+            break;
+        end = previous;
+    }
+    return text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
 }
 
 }
@@ -31,9 +79,8 @@ std::size_t utf16Length(std::string_view utf8)
 
 std::size_t graphemeCount(std::string_view utf8)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> iterator(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status))
+    const auto iterator = characterBreaks();
+    if (!iterator)
         return utf16Length(utf8);
     const icu::UnicodeString text = toUnicode(utf8);
     iterator->setText(text);
@@ -41,6 +88,85 @@ std::size_t graphemeCount(std::string_view utf8)
     for (int32_t boundary = iterator->next(); boundary != icu::BreakIterator::DONE; boundary = iterator->next())
         ++count;
     return count;
+}
+
+std::string_view trimSpaceSeparators(std::string_view utf8)
+{
+    return trimWhere(utf8, isSpaceSeparator);
+}
+
+std::string_view trimWhitespaceAndNewlines(std::string_view utf8)
+{
+    return trimWhere(utf8, isWhitespaceOrNewline);
+}
+
+// A character break iterator over the UTF-8 bytes themselves (a UTF-8 UText), so that its
+// positions are byte offsets. Without ICU's rules every code point stands alone.
+struct GraphemeBoundaries::Iterator {
+    explicit Iterator(std::string_view utf8)
+        : breaks(characterBreaks())
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        text = utext_openUTF8(nullptr, utf8.data(), static_cast<int64_t>(utf8.size()), &status);
+        if (U_FAILURE(status))
+            text = nullptr;
+        if (breaks && text)
+            breaks->setText(text, status);
+        if (U_FAILURE(status))
+            breaks.reset();
+    }
+    ~Iterator()
+    {
+        breaks.reset();
+        if (text)
+            utext_close(text);
+    }
+    Iterator(const Iterator&) = delete;
+    Iterator& operator=(const Iterator&) = delete;
+
+    std::unique_ptr<icu::BreakIterator> breaks;
+    UText* text = nullptr;
+};
+
+GraphemeBoundaries::GraphemeBoundaries(std::string_view utf8)
+    : m_iterator(std::make_unique<Iterator>(utf8))
+    , m_size(utf8.size())
+{
+}
+
+GraphemeBoundaries::~GraphemeBoundaries() = default;
+GraphemeBoundaries::GraphemeBoundaries(GraphemeBoundaries&&) noexcept = default;
+GraphemeBoundaries& GraphemeBoundaries::operator=(GraphemeBoundaries&&) noexcept = default;
+
+bool GraphemeBoundaries::isBoundary(std::size_t offset)
+{
+    if (offset == 0 || offset == m_size)
+        return true;
+    if (offset > m_size || !m_iterator->breaks)
+        return false;
+    return m_iterator->breaks->isBoundary(static_cast<int32_t>(offset));
+}
+
+std::size_t GraphemeBoundaries::back(std::size_t offset, std::size_t count)
+{
+    icu::BreakIterator* breaks = m_iterator->breaks.get();
+    if (!breaks || offset > m_size)
+        return 0;
+    int32_t at = breaks->isBoundary(static_cast<int32_t>(offset)) ? static_cast<int32_t>(offset) : breaks->preceding(static_cast<int32_t>(offset));
+    for (std::size_t step = 0; step < count && at != icu::BreakIterator::DONE && at > 0; ++step)
+        at = breaks->previous();
+    return at == icu::BreakIterator::DONE ? 0 : static_cast<std::size_t>(at);
+}
+
+std::size_t GraphemeBoundaries::forward(std::size_t offset, std::size_t count)
+{
+    icu::BreakIterator* breaks = m_iterator->breaks.get();
+    if (!breaks || offset >= m_size)
+        return m_size;
+    int32_t at = breaks->isBoundary(static_cast<int32_t>(offset)) ? static_cast<int32_t>(offset) : breaks->following(static_cast<int32_t>(offset));
+    for (std::size_t step = 0; step < count && at != icu::BreakIterator::DONE && static_cast<std::size_t>(at) < m_size; ++step)
+        at = breaks->next();
+    return at == icu::BreakIterator::DONE ? m_size : static_cast<std::size_t>(at);
 }
 
 }

@@ -3,6 +3,8 @@
 #include "platform/pdf/MuPdfContext.h"
 #include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
+#include "platform/pdf/PageSpace.h"
+#include "platform/pdf/TextPageLoader.h"
 
 #include <cstring>
 #include <utility>
@@ -69,21 +71,20 @@ int linkTargetPage(fz_context* context, pdf_document* document, pdf_obj* annotat
     return pdf_is_dict(context, page) ? pdf_lookup_page_number(context, document, page) : -1;
 }
 
-// The page's structured text, owned by the caller; null when the page cannot be read.
-fz_stext_page* loadTextPage(fz_context* context, pdf_document* document, int index)
+// The subtype name; a subtype written as a string (which some writers do) gives its text.
+std::string subtypeOf(fz_context* context, pdf_obj* annotation)
 {
-    OwnedPage page;
-    OwnedTextPage text;
-    fz_try(context)
-    {
-        page.reset(fz_load_page(context, &document->super, index));
-        text.reset(fz_new_stext_page_from_page(context, page.get(), nullptr));
-    }
-    fz_catch(context)
-    {
-        return nullptr;
-    }
-    return text.release();
+    pdf_obj* subtype = pdf_dict_get(context, annotation, PDF_NAME(Subtype));
+    return pdf_is_string(context, subtype) ? pdf_to_text_string(context, subtype) : pdf_to_name(context, subtype);
+}
+
+std::vector<double> numbersOf(fz_context* context, pdf_obj* array)
+{
+    std::vector<double> numbers;
+    const int count = pdf_array_len(context, array);
+    for (int at = 0; at < count; ++at)
+        numbers.push_back(pdf_to_real(context, pdf_array_get(context, array, at)));
+    return numbers;
 }
 
 }
@@ -281,9 +282,9 @@ std::vector<Annotation> Document::pageAnnotations(int index) const
         for (int at = 0; at < count; ++at) {
             pdf_obj* annotation = pdf_array_get(context, list, at);
             const fz_rect rect = pdf_to_rect(context, pdf_dict_get(context, annotation, PDF_NAME(Rect)));
-            annotations.push_back({ pdf_to_name(context, pdf_dict_get(context, annotation, PDF_NAME(Subtype))),
-                { rect.x0, rect.y0, rect.x1, rect.y1 }, pdf_dict_get_text_string(context, annotation, PDF_NAME(Contents)),
-                linkTargetPage(context, m_document, annotation) });
+            annotations.push_back({ subtypeOf(context, annotation), { rect.x0, rect.y0, rect.x1, rect.y1 },
+                pdf_dict_get_text_string(context, annotation, PDF_NAME(Contents)), linkTargetPage(context, m_document, annotation),
+                pdf_dict_get_text_string(context, annotation, PDF_NAME(T)), numbersOf(context, pdf_dict_get(context, annotation, PDF_NAME(QuadPoints))) });
         }
     }
     fz_catch(context)
@@ -291,6 +292,42 @@ std::vector<Annotation> Document::pageAnnotations(int index) const
         return {};
     }
     return annotations;
+}
+
+std::string Document::textInRect(int index, Rect area) const
+{
+    const DocumentLock lock(documentMutex());
+    // The structured text lies in the page as shown; the area is in the page's own space.
+    const auto space = PageSpace::of(*this, index);
+    if (!space)
+        return {};
+    const OwnedTextPage text(loadTextPage(threadContext(), m_document, index));
+    if (!text.get())
+        return {};
+    // By the middle of each character: glyph boxes of neighbouring lines overlap, so a box that
+    // merely touches the area would take in the lines above and below a highlight.
+    const Rect shown = space->toShown(area);
+    const auto inside = [&](fz_rect box) {
+        const double x = (box.x0 + box.x1) / 2, y = (box.y0 + box.y1) / 2;
+        return x >= shown.x0 && x <= shown.x1 && y >= shown.y0 && y <= shown.y1;
+    };
+    std::string selected;
+    for (const fz_stext_block* block = text.get()->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
+            std::string lineText;
+            for (const fz_stext_char* character = line->first_char; character; character = character->next) {
+                if (!inside(fz_rect_from_quad(character->quad)))
+                    continue;
+                char utf8[FZ_UTFMAX];
+                lineText.append(utf8, static_cast<std::size_t>(fz_runetochar(utf8, character->c)));
+            }
+            if (!lineText.empty())
+                selected += (selected.empty() ? "" : "\n") + lineText;
+        }
+    }
+    return selected;
 }
 
 std::vector<TextLine> Document::pageTextLines(int index) const

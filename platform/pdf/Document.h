@@ -31,12 +31,15 @@ struct TextLine {
 };
 
 // An annotation as the page lists it: its subtype ("Text", "Link", "Widget", ...), rectangle, text
-// contents, and for a link within the document the index of its target page (-1 for none).
+// contents, for a link within the document the index of its target page (-1 for none), its
+// author (/T) and its raw /QuadPoints (x1 y1 ... x4 y4 per marked area, page coordinates).
 struct Annotation {
     std::string type;
     Rect rect;
     std::string contents;
     int targetPage = -1;
+    std::string author {};
+    std::vector<double> quadPoints {};
     bool operator==(const Annotation&) const = default;
 };
 
@@ -69,6 +72,9 @@ public:
     // missing page.
     std::string pageText(int index) const;
     std::vector<Annotation> pageAnnotations(int index) const;
+    // The text a selection of the rectangle (in the page's own coordinates) holds: the characters
+    // whose middle lies inside it, in reading order, lines separated by "\n". Empty for a missing page.
+    std::string textInRect(int index, Rect area) const;
     // The page's text line by line, with where each line and character is.
     std::vector<TextLine> pageTextLines(int index) const;
     // Where the text occurs on the page, case-insensitively, in the coordinates of TextLine: one

@@ -89,72 +89,22 @@ TEST(PdfDocument, BoxesAndShownSizes)
     EXPECT_EQ(cropped->pageBox(0, PageBox::Crop), (Rect { 100, 100, 400, 792 }));
 }
 
-TEST(PdfDocument, BuilderCopiesPagesWithRotationAndPassesQpdf)
+TEST(PdfDocument, BuilderMakesTextAndBlankPagesThatPassQpdf)
 {
-    const std::optional<Document> source = Document::fromBytes(numberedPdf(3));
-    ASSERT_TRUE(source);
     DocumentBuilder builder;
-    EXPECT_TRUE(builder.appendPageCopy(*source, 2, 90));
-    EXPECT_TRUE(builder.appendPageCopy(*source, 0));
-    EXPECT_FALSE(builder.appendPageCopy(*source, 3));
+    EXPECT_TRUE(builder.appendBlankPage(kLetterPage, 90, "Page 7"));
     EXPECT_TRUE(builder.appendBlankPage(testing::kA4Page));
     std::optional<Document> built = builder.finish();
     ASSERT_TRUE(built);
     EXPECT_EQ(built->pageRotation(0), 90);
     EXPECT_EQ(built->pageRotation(1), 0);
-    EXPECT_EQ(built->pageBox(2, PageBox::Media), testing::kA4Page);
+    EXPECT_EQ(built->pageBox(1, PageBox::Media), testing::kA4Page);
 
     ikw::testing::TempHome home;
     const std::string path = home.file("built.pdf");
     testing::writeFixture(path, *built->toBytes());
-    EXPECT_EQ(pageNumbers(*built->toBytes()), (std::vector<int> { 3, 1, 0 }));
+    EXPECT_EQ(pageNumbers(*built->toBytes()), (std::vector<int> { 7, 0 }));
     EXPECT_TRUE(testing::qpdfCheckPasses(path));
-}
-
-TEST(PdfDocument, CopiedPagesKeepTheirOwnAnnotations)
-{
-    const std::optional<Document> source = Document::fromBytes(testing::annotatedPdf());
-    ASSERT_TRUE(source);
-    const Annotation note { "Text", { 100, 100, 120, 120 }, "hello note" };
-    const Annotation link { "Link", { 100, 200, 300, 220 }, "", 1 };
-    Annotation deadLink = link;
-    deadLink.targetPage = -1;
-    ASSERT_EQ(source->pageAnnotations(0), (std::vector { note, link }));
-
-    // The link follows its target page wherever that lands, before or after the link's page.
-    struct Case {
-        std::vector<int> pages;
-        int linkPage;
-        int target;
-    };
-    for (const Case& c : { Case { { 0, 1 }, 0, 1 }, Case { { 1, 0 }, 1, 0 }, Case { { 0, 0 }, 0, -1 } }) {
-        DocumentBuilder builder;
-        for (const int page : c.pages)
-            builder.appendPageCopy(*source, page);
-        const std::optional<Document> built = builder.finish();
-        ASSERT_TRUE(built);
-        Annotation expectedLink = link;
-        expectedLink.targetPage = c.target;
-        EXPECT_EQ(built->pageAnnotations(c.linkPage), (std::vector { note, expectedLink })) << c.linkPage;
-    }
-
-    // A page copied twice gets annotations of its own each time.
-    DocumentBuilder builder;
-    ASSERT_TRUE(builder.appendPageCopy(*source, 0));
-    ASSERT_TRUE(builder.appendPageCopy(*source, 0, 180));
-    std::optional<Document> built = builder.finish();
-    ASSERT_TRUE(built);
-    const std::vector expected { note, deadLink };
-    EXPECT_EQ(built->pageAnnotations(0), expected);
-    EXPECT_EQ(built->pageAnnotations(1), expected);
-
-    ikw::testing::TempHome home;
-    const std::string path = home.file("annotated.pdf");
-    testing::writeFixture(path, *built->toBytes());
-    EXPECT_TRUE(testing::qpdfCheckPasses(path));
-    const std::optional<Document> reopened = Document::openFile(path);
-    ASSERT_TRUE(reopened);
-    EXPECT_EQ(reopened->pageAnnotations(1), expected);
 }
 
 TEST(PdfDocument, TextLinesAndSearchHitsSitWhereThePageShowsThem)

@@ -15,6 +15,9 @@ struct ApplicationEvents {
     std::function<void(bool hasVisibleWindows)> activate;
     // A start with files: local paths, or URIs for what has no local path.
     std::function<void(const std::vector<std::string>& paths)> open;
+    // A window closed and none of the application's windows is on screen any more (it stays alive
+    // until told to quit).
+    std::function<void()> lastWindowClosed;
     // The loop is about to end.
     std::function<void()> shutdown;
 };
@@ -26,6 +29,8 @@ public:
     // Runs the main loop (the main queue's tasks run inside it) until quit(); the exit status.
     virtual int run(int argc, char** argv) = 0;
     virtual void quit() = 0;
+    // Whether any window of the application is on screen.
+    virtual bool hasVisibleWindows() const = 0;
     // Keeps the application alive with no window open (until release()).
     virtual void hold() = 0;
     virtual void release() = 0;

@@ -15,6 +15,9 @@ struct WebViewOptions {
     int height = 0;
     // Register the "inkwarden" script-message channel (review windows); panels go without.
     bool scriptMessages = true;
+    // Local pages may read any local file and fetch from any origin. Only views that show nothing
+    // but our own pages (review windows) have it; every other view keeps WebKit's default.
+    bool fileAccessFromFileUrls = false;
 };
 
 // Makes the platform's windows and views and hands out its desktop services. Main thread only.

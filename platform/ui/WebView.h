@@ -26,6 +26,9 @@ class SchemeRequest {
 public:
     virtual ~SchemeRequest() = default;
     virtual const std::string& url() const = 0;
+    // The document shown by the view that asked (its top frame's committed URL); empty when the
+    // request does not come from one of our views.
+    virtual const std::string& pageUrl() const = 0;
     virtual bool isStopped() const = 0;
     virtual void respond(SchemeResponse response) = 0;
     virtual void fail(std::string message) = 0;
@@ -51,6 +54,16 @@ struct NavigationAction {
 };
 
 enum class NavigationPolicy { Allow, Cancel };
+
+// The document a frame of the view is about to show: the response to the frame's own load.
+struct DocumentResponse {
+    std::string url;
+    std::string mimeType;
+    bool mainFrame = true;
+    bool canShow = true; // the view can display the type itself
+};
+
+enum class ResponsePolicy { Show, Refuse, Download };
 
 // The outcome of a script evaluation: the result as JSON, or the error text.
 struct ScriptResult {
@@ -81,12 +94,20 @@ public:
     virtual void loadUrl(const std::string& url) = 0;
     virtual void loadHtml(const std::string& html, const std::string& baseUrl) = 0;
     virtual void reload() = 0;
+    // The URL of the page's top frame, a load under way included.
     virtual std::string url() const = 0;
+    // The URL of the document the top frame shows now: a load under way does not change it until
+    // its document replaces the old one.
+    virtual std::string documentUrl() const = 0;
 
     // Sees every navigation the page starts (new-window requests included) before it happens; the
     // loads the program asks for with loadFile, loadUrl and loadHtml are not put to it.
     virtual void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) = 0;
-    // The page finished loading, or failed to (with the reason).
+    // Sees the document of every frame before it shows, the loads the program asks for included.
+    // Without a policy the view shows what it can and refuses the rest.
+    virtual void setResponsePolicy(std::function<ResponsePolicy(const DocumentResponse&)> policy) = 0;
+    // A page finished loading (a load that never replaced the page, refused or failed, is no
+    // finished page), or a load failed (with the reason).
     virtual void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) = 0;
     // Files dragged from the desktop onto the view (text/uri-list) go to this handler instead of
     // the page: the local paths, in order, and the drop point from the view's top left corner.

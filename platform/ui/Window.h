@@ -42,6 +42,14 @@ public:
     virtual void setFullScreen(bool fullScreen) = 0;
     virtual bool isFullScreen() const = 0;
 
+    // A key the window takes before its page sees it, as GTK writes accelerators ("<Control>w").
+    virtual void addShortcut(const std::string& accelerator, std::function<void()> action) = 0;
+
+    // The window has the keyboard focus now.
+    virtual bool isActive() const = 0;
+    // The window of the application that had the focus last (it may have gone to another program).
+    virtual bool isFocusedLast() const = 0;
+
     virtual void show() = 0;
     virtual void present() = 0;
     // Takes the window off the screen without closing it (present() brings it back).

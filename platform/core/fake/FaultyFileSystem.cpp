@@ -45,6 +45,13 @@ IoStatus FaultyFileSystem::writeFile(const std::string& path, std::string_view d
     return m_base.writeFile(path, data);
 }
 
+IoStatus FaultyFileSystem::writePrivateFile(const std::string& path, std::string_view data)
+{
+    if (shouldFail(Operation::Write, path, "write"))
+        return IoStatus::failure(path + ": injected write failure");
+    return m_base.writePrivateFile(path, data);
+}
+
 IoStatus FaultyFileSystem::replaceFile(const std::string& path, std::string_view data, const ReplaceOptions& options)
 {
     if (shouldFail(Operation::Replace, path, "replace"))

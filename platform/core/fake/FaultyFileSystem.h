@@ -24,6 +24,8 @@ public:
 
     std::optional<std::string> readFile(const std::string& path) const override;
     IoStatus writeFile(const std::string& path, std::string_view data) override;
+    // Counts as a write.
+    IoStatus writePrivateFile(const std::string& path, std::string_view data) override;
     IoStatus replaceFile(const std::string& path, std::string_view data, const ReplaceOptions& options = {}) override;
     IoStatus commitReplacement(const std::string& temporaryPath, const std::string& path) override;
     IoStatus createDirectories(const std::string& path) override;

@@ -107,6 +107,85 @@ std::string inlineFontPdf(int pageCount)
     return bytes;
 }
 
+namespace {
+
+// A PDF string literal of the text in Windows Latin-1.
+std::string winAnsiLiteral(const std::string& utf8)
+{
+    std::string literal = "(";
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        unsigned long code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (int more = 1; more < length && at + static_cast<std::size_t>(more) < utf8.size(); ++more)
+            code = code << 6 | (static_cast<unsigned char>(utf8[at + static_cast<std::size_t>(more)]) & 0x3F);
+        at += static_cast<std::size_t>(length);
+        const char byte = code == 0x2026 ? '\x85' : code < 0x100 && (code < 0x80 || code >= 0xA0) ? static_cast<char>(code) : '?';
+        if (byte == '(' || byte == ')' || byte == '\\')
+            literal += '\\';
+        literal += byte;
+    }
+    return literal + ")";
+}
+
+std::string textContentOf(const TextFixturePage& page)
+{
+    constexpr double kSize = 12;
+    std::string content = "BT /F1 " + std::to_string(kSize) + " Tf\n";
+    double y = page.mediaBox.y1 - 36 - kSize;
+    for (const std::string& line : page.lines) {
+        if (!line.empty())
+            content += "1 0 0 1 " + std::to_string(page.mediaBox.x0 + 36) + " " + std::to_string(y) + " Tm " + winAnsiLiteral(line) + " Tj\n";
+        // A gap of two lines parts blocks.
+        y -= line.empty() ? 3 * kSize : 1.25 * kSize;
+    }
+    return content + "ET";
+}
+
+std::string rectText(Rect rect)
+{
+    return "[" + std::to_string(rect.x0) + " " + std::to_string(rect.y0) + " " + std::to_string(rect.x1) + " " + std::to_string(rect.y1) + "]";
+}
+
+}
+
+std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string& catalogEntries)
+{
+    std::vector<std::string> objects = { "<< /Type /Catalog /Pages 2 0 R " + catalogEntries + " >>", "",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>" };
+    std::string kids;
+    for (const TextFixturePage& page : pages) {
+        const int pageObject = static_cast<int>(objects.size()) + 1;
+        const std::string content = textContentOf(page);
+        std::string annotations;
+        for (std::size_t at = 0; at < page.annotations.size(); ++at)
+            annotations += std::to_string(pageObject + 2 + static_cast<int>(at)) + " 0 R ";
+        if (!annotations.empty())
+            annotations = " /Annots [" + annotations + "]";
+        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox " + rectText(page.mediaBox) + " /Rotate " + std::to_string(page.rotation)
+            + " /Contents " + std::to_string(pageObject + 1) + " 0 R /Resources << /Font << /F1 3 0 R >> >>" + annotations + " >>");
+        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream");
+        objects.insert(objects.end(), page.annotations.begin(), page.annotations.end());
+        kids += std::to_string(pageObject) + " 0 R ";
+    }
+    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>";
+    std::string bytes = "%PDF-1.7\n";
+    for (std::size_t index = 0; index < objects.size(); ++index)
+        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\n%%EOF\n";
+    // Written without a cross-reference table; the reader rebuilds it.
+    return bytesOf(Document::fromBytes(bytes));
+}
+
+std::string objectsPdf(const std::vector<std::string>& objects)
+{
+    std::string bytes = "%PDF-1.7\n";
+    for (std::size_t index = 0; index < objects.size(); ++index)
+        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\n%%EOF\n";
+    return bytesOf(Document::fromBytes(bytes));
+}
+
 std::string annotatedPdf()
 {
     // Written by hand without a cross-reference table; the reader rebuilds it.

@@ -27,6 +27,25 @@ std::string croppedPdf(Rect mediaBox, Rect cropBox);
 // Pages carrying "Page <n>" whose font is written inline in each page's resources, as some
 // producers do (MuPDF then compares it with the fonts of every other open document).
 std::string inlineFontPdf(int pageCount);
+// A page of text lines set in 12-point Helvetica from the top left corner down, one line each; an
+// empty line leaves a gap, so the lines after it start a new block of the page's text. The text is
+// UTF-8 but only what the Windows Latin-1 encoding holds is written ("?" for the rest). On a Letter
+// page the first line's baseline is at (36, 744) and each next one 15 points lower.
+struct TextFixturePage {
+    std::vector<std::string> lines;
+    Rect mediaBox = kLetterPage;
+    int rotation = 0;
+    // Annotation dictionaries as PDF source ("<< /Type /Annot /Subtype /Highlight ... >>").
+    std::vector<std::string> annotations {};
+};
+// Pages of text; `catalogEntries` is written into the document catalog as it stands (for example
+// "/PageLabels << /Nums [0 << /S /r >>] >>").
+std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string& catalogEntries = {});
+
+// A PDF of the objects as written, numbered from 1, the first the catalog: written without a
+// cross-reference table and rebuilt by the reader, then written well-formed.
+std::string objectsPdf(const std::vector<std::string>& objects);
+
 // Two pages; the first carries a note ("hello note") and a link to the second.
 std::string annotatedPdf();
 

@@ -29,6 +29,10 @@ public:
     void setFullScreen(bool value) override { fullScreen = value; }
     bool isFullScreen() const override { return fullScreen; }
 
+    void addShortcut(const std::string& accelerator, std::function<void()> action) override { shortcuts[accelerator] = std::move(action); }
+    bool isActive() const override { return active && !closed; }
+    bool isFocusedLast() const override { return focusedLast && !closed; }
+
     void show() override { visible = true; }
     void present() override { visible = true; ++presented; }
     void hide() override { visible = false; }
@@ -52,6 +56,9 @@ public:
     bool closed = false;
     int presented = 0;
     std::function<void()> newTab; // the test presses the button by calling it
+    std::map<std::string, std::function<void()>> shortcuts; // the test presses a key by calling it
+    bool active = false;
+    bool focusedLast = false;
 
 private:
     std::string m_title;

@@ -2,9 +2,9 @@
 
 namespace ikw::ui::fake {
 
-std::shared_ptr<FakeSchemeRequest> FakeWebContext::request(const std::string& scheme, const std::string& url)
+std::shared_ptr<FakeSchemeRequest> FakeWebContext::request(const std::string& scheme, const std::string& url, const std::string& pageUrl)
 {
-    auto request = std::make_shared<FakeSchemeRequest>(url);
+    auto request = std::make_shared<FakeSchemeRequest>(url, pageUrl);
     if (auto it = schemes.find(scheme); it != schemes.end())
         it->second(request);
     return request;
@@ -19,14 +19,18 @@ void FakeWebView::setLoadHandlers(std::function<void()> finished, std::function<
 void FakeWebView::evaluate(const std::string& script, std::function<void(ScriptResult)> completion)
 {
     evaluated.push_back(script);
-    if (completion)
+    if (completion && holdAnswers)
+        heldAnswers.push_back(std::move(completion));
+    else if (completion)
         completion(nextResult);
 }
 
 void FakeWebView::callAsync(const std::string& body, const Json& arguments, std::function<void(ScriptResult)> completion)
 {
     evaluated.push_back(toJson(arguments) + " => " + body);
-    if (completion)
+    if (completion && holdAnswers)
+        heldAnswers.push_back(std::move(completion));
+    else if (completion)
         completion(nextResult);
 }
 
@@ -41,6 +45,13 @@ NavigationPolicy FakeWebView::navigate(const NavigationAction& action)
     if (policy == NavigationPolicy::Allow && !action.newWindow)
         m_url = action.url;
     return policy;
+}
+
+ResponsePolicy FakeWebView::respond(const DocumentResponse& document)
+{
+    if (m_responsePolicy)
+        return m_responsePolicy(document);
+    return document.canShow ? ResponsePolicy::Show : ResponsePolicy::Refuse;
 }
 
 void FakeWebView::postMessage(const Json& body)

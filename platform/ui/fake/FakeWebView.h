@@ -12,8 +12,9 @@ namespace ikw::ui::fake {
 // A scheme request whose answer is kept for the test to read.
 class FakeSchemeRequest final : public SchemeRequest {
 public:
-    explicit FakeSchemeRequest(std::string url) : m_url(std::move(url)) {}
+    explicit FakeSchemeRequest(std::string url, std::string pageUrl = {}) : m_url(std::move(url)), m_pageUrl(std::move(pageUrl)) {}
     const std::string& url() const override { return m_url; }
+    const std::string& pageUrl() const override { return m_pageUrl; }
     bool isStopped() const override { return stopped; }
     void respond(SchemeResponse answer) override { response = std::move(answer); }
     void fail(std::string message) override { failure = std::move(message); }
@@ -24,13 +25,15 @@ public:
 
 private:
     std::string m_url;
+    std::string m_pageUrl;
 };
 
 class FakeWebContext final : public WebContext {
 public:
     void registerScheme(const std::string& scheme, SchemeHandler handler) override { schemes[scheme] = std::move(handler); }
-    // Runs the scheme's handler for `url` and hands back the request for inspection.
-    std::shared_ptr<FakeSchemeRequest> request(const std::string& scheme, const std::string& url);
+    // Runs the scheme's handler for `url`, asked by a page at `pageUrl`, and hands back the
+    // request for inspection.
+    std::shared_ptr<FakeSchemeRequest> request(const std::string& scheme, const std::string& url, const std::string& pageUrl = {});
 
     std::map<std::string, SchemeHandler> schemes;
 };
@@ -43,8 +46,10 @@ public:
     void loadHtml(const std::string& html, const std::string& baseUrl) override { htmlLoads.push_back({ html, baseUrl }); m_url = baseUrl; }
     void reload() override { ++reloads; }
     std::string url() const override { return m_url; }
+    std::string documentUrl() const override { return m_url; }
 
     void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) override { m_policy = std::move(policy); }
+    void setResponsePolicy(std::function<ResponsePolicy(const DocumentResponse&)> policy) override { m_responsePolicy = std::move(policy); }
     void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) override;
     void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped) override { m_dropped = std::move(dropped); }
     void setTitleHandler(std::function<void(const std::string&)> changed) override { m_titleChanged = std::move(changed); }
@@ -62,6 +67,8 @@ public:
 
     // The page's side.
     NavigationPolicy navigate(const NavigationAction& action);
+    // A frame's document arrives; without a policy the view shows what it can.
+    ResponsePolicy respond(const DocumentResponse& document);
     void postMessage(const Json& body);
     void dropFiles(const std::vector<std::string>& paths, double x, double y)
     {
@@ -83,6 +90,9 @@ public:
     std::vector<std::string> downloads;
     int reloads = 0;
     ScriptResult nextResult { Json(nullptr), std::nullopt };
+    // A page that is slow or never answers: completions wait here until the test calls them.
+    bool holdAnswers = false;
+    std::vector<std::function<void(ScriptResult)>> heldAnswers;
     std::optional<std::string> snapshotPng = std::string("\x89PNG", 4);
     DownloadEvents downloadEvents;
     FileChooserHandler fileChooser;
@@ -93,6 +103,7 @@ public:
 private:
     std::string m_url;
     std::function<NavigationPolicy(const NavigationAction&)> m_policy;
+    std::function<ResponsePolicy(const DocumentResponse&)> m_responsePolicy;
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;
     std::function<void(const Json&)> m_messageHandler;

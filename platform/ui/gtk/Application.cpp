@@ -21,6 +21,7 @@ public:
         g_signal_connect(m_application, "activate", G_CALLBACK(onActivate), this);
         g_signal_connect(m_application, "open", G_CALLBACK(onOpen), this);
         g_signal_connect(m_application, "shutdown", G_CALLBACK(onShutdown), this);
+        g_signal_connect(m_application, "window-removed", G_CALLBACK(onWindowRemoved), this);
     }
     ~GtkApp() override
     {
@@ -40,6 +41,7 @@ public:
     void quit() override { g_application_quit(G_APPLICATION(m_application)); }
     void hold() override { g_application_hold(G_APPLICATION(m_application)); }
     void release() override { g_application_release(G_APPLICATION(m_application)); }
+    bool hasVisibleWindows() const override { return anyWindowVisible(m_application); }
 
     void exportAction(const std::string& name, UriListHandler handler) override
     {
@@ -58,11 +60,8 @@ private:
 
     static void onActivate(GtkApplication* application, gpointer data)
     {
-        bool visible = false;
-        for (GList* window = gtk_application_get_windows(application); window; window = window->next)
-            visible = visible || gtk_widget_get_visible(GTK_WIDGET(window->data));
         if (auto& activate = static_cast<GtkApp*>(data)->m_events.activate)
-            activate(visible);
+            activate(anyWindowVisible(application));
     }
 
     static void onOpen(GApplication*, GFile** files, int count, const char*, gpointer data)
@@ -79,6 +78,24 @@ private:
         }
         if (auto& open = static_cast<GtkApp*>(data)->m_events.open)
             open(paths);
+    }
+
+    static bool anyWindowVisible(GtkApplication* application)
+    {
+        for (GList* window = gtk_application_get_windows(application); window; window = window->next) {
+            if (gtk_widget_get_visible(GTK_WIDGET(window->data)))
+                return true;
+        }
+        return false;
+    }
+
+    static void onWindowRemoved(GtkApplication* application, GtkWindow*, gpointer data)
+    {
+        // A hidden window left over is out of reach: nothing on screen leads back to it.
+        if (anyWindowVisible(application))
+            return;
+        if (auto& lastWindowClosed = static_cast<GtkApp*>(data)->m_events.lastWindowClosed)
+            lastWindowClosed();
     }
 
     static void onUriListAction(GSimpleAction*, GVariant* parameter, gpointer data)

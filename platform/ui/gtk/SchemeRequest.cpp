@@ -9,6 +9,7 @@ namespace ikw::ui::gtk3 {
 namespace {
 
 constexpr const char* kPageStopKey = "ikw-page-stop";
+constexpr const char* kDocumentUrlKey = "ikw-document-url";
 
 void finishWithError(WebKitURISchemeRequest* request, const std::string& message)
 {
@@ -50,13 +51,27 @@ void setPageStop(WebKitWebView* view, const PageStop& stop)
         [](gpointer data) { delete static_cast<PageStop*>(data); });
 }
 
-std::shared_ptr<SchemeRequest> SchemeRequest::make(WebKitURISchemeRequest* request)
+std::string documentUrlOf(WebKitWebView* view)
 {
-    return std::shared_ptr<SchemeRequest>(new SchemeRequest(request, pageStopOf(webkit_uri_scheme_request_get_web_view(request))));
+    const auto* url = view ? static_cast<const std::string*>(g_object_get_data(G_OBJECT(view), kDocumentUrlKey)) : nullptr;
+    return url ? *url : std::string();
 }
 
-SchemeRequest::SchemeRequest(WebKitURISchemeRequest* request, PageStop stopped)
+void setDocumentUrl(WebKitWebView* view, const std::string& url)
+{
+    g_object_set_data_full(G_OBJECT(view), kDocumentUrlKey, new std::string(url),
+        [](gpointer data) { delete static_cast<std::string*>(data); });
+}
+
+std::shared_ptr<SchemeRequest> SchemeRequest::make(WebKitURISchemeRequest* request)
+{
+    WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
+    return std::shared_ptr<SchemeRequest>(new SchemeRequest(request, pageStopOf(view), documentUrlOf(view)));
+}
+
+SchemeRequest::SchemeRequest(WebKitURISchemeRequest* request, PageStop stopped, std::string pageUrl)
     : m_url(webkit_uri_scheme_request_get_uri(request))
+    , m_pageUrl(std::move(pageUrl))
     , m_stopped(std::move(stopped))
     , m_request(std::make_shared<GObjectRef<WebKitURISchemeRequest>>(GObjectRef<WebKitURISchemeRequest>::retain(request)))
 {

@@ -23,16 +23,18 @@ public:
     ~SchemeRequest() override;
 
     const std::string& url() const override { return m_url; }
+    const std::string& pageUrl() const override { return m_pageUrl; }
     bool isStopped() const override { return m_stopped && m_stopped->load(); }
     void respond(SchemeResponse response) override;
     void fail(std::string message) override;
 
 private:
-    SchemeRequest(WebKitURISchemeRequest* request, PageStop stopped);
+    SchemeRequest(WebKitURISchemeRequest* request, PageStop stopped, std::string pageUrl);
     // Runs `finish` on the main thread with the WebKit request, once, unless the page is gone.
     void finishOnMain(std::function<void(WebKitURISchemeRequest*)> finish);
 
     std::string m_url;
+    std::string m_pageUrl;
     PageStop m_stopped;
     std::atomic<bool> m_answered { false };
     // Shared with the hop to the main thread, so the WebKit reference is dropped there.
@@ -42,5 +44,8 @@ private:
 // The stop flag of the page currently shown by `view` (set by our web views; none for others).
 PageStop pageStopOf(WebKitWebView* view);
 void setPageStop(WebKitWebView* view, const PageStop& stop);
+// The committed document URL of `view` as our web views record it ("" for other views).
+std::string documentUrlOf(WebKitWebView* view);
+void setDocumentUrl(WebKitWebView* view, const std::string& url);
 
 }

@@ -106,9 +106,10 @@ WebView::WebView(std::shared_ptr<WebContext> context, const WebViewOptions& opti
     setPageStop(m_view.get(), m_pageStop);
 
     WebKitSettings* settings = webkit_web_view_get_settings(m_view.get());
-    // Our pages are local files that read their neighbours and our schemes.
-    webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
-    webkit_settings_set_allow_universal_access_from_file_urls(settings, TRUE);
+    // Review pages are local files that read their neighbours and our schemes; a view that may
+    // show anything else keeps WebKit's default (no reading across local files).
+    webkit_settings_set_allow_file_access_from_file_urls(settings, options.fileAccessFromFileUrls);
+    webkit_settings_set_allow_universal_access_from_file_urls(settings, options.fileAccessFromFileUrls);
     webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
     // target=_blank links and window.open() must reach the navigation policy, not a popup blocker.
     webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
@@ -241,35 +242,92 @@ void WebView::download(const std::string& url)
 gboolean WebView::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type, gpointer data)
 {
     auto* self = static_cast<WebView*>(data);
-    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)
+    switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+        return self->decideNavigation(WEBKIT_NAVIGATION_POLICY_DECISION(decision), false);
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+        return self->decideNavigation(WEBKIT_NAVIGATION_POLICY_DECISION(decision), true);
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+        return self->decideResponse(WEBKIT_RESPONSE_POLICY_DECISION(decision));
+    }
+    return FALSE;
+}
+
+gboolean WebView::decideNavigation(WebKitNavigationPolicyDecision* decision, bool newWindow)
+{
+    if (!m_policy)
         return FALSE;
-    if (!self->m_policy)
-        return FALSE;
-    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(decision);
     // The policy judges what pages do. A load the program asked for itself comes first as a plain
     // navigation; it is not the page's (HTML loaded with a folder as its base would otherwise be
     // taken for a link to that folder).
-    if (std::exchange(self->m_programLoadPending, false) && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION
+    if (std::exchange(m_programLoadPending, false) && !newWindow
         && webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_OTHER)
         return FALSE;
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
     NavigationAction navigation;
     navigation.url = webkit_uri_request_get_uri(request);
-    navigation.newWindow = type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
-    if (self->m_policy(navigation) == NavigationPolicy::Cancel) {
-        webkit_policy_decision_ignore(decision);
+    navigation.newWindow = newWindow;
+    if (m_policy(navigation) == NavigationPolicy::Cancel) {
+        webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
         return TRUE;
     }
     return FALSE;
 }
 
-void WebView::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data)
+gboolean WebView::decideResponse(WebKitResponsePolicyDecision* decision)
+{
+    if (!m_responsePolicy)
+        return FALSE; // WebKit shows what it can and refuses the rest
+    WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
+    const char* uri = webkit_uri_response_get_uri(response);
+    if (!uri)
+        uri = webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(decision));
+    const char* mimeType = webkit_uri_response_get_mime_type(response);
+    DocumentResponse document;
+    document.url = uri ? uri : "";
+    document.mimeType = mimeType ? mimeType : "";
+    document.mainFrame = webkit_response_policy_decision_is_main_frame_main_resource(decision);
+    document.canShow = webkit_response_policy_decision_is_mime_type_supported(decision);
+    switch (m_responsePolicy(document)) {
+    case ResponsePolicy::Show:
+        webkit_policy_decision_use(WEBKIT_POLICY_DECISION(decision));
+        break;
+    case ResponsePolicy::Refuse:
+        webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
+        break;
+    case ResponsePolicy::Download:
+        webkit_policy_decision_download(WEBKIT_POLICY_DECISION(decision));
+        break;
+    }
+    return TRUE;
+}
+
+void WebView::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data)
 {
     auto* self = static_cast<WebView*>(data);
-    if (event == WEBKIT_LOAD_STARTED)
+    switch (event) {
+    case WEBKIT_LOAD_STARTED:
+        self->m_committed = false;
+        break;
+    case WEBKIT_LOAD_COMMITTED: {
+        // The old page is gone only now: a load refused before this leaves it working.
+        self->m_committed = true;
         self->stopPageRequests();
-    else if (event == WEBKIT_LOAD_FINISHED && self->m_loadFinished)
-        self->m_loadFinished();
+        const char* uri = webkit_web_view_get_uri(view);
+        self->m_documentUrl = uri ? uri : "";
+        setDocumentUrl(view, self->m_documentUrl);
+        break;
+    }
+    case WEBKIT_LOAD_FINISHED:
+        // WebKit also ends a load that failed, was refused or was replaced this way; no page
+        // finished then.
+        if (self->m_committed && self->m_loadFinished)
+            self->m_loadFinished();
+        break;
+    default:
+        break;
+    }
 }
 
 void WebView::onTitleChanged(WebKitWebView* view, GParamSpec*, gpointer data)
@@ -343,6 +401,7 @@ void WebView::onDragDataReceived(GtkWidget* widget, GdkDragContext* context, gin
 gboolean WebView::onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)
 {
     auto* self = static_cast<WebView*>(data);
+    self->m_committed = false; // the load ends here: no page finished
     // A load replaced by another one or stopped by our own policy is not a failure of the page.
     const bool superseded = g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)
         || g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);

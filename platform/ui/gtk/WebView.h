@@ -21,8 +21,10 @@ public:
     void loadHtml(const std::string& html, const std::string& baseUrl) override;
     void reload() override;
     std::string url() const override;
+    std::string documentUrl() const override { return m_documentUrl; }
 
     void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) override { m_policy = std::move(policy); }
+    void setResponsePolicy(std::function<ResponsePolicy(const DocumentResponse&)> policy) override { m_responsePolicy = std::move(policy); }
     void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) override;
     void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped) override;
     void setTitleHandler(std::function<void(const std::string&)> changed) override { m_titleChanged = std::move(changed); }
@@ -41,6 +43,8 @@ public:
 
 private:
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, gpointer self);
+    gboolean decideNavigation(WebKitNavigationPolicyDecision* decision, bool newWindow);
+    gboolean decideResponse(WebKitResponsePolicyDecision* decision);
     static void onLoadChanged(WebKitWebView*, WebKitLoadEvent, gpointer self);
     static void onTitleChanged(WebKitWebView*, GParamSpec*, gpointer self);
     // File drops are taken before the web view's own drag handling sees them.
@@ -53,7 +57,8 @@ private:
     static gboolean onFileChooser(WebKitWebView*, WebKitFileChooserRequest*, gpointer self);
     static void onDownloadStarted(WebKitWebContext*, WebKitDownload*, gpointer self);
     void followDownload(WebKitDownload* download);
-    // The page's scheme requests are stopped; the next page gets a fresh flag.
+    // The page's scheme requests are stopped (its document has been replaced); the next page gets
+    // a fresh flag.
     void stopPageRequests();
 
     std::shared_ptr<WebContext> m_context;
@@ -61,6 +66,9 @@ private:
     GObjectRef<WebKitWebView> m_view;
     PageStop m_pageStop;
     std::function<NavigationPolicy(const NavigationAction&)> m_policy;
+    std::function<ResponsePolicy(const DocumentResponse&)> m_responsePolicy;
+    std::string m_documentUrl;
+    bool m_committed = false; // the load under way has replaced the page and not failed
     bool m_programLoadPending = false; // the next plain navigation is a load the program started
     std::function<void()> m_loadFinished;
     std::function<void(const std::string&)> m_loadFailed;

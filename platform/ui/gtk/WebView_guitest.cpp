@@ -68,7 +68,7 @@ TEST_F(WebViewTest, SchemeAnsweredFromAWorkerThreadIsReadByFetch)
         workers.emplace_back([&answeredOn, request] {
             answeredOn = std::this_thread::get_id();
             request->respond({ .status = 206, .mimeType = "text/plain",
-                .headers = { { "Access-Control-Allow-Origin", "*" }, { "X-Page", "7" } },
+                .headers = { { "Access-Control-Allow-Origin", "*" }, { "Access-Control-Expose-Headers", "X-Page" }, { "X-Page", "7" } },
                 .body = "bytes of " + request->url() });
         });
     });
@@ -273,6 +273,122 @@ TEST_F(WebViewTest, DownloadsGoWhereTheHandlerSays)
     g_remove(source.c_str());
     g_remove(saved->value().c_str());
     g_rmdir(folder);
+}
+
+}
+}
+
+namespace ikw::ui {
+namespace {
+
+// A folder of local pages for the frame tests, removed afterwards.
+class LocalPages {
+public:
+    LocalPages()
+    {
+        char folder[] = "/tmp/ikw-frames.XXXXXX";
+        EXPECT_TRUE(mkdtemp(folder));
+        m_folder = folder;
+    }
+    ~LocalPages() { std::system(("rm -rf '" + m_folder + "'").c_str()); }
+    std::string write(const std::string& name, const std::string& html) const
+    {
+        const std::string path = m_folder + "/" + name;
+        g_file_set_contents(path.c_str(), html.c_str(), -1, nullptr);
+        return path;
+    }
+
+private:
+    std::string m_folder;
+};
+
+TEST_F(WebViewTest, EveryFramesDocumentReachesTheResponsePolicyBeforeItRuns)
+{
+    LocalPages pages;
+    const auto inner = pages.write("inner.html", "<script>parent.postMessage('inner ran', '*')</script>");
+    const auto outer = pages.write("outer.html",
+        "<script>window.heard = []; addEventListener('message', function (e) { window.heard.push(e.data) })</script>"
+        "<iframe src='inner.html'></iframe>");
+    std::vector<DocumentResponse> seen;
+    std::vector<std::string> navigations;
+    view->setNavigationPolicy([&](const NavigationAction& action) {
+        navigations.push_back(action.url);
+        return NavigationPolicy::Allow;
+    });
+    for (const bool refuseInner : { false, true }) {
+        SCOPED_TRACE(refuseInner ? "inner refused" : "inner shown");
+        seen.clear();
+        navigations.clear();
+        view->setResponsePolicy([&](const DocumentResponse& document) {
+            seen.push_back(document);
+            return refuseInner && !document.mainFrame ? ResponsePolicy::Refuse : ResponsePolicy::Show;
+        });
+        bool finished = false;
+        view->setLoadHandlers([&] { finished = true; }, [&](const std::string& reason) { FAIL() << reason; });
+        view->loadFile(outer);
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return finished; }, kTimeout));
+        gtk3::runMainLoopUntil([] { return false; }, 0.5);
+        ASSERT_EQ(seen.size(), 2u);
+        EXPECT_TRUE(seen[0].mainFrame);
+        EXPECT_EQ(seen[0].url, "file://" + outer);
+        EXPECT_EQ(seen[0].mimeType, "text/html");
+        EXPECT_TRUE(seen[0].canShow);
+        EXPECT_FALSE(seen[1].mainFrame);
+        EXPECT_EQ(seen[1].url, "file://" + inner);
+        // The subframe's own load is put to the navigation policy too (the program's is not).
+        EXPECT_EQ(navigations, std::vector<std::string> { "file://" + inner });
+        EXPECT_EQ(view->documentUrl(), "file://" + outer);
+        EXPECT_EQ(call(*view, "return window.heard.join(',');").value, Json(refuseInner ? "" : "inner ran"));
+    }
+}
+
+TEST_F(WebViewTest, ATypeTheViewCannotShowBecomesADownloadWhenThePolicySaysSo)
+{
+    LocalPages pages;
+    std::optional<DocumentResponse> asked;
+    view->setResponsePolicy([&](const DocumentResponse& document) {
+        if (document.url.rfind("blob:", 0) == 0)
+            asked = document;
+        return document.canShow ? ResponsePolicy::Show : ResponsePolicy::Download;
+    });
+    std::optional<std::optional<std::string>> saved;
+    const std::string destination = pages.write("placeholder", "") + ".zip";
+    view->setDownloadEvents({
+        .destination = [&](const std::string&, const std::string&) -> std::optional<std::string> { return destination; },
+        .finished = [&](std::optional<std::string> path) { saved = std::move(path); },
+    });
+    load(*view, "<p>page</p>");
+    view->evaluate("location.href = URL.createObjectURL(new Blob(['PK zip bytes'], {type: 'application/zip'}))");
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return saved.has_value(); }, kTimeout));
+    ASSERT_TRUE(asked);
+    EXPECT_TRUE(asked->mainFrame);
+    EXPECT_FALSE(asked->canShow);
+    EXPECT_EQ(asked->mimeType, "application/zip");
+    EXPECT_EQ(*saved, destination);
+    gchar* contents = nullptr;
+    ASSERT_TRUE(g_file_get_contents(destination.c_str(), &contents, nullptr, nullptr));
+    EXPECT_STREQ(contents, "PK zip bytes");
+    g_free(contents);
+}
+
+TEST_F(WebViewTest, LocalFilesAreReadAcrossOnlyWhereTheViewAllowsIt)
+{
+    LocalPages pages;
+    const auto secret = pages.write("secret.txt", "SECRET");
+    const auto page = pages.write("page.html", "<p>page</p>");
+    const std::string readSecret = "try { const r = new XMLHttpRequest(); r.open('GET', 'file://' + secret, false); r.send(); return r.responseText; }"
+                                   " catch (e) { return 'refused'; }";
+    for (const bool allowed : { false, true }) {
+        SCOPED_TRACE(allowed ? "review view" : "default view");
+        auto tabView = toolkit->makeWebView(context, { .fileAccessFromFileUrls = allowed });
+        window->addTab(tabView, "tab");
+        bool finished = false;
+        tabView->setLoadHandlers([&] { finished = true; }, {});
+        tabView->loadFile(page);
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return finished; }, kTimeout));
+        EXPECT_EQ(call(*tabView, readSecret, Json { { "secret", secret } }).value, Json(allowed ? "SECRET" : "refused"));
+        window->removeTab(*tabView);
+    }
 }
 
 }

@@ -29,6 +29,11 @@ Window::Window(const WindowOptions& options)
     gtk_container_add(GTK_CONTAINER(m_window), m_notebook);
     gtk_widget_show(m_notebook);
     setTitle(options.title);
+    // The application counts its windows (a second start asks whether one is on screen; the
+    // last one closing ends the program). An offscreen window is never one of them.
+    GApplication* application = g_application_get_default();
+    if (!options.offscreen && application && GTK_IS_APPLICATION(application))
+        gtk_application_add_window(GTK_APPLICATION(application), GTK_WINDOW(m_window));
     g_signal_connect(m_window, "delete-event", G_CALLBACK(onDeleteEvent), this);
     g_signal_connect(m_window, "window-state-event", G_CALLBACK(onWindowState), this);
     // Before the focused web view sees the key.
@@ -73,9 +78,44 @@ int Window::tabStepForKey(unsigned keyval, unsigned state, int tabCount)
     }
 }
 
+bool Window::matchesShortcut(unsigned keyval, unsigned state, unsigned shortcutKeyval, unsigned shortcutModifiers)
+{
+    constexpr unsigned kConsidered = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK | GDK_HYPER_MASK | GDK_META_MASK;
+    return gdk_keyval_to_lower(keyval) == gdk_keyval_to_lower(shortcutKeyval) && (state & kConsidered) == (shortcutModifiers & kConsidered);
+}
+
+void Window::addShortcut(const std::string& accelerator, std::function<void()> action)
+{
+    guint keyval = 0;
+    GdkModifierType modifiers {};
+    gtk_accelerator_parse(accelerator.c_str(), &keyval, &modifiers);
+    if (keyval == 0)
+        return;
+    m_shortcuts.push_back(Shortcut { keyval, static_cast<unsigned>(modifiers), std::move(action) });
+}
+
+bool Window::isActive() const
+{
+    return !m_isClosed && gtk_window_is_active(GTK_WINDOW(m_window));
+}
+
+bool Window::isFocusedLast() const
+{
+    GtkApplication* application = gtk_window_get_application(GTK_WINDOW(m_window));
+    return !m_isClosed && application && gtk_application_get_active_window(application) == GTK_WINDOW(m_window);
+}
+
 gboolean Window::onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
 {
     auto* self = static_cast<Window*>(data);
+    for (const auto& shortcut : self->m_shortcuts) {
+        if (matchesShortcut(event->keyval, event->state, shortcut.keyval, shortcut.modifiers)) {
+            // The action may close this window: it runs from a copy.
+            const auto action = shortcut.action;
+            action();
+            return TRUE;
+        }
+    }
     const int count = self->tabCount();
     const int step = tabStepForKey(event->keyval, event->state, count);
     if (step == 0)

@@ -33,6 +33,10 @@ public:
     void setFullScreen(bool fullScreen) override;
     bool isFullScreen() const override { return m_fullScreen; }
 
+    void addShortcut(const std::string& accelerator, std::function<void()> action) override;
+    bool isActive() const override;
+    bool isFocusedLast() const override;
+
     void show() override;
     void present() override;
     void hide() override;
@@ -49,6 +53,8 @@ public:
     // window has two tabs or more: +1, -1, or 0 for a key this does not take. Any other modifier
     // held (Caps Lock included; Num Lock aside) leaves the key alone.
     static int tabStepForKey(unsigned keyval, unsigned state, int tabCount);
+    // Whether a key press matches a shortcut's key and modifiers (Caps Lock and Num Lock aside).
+    static bool matchesShortcut(unsigned keyval, unsigned state, unsigned shortcutKeyval, unsigned shortcutModifiers);
 
 private:
     static gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
@@ -64,6 +70,12 @@ private:
     GtkWidget* m_notebook;
     GtkWidget* m_header = nullptr;
     std::vector<std::shared_ptr<WebView>> m_tabs;
+    struct Shortcut {
+        unsigned keyval;
+        unsigned modifiers;
+        std::function<void()> action;
+    };
+    std::vector<Shortcut> m_shortcuts;
     std::function<bool()> m_shouldClose;
     std::function<void()> m_closed;
     std::function<void()> m_newTab;

@@ -1,0 +1,13 @@
+#include "crossdoc/CrossDocActions.h"
+
+#include "crossdoc/ReaderSearch.h"
+#include "review/UrlActions.h"
+
+namespace ikw::crossdoc {
+
+void registerActions(UrlActions& actions, const CrossDocServices& services)
+{
+    actions.add("readersearch", [workers = services.workers](const UrlAction& action) { readerSearch(action, *workers); });
+}
+
+}

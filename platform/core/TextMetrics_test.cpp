@@ -1,0 +1,101 @@
+#include "platform/core/TextMetrics.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace ikw {
+namespace {
+
+// Every match of the needle in the text, as the text's own bytes.
+std::vector<std::string> matches(std::string_view needle, const std::string& text)
+{
+    const CaseInsensitiveFinder finder(needle);
+    auto found = finder.matchesIn(text);
+    std::vector<std::string> out;
+    while (const auto range = found.next())
+        out.push_back(text.substr(range->begin, range->size()));
+    return out;
+}
+
+TEST(CaseInsensitiveFinder, ComparesFullCaseFoldingsAndAnswersTheOriginal)
+{
+    struct Case {
+        const char* needle;
+        std::string text;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        { "invoice", "Total INVOICE and Invoice.", { "INVOICE", "Invoice" } },
+        { "STRASSE", "Hauptstraße 5", { "straße" } },
+        { "straße", "HAUPTSTRASSE", { "STRASSE" } },
+        // A folding that grows is matched whole or not at all.
+        { "s", "\u00df", {} },
+        { "ss", "x\u00dfx", { "\u00df" } },
+        // Matches do not overlap; the search goes on after each.
+        { "aa", "aaaaa", { "aa", "aa" } },
+        // Accents and widths are not folded away.
+        { "cafe", "CAF\u00c9 cafe", { "cafe" } },
+        { "abc", "\uff41\uff42\uff43", {} },
+        // No locale: the dotted capital I folds to i plus a combining dot, so "i" alone would split it.
+        { "i", "\u0130", {} },
+        { "\u03c3", "\u03a3\u03c2", { "\u03a3", "\u03c2" } },
+        { "", "anything", {} },
+        // ASCII texts take a shorter way with the same answers; CR LF stays one character.
+        { "b\r", "ab\r\nAB\r", { "B\r" } },
+        { "\nx", "\r\nx \nX", { "\nX" } },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(matches(c.needle, c.text), c.expected) << c.needle << " in " << c.text;
+}
+
+TEST(CaseInsensitiveFinder, NeverSplitsAUserPerceivedCharacter)
+{
+    // "e" followed by a combining acute accent is one character: "e" alone does not match in it.
+    EXPECT_EQ(matches("e", "cafe\u0301 e"), std::vector<std::string> { "e" });
+    EXPECT_EQ(matches("E\u0301", "cafe\u0301"), std::vector<std::string> { "e\u0301" });
+    // One person of a family emoji is not a match either.
+    EXPECT_TRUE(matches("\U0001F469", "\U0001F469\u200D\U0001F469\u200D\U0001F467").empty());
+    const std::string text = "x\u00e9\u00df\U0001F600y";
+    const CaseInsensitiveFinder finder("Y");
+    auto found = finder.matchesIn(text);
+    EXPECT_EQ(found.next(), (TextRange { text.size() - 1, text.size() }));
+    EXPECT_EQ(found.next(), std::nullopt);
+}
+
+TEST(CaseInsensitiveFinder, InvalidUtf8IsSearchedAsReplacementCharacters)
+{
+    EXPECT_EQ(matches("ab", std::string("\xff" "AB\xc3")), std::vector<std::string> { "AB" });
+}
+
+TEST(GraphemeBoundaries, StepsOverWholeCharactersInBytes)
+{
+    // a, e+acute (3 bytes), a flag (8 bytes), CR LF (one character), b
+    const std::string text = "ae\u0301\U0001F1E9\U0001F1EA\r\nb";
+    GraphemeBoundaries boundaries(text);
+    EXPECT_TRUE(boundaries.isBoundary(0));
+    EXPECT_TRUE(boundaries.isBoundary(1));
+    EXPECT_FALSE(boundaries.isBoundary(2)) << "inside e + accent";
+    EXPECT_FALSE(boundaries.isBoundary(8)) << "between the two halves of a flag";
+    EXPECT_TRUE(boundaries.isBoundary(text.size()));
+    EXPECT_EQ(boundaries.forward(0, 2), 4u);
+    EXPECT_EQ(boundaries.forward(4, 1), 12u);
+    EXPECT_EQ(boundaries.forward(12, 1), 14u) << "CR LF is one character";
+    EXPECT_EQ(boundaries.forward(1, 99), text.size());
+    EXPECT_EQ(boundaries.back(text.size(), 3), 4u);
+    EXPECT_EQ(boundaries.back(4, 99), 0u);
+    EXPECT_EQ(boundaries.back(0, 1), 0u);
+}
+
+TEST(TextMetrics, TrimsSpaceSeparatorsWithOrWithoutLineEnds)
+{
+    const std::string text = "\u00a0\t \u3000 word \u2009\n";
+    EXPECT_EQ(trimSpaceSeparators(text), "word \u2009\n");
+    EXPECT_EQ(trimWhitespaceAndNewlines(text), "word");
+    EXPECT_EQ(trimWhitespaceAndNewlines("\u2028\r\n x \u0085"), "x");
+    EXPECT_EQ(trimSpaceSeparators(" \t "), "");
+    EXPECT_EQ(trimSpaceSeparators("\xff "), "\xff");
+}
+
+}
+}

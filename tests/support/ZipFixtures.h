@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ikw::testing {
+
+// A member of a fixture archive: its name and uncompressed bytes.
+using ZipMember = std::pair<std::string, std::string>;
+
+// The bytes of a zip archive holding the members in order, deflated (libzip).
+std::string zipBytes(const std::vector<ZipMember>& members);
+
+// Rewrites the uncompressed size that the archive's headers (local and central) declare for a
+// member, leaving its data as it is: an archive that lies about its size.
+std::string withDeclaredSize(std::string zip, const std::string& member, std::uint32_t size);
+
+}
