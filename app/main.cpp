@@ -13,6 +13,7 @@
 #include "assistants/AgentBridgeLaunch.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/LinksController.h"
+#include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
 #include "finder/FinderServices.h"
@@ -27,6 +28,7 @@
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
+#include "platform/speech/EspeakSynthesizer.h"
 #include "services/KDUpdate.h"
 #include "services/Stats.h"
 
@@ -57,6 +59,10 @@ struct ApplicationSlots {
     // to the features through their services.
     std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
     ikw::docops::RewriteQueue pageRewrites { *userInitiatedWorkers };
+    // Reading aloud: espeak-ng through the sound server, or into silence when none answers.
+    ikw::speech::EspeakSpeechService speech { [](const ikw::speech::AudioFormat& format) {
+        return ikw::speech::openDefaultAudioSink(format, ikw::globals().brand.name);
+    } };
     // Link making across every reader (the first end waits here) and the focus handed to a reader
     // that is still opening.
     std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
@@ -87,9 +93,10 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
     };
 }
 
-ikw::SettingsPanelFacts settingsPanelFacts()
+ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
 {
     ikw::SettingsPanelFacts facts;
+    facts.voicesJSON = [&speech] { return ikw::docops::ttsVoiceOptionsJSON(speech); };
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     return facts;
@@ -116,6 +123,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
                 open->reloadSettingsPanelIfOpen();
         },
         .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
+        .speech = &slots.speech,
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
@@ -160,7 +168,7 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
         parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };
-        bridge = ikw::installPageBridge(services, settingsPanelFacts(), std::move(parts));
+        bridge = ikw::installPageBridge(services, settingsPanelFacts(slots.speech), std::move(parts));
         registerWindowFeatures(services, *bridge, slots);
     };
     const ikw::library::LibraryHooks libraryHooks {

@@ -32,19 +32,22 @@ protected:
         services.newLoadingFile = newLoadingFile;
     }
 
-    // The result of a script in the window's page as text: "" when it is no string or the page
-    // does not answer within five seconds.
+    // The result of a script in the window's page, as text ("" until it answers).
     std::string ask(ReviewWC& window, const std::string& script)
     {
-        std::string answer;
-        bool answered = false;
-        window.webView().evaluate(script, [&](ui::ScriptResult result) {
-            answered = true;
+        // The answer may come after the wait gives up, so it lands in state the callback shares.
+        struct Answer {
+            std::string text;
+            bool answered = false;
+        };
+        const auto answer = std::make_shared<Answer>();
+        window.webView().evaluate(script, [answer](ui::ScriptResult result) {
+            answer->answered = true;
             if (result.value && result.value->is_string())
-                answer = result.value->get<std::string>();
+                answer->text = result.value->get<std::string>();
         });
-        ui::gtk3::runMainLoopUntil([&] { return answered; }, 5);
-        return answer;
+        ui::gtk3::runMainLoopUntil([&] { return answer->answered; }, 5);
+        return answer->answered ? answer->text : std::string();
     }
 
     TempHome home;

@@ -177,6 +177,15 @@ std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string
     return bytesOf(Document::fromBytes(bytes));
 }
 
+std::string objectsPdf(const std::vector<std::string>& objects)
+{
+    std::string bytes = "%PDF-1.7\n";
+    for (std::size_t index = 0; index < objects.size(); ++index)
+        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\n%%EOF\n";
+    return bytesOf(Document::fromBytes(bytes));
+}
+
 std::string annotatedPdf()
 {
     // Written by hand without a cross-reference table; the reader rebuilds it.

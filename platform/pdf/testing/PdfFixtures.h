@@ -42,6 +42,10 @@ struct TextFixturePage {
 // "/PageLabels << /Nums [0 << /S /r >>] >>").
 std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string& catalogEntries = {});
 
+// A PDF of the objects as written, numbered from 1, the first the catalog: written without a
+// cross-reference table and rebuilt by the reader, then written well-formed.
+std::string objectsPdf(const std::vector<std::string>& objects);
+
 // Two pages; the first carries a note ("hello note") and a link to the second.
 std::string annotatedPdf();
 
