@@ -1,5 +1,6 @@
 #include "docops/richtext/DocxProperties.h"
 
+#include "platform/core/Text.h"
 #include "platform/core/XmlPushParser.h"
 
 #include <array>
@@ -23,17 +24,6 @@ constexpr std::array<NamedColor, 16> kHighlightColors = { {
     { "lightGray", { 0xC0, 0xC0, 0xC0 } },
 } };
 
-std::optional<int> hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return std::nullopt;
-}
-
 // "RRGGBB"; "auto" and anything else unreadable is no colour.
 std::optional<Color> hexColor(std::string_view value)
 {
@@ -41,8 +31,8 @@ std::optional<Color> hexColor(std::string_view value)
         return std::nullopt;
     std::array<std::uint8_t, 3> channels {};
     for (std::size_t index = 0; index < 3; ++index) {
-        const auto high = hexDigit(value[2 * index]);
-        const auto low = hexDigit(value[2 * index + 1]);
+        const auto high = hexDigitValue(value[2 * index]);
+        const auto low = hexDigitValue(value[2 * index + 1]);
         if (!high || !low)
             return std::nullopt;
         channels[index] = static_cast<std::uint8_t>(*high * 16 + *low);
