@@ -2,6 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 APP := $(BUILD_DIR)/CulmoraPhotos.app/bin/CulmoraPhotos
+FINDER_MODULE := $(BUILD_DIR)/CulmoraPhotos.app/PlugIns/libinkwarden-finder.so
 
 .PHONY: all deps configure build run test bench install clean
 
@@ -25,9 +26,11 @@ test: build
 bench: build
 	scripts/run-benchmarks $(BUILD_DIR)
 
-# The desktop entry for the current user (document types and the qeliz: URL scheme).
+# The desktop entry for the current user (document types and the qeliz: URL scheme), and the
+# file manager's extension module for every user (restart Nautilus to load it).
 install: build
 	scripts/install-desktop-entry $(APP)
+	scripts/install-finder-extension $(FINDER_MODULE)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -7,6 +7,7 @@
 #include "platform/ui/gtk/GtkToolkit.h"
 #include "tests/support/TempHome.h"
 
+#include <memory>
 #include <glib.h>
 #include <gtest/gtest.h>
 
@@ -66,8 +67,10 @@ protected:
 
     Json run(const std::string& body)
     {
-        std::optional<ui::ScriptResult> result;
-        view->callAsync(body, Json::object(), [&](ui::ScriptResult answer) { result = std::move(answer); });
+        // Shared with the callback: the answer may come after the wait gives up.
+        const auto slot = std::make_shared<std::optional<ui::ScriptResult>>();
+        auto& result = *slot;
+        view->callAsync(body, Json::object(), [slot](ui::ScriptResult answer) { *slot = std::move(answer); });
         EXPECT_TRUE(ui::gtk3::runMainLoopUntil([&] { return result.has_value(); }, kTimeout));
         if (!result || result->error) {
             ADD_FAILURE() << body << ": " << (result && result->error ? *result->error : "no answer");
@@ -79,8 +82,10 @@ protected:
     // Like run(), for a page that may be between loads: an error answers null.
     Json peek(const std::string& body)
     {
-        std::optional<ui::ScriptResult> result;
-        view->callAsync(body, Json::object(), [&](ui::ScriptResult answer) { result = std::move(answer); });
+        // Shared with the callback: the answer may come after the wait gives up.
+        const auto slot = std::make_shared<std::optional<ui::ScriptResult>>();
+        auto& result = *slot;
+        view->callAsync(body, Json::object(), [slot](ui::ScriptResult answer) { *slot = std::move(answer); });
         if (!ui::gtk3::runMainLoopUntil([&] { return result.has_value(); }, kTimeout) || result->error)
             return {};
         return result->value.value_or(Json());

@@ -12,6 +12,7 @@
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
 #include "crossdoc/CrossDocActions.h"
+#include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
 #include "finder/FinderServices.h"
@@ -26,6 +27,7 @@
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
+#include "platform/speech/EspeakSynthesizer.h"
 #include "services/KDUpdate.h"
 #include "services/Stats.h"
 
@@ -56,6 +58,10 @@ struct ApplicationSlots {
     // to the features through their services.
     std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
     ikw::docops::RewriteQueue pageRewrites { *userInitiatedWorkers };
+    // Reading aloud: espeak-ng through the sound server, or into silence when none answers.
+    ikw::speech::EspeakSpeechService speech { [](const ikw::speech::AudioFormat& format) {
+        return ikw::speech::openDefaultAudioSink(format, ikw::globals().brand.name);
+    } };
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -83,9 +89,10 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
     };
 }
 
-ikw::SettingsPanelFacts settingsPanelFacts()
+ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
 {
     ikw::SettingsPanelFacts facts;
+    facts.voicesJSON = [&speech] { return ikw::docops::ttsVoiceOptionsJSON(speech); };
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     return facts;
@@ -112,6 +119,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
                 open->reloadSettingsPanelIfOpen();
         },
         .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
+        .speech = &slots.speech,
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
@@ -156,7 +164,7 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
         parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };
-        bridge = ikw::installPageBridge(services, settingsPanelFacts(), std::move(parts));
+        bridge = ikw::installPageBridge(services, settingsPanelFacts(slots.speech), std::move(parts));
         registerWindowFeatures(services, *bridge, slots);
     };
     const ikw::library::LibraryHooks libraryHooks {

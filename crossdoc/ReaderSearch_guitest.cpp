@@ -14,22 +14,7 @@ namespace {
 
 constexpr double kTimeout = 20;
 
-class ReaderSearchOnScreen : public ikw::testing::ReviewOnScreenFixture {
-protected:
-    // The result of a script in the window's page, as text ("" until it answers).
-    std::string ask(ReviewWC& window, const std::string& script)
-    {
-        std::string answer;
-        bool answered = false;
-        window.webView().evaluate(script, [&](ui::ScriptResult result) {
-            answered = true;
-            if (result.value && result.value->is_string())
-                answer = result.value->get<std::string>();
-        });
-        ui::gtk3::runMainLoopUntil([&] { return answered; }, 5);
-        return answer;
-    }
-};
+using ReaderSearchOnScreen = ikw::testing::ReviewOnScreenFixture;
 
 TEST_F(ReaderSearchOnScreen, TheReaderPageSearchesItsDocumentAndListsTheHits)
 {

@@ -2,6 +2,7 @@
 
 #include "docops/PageOpHandler.h"
 #include "docops/PageOpRequest.h"
+#include "docops/ReadAloud.h"
 #include "review/ReviewServices.h"
 #include "review/ReviewWC.h"
 #include "review/UrlActions.h"
@@ -98,6 +99,8 @@ void registerActions(UrlActions& actions, const PageOpServices& services)
     actions.add("pageop", [services](const UrlAction& action) {
         handlePageOp(contextFor(action.window, services), PageOpRequest::fromUrl(action.url));
     });
+    if (services.speech)
+        registerReadAloudActions(actions, *services.speech);
 }
 
 void registerFeatures(ReviewFeatures& features, const PageOpServices& services)
@@ -105,6 +108,7 @@ void registerFeatures(ReviewFeatures& features, const PageOpServices& services)
     features.insertDroppedPDFs = [services](ReviewWC& window, const std::vector<std::string>& pdfs, std::optional<int> at, const std::string& into) {
         insertDroppedPDFs(contextFor(window, services), pdfs, at, into);
     };
+    registerReadAloudFeatures(features);
 }
 
 }

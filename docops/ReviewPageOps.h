@@ -2,6 +2,7 @@
 
 #include "docops/FileOpHost.h"
 #include "docops/RewriteQueue.h"
+#include "platform/speech/Speech.h"
 #include "platform/ui/Toolkit.h"
 
 #include <functional>
@@ -24,14 +25,18 @@ struct PageOpServices {
     std::function<void()> reloadSettingsPanelIfOpen;
     // The reader page's URL showing a PDF (from its first page); none when there is no reader page.
     std::function<std::optional<std::string>(const std::string& pdf)> readerURL;
+    // The system's speech for reading aloud; none: the reading actions are not offered.
+    speech::SpeechService* speech = nullptr;
 };
 
 // The review window as page operations see it; the window is held weakly.
 std::shared_ptr<FileOpHost> makeReviewFileOpHost(ReviewWC& window, PageOpServices services);
 
-// The "pageop" action of reader pages.
+// The "pageop" action of reader pages, and reading aloud ("speak", "speakpause", "speakresume",
+// "speakstop").
 void registerActions(UrlActions& actions, const PageOpServices& services);
-// PDFs dropped on a reader's page rail are inserted where the page says.
+// PDFs dropped on a reader's page rail are inserted where the page says; a closing window stops
+// reading aloud.
 void registerFeatures(ReviewFeatures& features, const PageOpServices& services);
 
 }

@@ -13,4 +13,9 @@ inline constexpr std::string_view kModuleFileName = "libinkwarden-finder.so";
 inline constexpr std::string_view kOpenTitle = "Open in Inkwarden";
 inline constexpr std::string_view kShareTitle = "Share with Inkwarden";
 
+// The application as the session knows it: its GApplication identifier (its name on the session
+// bus) and its installed desktop entry.
+inline constexpr std::string_view kApplicationId = "com.norvale.inkwarden";
+inline constexpr std::string_view kDesktopEntryId = "com.norvale.inkwarden.desktop";
+
 }

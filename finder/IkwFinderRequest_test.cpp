@@ -1,6 +1,7 @@
 #include "finder/IkwFinderRequest.h"
 
 #include "finder-extension/HandoffUrl.h"
+#include "finder-extension/InkwardenFinderSync.h"
 
 #include <gtest/gtest.h>
 
@@ -89,10 +90,14 @@ TEST(IkwFinderRequest, ReadsBackWhatTheExtensionWrote)
         EXPECT_EQ(request->action, "share");
         EXPECT_EQ(request->declaredCount, 1);
     }
+    // A selection of 250 files in the file manager: the first 200 travel, in selection order.
     Paths many;
-    for (int i = 0; i < 250; ++i)
+    finderext::Selection selection;
+    for (int i = 0; i < 250; ++i) {
         many.push_back("/sel/" + std::to_string(249 - i) + ".pdf");
-    const auto request = IkwFinderRequest::parse(*finderext::handoffUrl("open", many));
+        selection.push_back({ std::to_string(249 - i) + ".pdf", many.back() });
+    }
+    const auto request = IkwFinderRequest::parse(*finderext::InkwardenFinderSync::handoffFor(finderext::HandoffAction::Open, selection));
     ASSERT_TRUE(request);
     EXPECT_EQ(request->paths, Paths(many.begin(), many.begin() + 200));
     EXPECT_EQ(request->declaredCount, 250);

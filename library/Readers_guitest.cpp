@@ -5,6 +5,8 @@
 #include "library/WindowLookup.h"
 #include "library/WindowOpeners.h"
 #include "review/ReviewOnScreenFixture.h"
+#include <memory>
+#include <string>
 
 namespace ikw::library {
 namespace {
@@ -22,16 +24,7 @@ protected:
     // What the window's page says it is, once its reader page has loaded.
     std::string shownPage(ReviewWC& window)
     {
-        std::string answer;
-        bool answered = false;
-        window.webView().evaluate("document.body && document.body.dataset.standin ? document.body.dataset.standin + ' ' + location.search : ''",
-            [&](ui::ScriptResult result) {
-                answered = true;
-                if (result.value && result.value->is_string())
-                    answer = result.value->get<std::string>();
-            });
-        ui::gtk3::runMainLoopUntil([&] { return answered; }, 5);
-        return answer;
+        return ask(window, "document.body && document.body.dataset.standin ? document.body.dataset.standin + ' ' + location.search : ''");
     }
 
     bool waitForReader(ReviewWC& window, const std::string& origItem)

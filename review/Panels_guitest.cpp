@@ -9,6 +9,7 @@
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace ikw {
 namespace {
@@ -22,15 +23,18 @@ protected:
 
     std::optional<std::string> evaluate(PanelWC& panel, const std::string& script)
     {
-        std::optional<std::string> answer;
-        bool done = false;
-        panel.web().evaluate(script, [&](ui::ScriptResult result) {
+        struct Answer {
+            std::optional<std::string> text;
+            bool done = false;
+        };
+        const auto answer = std::make_shared<Answer>(); // shared: the answer may come after the wait
+        panel.web().evaluate(script, [answer](ui::ScriptResult result) {
             if (result.value && result.value->is_string())
-                answer = result.value->get<std::string>();
-            done = true;
+                answer->text = result.value->get<std::string>();
+            answer->done = true;
         });
-        EXPECT_TRUE(ui::gtk3::runMainLoopUntil([&] { return done; }, kTimeout));
-        return answer;
+        EXPECT_TRUE(ui::gtk3::runMainLoopUntil([&] { return answer->done; }, kTimeout));
+        return answer->done ? answer->text : std::nullopt;
     }
 
     testing::TempHome home;

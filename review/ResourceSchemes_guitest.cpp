@@ -7,6 +7,7 @@
 #include "platform/ui/gtk/GtkToolkit.h"
 #include "tests/support/TempHome.h"
 
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace ikw::review {
@@ -36,7 +37,9 @@ TEST(ResourceSchemesInAWebView, APageFetchesPdfBytesAndAPageImage)
         view->setLoadHandlers([&] { loaded = true; }, [&](const std::string& reason) { FAIL() << reason; });
         view->loadHtml("<p>schemes</p>", pageUrl);
         EXPECT_TRUE(ui::gtk3::runMainLoopUntil([&] { return loaded; }, kTimeout));
-        std::optional<ui::ScriptResult> result;
+        // Shared with the callback: the answer may come after the wait gives up.
+        const auto slot = std::make_shared<std::optional<ui::ScriptResult>>();
+        auto& result = *slot;
         view->callAsync(R"(
             let pdf;
             try { pdf = await fetch('vtpdf://doc/?p=' + encodeURIComponent(pdfPath)); } catch (e) { return 'refused'; }
@@ -50,7 +53,7 @@ TEST(ResourceSchemesInAWebView, APageFetchesPdfBytesAndAPageImage)
                 image.src = 'vtpage://doc/?p=' + encodeURIComponent(pdfPath) + '&i=2&w=300';
             });
             return [pdf.status, pdf.headers.get('Content-Type'), bytes.byteLength, refused, image.naturalWidth, image.naturalHeight];)",
-            Json { { "pdfPath", path }, { "textPath", text } }, [&](ui::ScriptResult answer) { result = std::move(answer); });
+            Json { { "pdfPath", path }, { "textPath", text } }, [slot](ui::ScriptResult answer) { *slot = std::move(answer); });
         EXPECT_TRUE(ui::gtk3::runMainLoopUntil([&] { return result.has_value(); }, kTimeout));
         return result.value_or(ui::ScriptResult {});
     };

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace ikw::testing {
 
@@ -29,6 +30,24 @@ protected:
         services.webContext = toolkit->makeWebContext();
         services.trustedRoots = defaultTrustedRoots();
         services.newLoadingFile = newLoadingFile;
+    }
+
+    // The result of a script in the window's page, as text ("" until it answers).
+    std::string ask(ReviewWC& window, const std::string& script)
+    {
+        // The answer may come after the wait gives up, so it lands in state the callback shares.
+        struct Answer {
+            std::string text;
+            bool answered = false;
+        };
+        const auto answer = std::make_shared<Answer>();
+        window.webView().evaluate(script, [answer](ui::ScriptResult result) {
+            answer->answered = true;
+            if (result.value && result.value->is_string())
+                answer->text = result.value->get<std::string>();
+        });
+        ui::gtk3::runMainLoopUntil([&] { return answer->answered; }, 5);
+        return answer->answered ? answer->text : std::string();
     }
 
     TempHome home;

@@ -2,11 +2,13 @@
 
 #include "platform/core/Json.h"
 #include "platform/core/TaskQueue.h"
+#include "platform/speech/Speech.h"
 #include "platform/ui/Toolkit.h"
 #include "review/FileStamp.h"
 #include "review/FolderWatcher.h"
 #include "review/ReviewServices.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -52,6 +54,14 @@ struct ReaderState {
     std::optional<std::string> pendingViewRestore; // view state to hand back after a reload
     std::optional<std::string> lastViewState;      // view state captured when the reader closed
     bool readerClosing = false;                    // the close was settled; the next request passes
+};
+
+// Read aloud: the window's synthesizer (made for the first reading), the generation of the
+// current request and the voice chosen automatically.
+struct SpeechState {
+    std::unique_ptr<speech::Synthesizer> speaker;
+    std::int64_t speakGen = 0;
+    std::optional<speech::Voice> speakVoice;
 };
 
 struct WatchState {
@@ -167,6 +177,7 @@ public:
     TimelineState timeline;
     EditProbeState editProbe;
     GroupSyncState groupSync;
+    SpeechState speech;
 
     // The whole page-ready injection (run after every finished load of the top frame).
     void pageDidFinishLoading();
