@@ -1,5 +1,7 @@
 #include "crossdoc/DocumentTypes.h"
 
+#include "platform/core/Paths.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -26,11 +28,25 @@ const std::set<std::string, std::less<>>& indexableExts()
     return extensions;
 }
 
+namespace {
+
+std::string lowerCasedAscii(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+}
+
+bool isIndexablePath(std::string_view path)
+{
+    return indexableExts().contains(lowerCasedAscii(pathExtension(path)));
+}
+
 std::string documentType(std::string_view extension)
 {
-    std::string lower(extension);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const auto found = typeForExt().find(lower);
+    const auto found = typeForExt().find(lowerCasedAscii(extension));
     return found == typeForExt().end() ? "text" : found->second;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crossdoc/FolderWalk.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -14,10 +16,13 @@ struct ScopeRules {
     // Which given files and which files found in the folders join the list.
     std::function<bool(const std::string& path)> acceptGiven;
     std::function<bool(const std::string& path)> acceptFound;
+    // Optional: told of each file as it joins the list; Stop ends the gathering there.
+    std::function<WalkStep(const std::string& path)> onAdded {};
 };
 
 // The scope's files in order, each path once (its first appearance wins): the given files first,
-// then what each folder's walk finds (walkFolder), until the list holds `maxFiles`.
+// then what each folder's walk finds (walkFolder), until the list holds `maxFiles` or onAdded
+// stops it.
 std::vector<std::string> collectScope(const std::vector<std::string>& folders, const std::vector<std::string>& givenFiles,
     const ScopeRules& rules);
 

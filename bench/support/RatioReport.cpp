@@ -1,5 +1,6 @@
 #include "bench/support/RatioReport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -33,7 +34,18 @@ void printRatio(const char* what, double value, const char* comparison, double t
         return;
     }
     const bool met = comparison[0] == '<' ? value <= target : value >= target;
-    std::printf("%-58s %6.2f  (target %s %.2f: %s)\n", what, value, comparison, target, met ? "met" : "MISSED");
+    // Small figures keep two significant digits.
+    const int decimals = value < 0.1 ? std::max(2, 1 - static_cast<int>(std::floor(std::log10(value)))) : 2;
+    std::printf("%-58s %6.*f  (target %s %g: %s)\n", what, decimals, value, comparison, target, met ? "met" : "MISSED");
+}
+
+void printRatio(const char* what, double value)
+{
+    if (value <= 0 || !std::isfinite(value)) {
+        std::printf("%-58s   n/a (a benchmark did not run)\n", what);
+        return;
+    }
+    std::printf("%-58s %6.2f  (no target)\n", what, value);
 }
 
 int runBenchmarksAndPrintRatios(int argc, char** argv, const std::function<void()>& prepare,

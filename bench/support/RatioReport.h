@@ -24,6 +24,8 @@ private:
 
 // One line: what, the value, and whether it meets "<= target" or ">= target".
 void printRatio(const char* what, double value, const char* comparison, double target);
+// One line: what and the value, for a figure that has no target.
+void printRatio(const char* what, double value);
 
 // Runs `prepare` (the fixtures, so that no timed iteration makes them), the registered benchmarks,
 // then `printRatios` with what they measured. Returns the exit status.

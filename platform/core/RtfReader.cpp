@@ -25,10 +25,10 @@ constexpr int kDefaultCodePage = 1252;
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Groups whose first control word names one of these hold no body text.
-constexpr std::array<std::string_view, 30> kSkippedDestinations = { "fonttbl", "colortbl", "stylesheet", "info", "pict",
+constexpr std::array<std::string_view, 32> kSkippedDestinations = { "fonttbl", "colortbl", "stylesheet", "info", "pict",
     "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf", "fldinst", "listtable",
     "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "themedata", "colorschememapping", "latentstyles",
-    "datastore", "objdata", "generator", "filetbl", "private", "xe", "tc", "bkmkstart" };
+    "datastore", "objdata", "generator", "filetbl", "private", "xe", "tc", "bkmkstart", "falt", "panose" };
 
 // Control words that stand for a character.
 struct CharacterWord {
@@ -73,12 +73,23 @@ bool startsAsRtf(std::string_view rtf)
     return start != std::string_view::npos && rtf.substr(start).starts_with("{\\rtf");
 }
 
+// The two destinations whose entries are reported, although they hold no body text.
+enum class Table { None, Fonts, Colors };
+
 struct GroupState {
     int unicodeSkip = 1;     // \ucN: replacement characters after each \uN
     bool skipped = false;    // inside a destination without body text
+    Table table = Table::None;
     bool atStart = true;     // nothing but \* read in the group yet
     bool reported = false;   // its start has gone to the handler
+
+    bool readsText() const { return !skipped || table != Table::None; }
 };
+
+std::uint8_t colorComponent(std::optional<int> parameter)
+{
+    return static_cast<std::uint8_t>(std::clamp(parameter.value_or(0), 0, 255));
+}
 
 class Reader {
 public:
@@ -87,17 +98,22 @@ public:
         setCodePage(kDefaultCodePage);
     }
 
-    void run()
+    RtfReadSummary run()
     {
+        RtfReadSummary summary;
         for (;;) {
             const RtfToken token = m_tokens.next();
             if (token.kind == RtfToken::Kind::End)
                 break;
-            if (!take(token))
+            if (!take(token)) {
+                summary.closed = true;
                 break;
+            }
         }
         flushBytes();
         flushSurrogate();
+        summary.deepestGroup = m_deepest;
+        return summary;
     }
 
 private:
@@ -129,13 +145,13 @@ private:
         case RtfToken::Kind::HexByte:
             state().atStart = false;
             reportGroupStart();
-            if (!state().skipped)
+            if (state().readsText())
                 addByte(token.byte);
             break;
         case RtfToken::Kind::Text:
             state().atStart = false;
             reportGroupStart();
-            if (!state().skipped)
+            if (state().readsText())
                 addBytes(token.text);
             break;
         default:
@@ -151,6 +167,7 @@ private:
         flushBytes();
         m_skipRemaining = 0;
         ++m_depth;
+        m_deepest = std::max(m_deepest, m_depth);
         if (m_states.empty()) {
             m_states.emplace_back();
             state().reported = true; // the document's own group is not reported
@@ -187,6 +204,8 @@ private:
             return true;
         }
         const bool reported = state().reported && m_depth > 0;
+        if (state().table == Table::Fonts)
+            endFontEntry(); // an entry that its group ends without a semicolon
         m_states.pop_back();
         if (reported)
             m_handler.groupEnd();
@@ -202,7 +221,7 @@ private:
         }
         const std::size_t skipped = std::min<std::size_t>(token.text.size(), static_cast<std::size_t>(m_skipRemaining));
         m_skipRemaining -= static_cast<int>(skipped);
-        if (skipped < token.text.size() && !state().skipped)
+        if (skipped < token.text.size() && state().readsText())
             addBytes(token.text.substr(skipped));
         return true;
     }
@@ -211,8 +230,10 @@ private:
     {
         GroupState& group = state();
         const bool first = std::exchange(group.atStart, false);
-        if (first && std::find(kSkippedDestinations.begin(), kSkippedDestinations.end(), word) != kSkippedDestinations.end())
+        if (first && std::find(kSkippedDestinations.begin(), kSkippedDestinations.end(), word) != kSkippedDestinations.end()) {
             group.skipped = true;
+            group.table = word == "fonttbl" ? Table::Fonts : word == "colortbl" ? Table::Colors : Table::None;
+        }
         reportGroupStart();
         if (word == "uc") {
             group.unicodeSkip = std::clamp(parameter.value_or(1), 0, 1 << 16);
@@ -229,6 +250,10 @@ private:
         }
         if (word == "ansi" || word == "mac" || word == "pc" || word == "pca") {
             setCharacterSet(word);
+            return;
+        }
+        if (group.table != Table::None) {
+            tableWord(word, parameter);
             return;
         }
         if (word == "bin" || group.skipped)
@@ -250,12 +275,14 @@ private:
         const bool first = std::exchange(group.atStart, false);
         if (symbol == '*') {
             // An optional destination: a reader that does not know it skips the group.
-            if (first)
+            if (first) {
                 group.skipped = true;
+                group.table = Table::None;
+            }
             return;
         }
         reportGroupStart();
-        if (group.skipped)
+        if (!group.readsText())
             return;
         switch (symbol) {
         case '\\':
@@ -280,7 +307,7 @@ private:
     void unicodeCharacter(int parameter)
     {
         m_skipRemaining = state().unicodeSkip;
-        if (state().skipped)
+        if (!state().readsText())
             return;
         flushBytes();
         // Values above 32767 are written as negative numbers.
@@ -295,13 +322,70 @@ private:
             m_pendingLead.reset();
             std::string utf8;
             appendUtf8(utf8, joined);
-            m_handler.text(utf8);
+            deliver(utf8);
             return;
         }
         flushSurrogate();
         std::string utf8;
         appendUtf8(utf8, unit);
-        m_handler.text(utf8);
+        deliver(utf8);
+    }
+
+    // Text goes to the handler, or to the entry of the table being read.
+    void deliver(std::string_view utf8)
+    {
+        if (m_states.empty() || state().table == Table::None) {
+            m_handler.text(utf8);
+            return;
+        }
+        for (const char c : utf8) {
+            if (c != ';') {
+                if (state().table == Table::Fonts)
+                    m_fontName.push_back(c);
+                continue;
+            }
+            if (state().table == Table::Fonts)
+                endFontEntry();
+            else
+                endColorEntry();
+        }
+    }
+
+    // Control words inside the font and colour tables.
+    void tableWord(std::string_view word, std::optional<int> parameter)
+    {
+        flushBytes();
+        if (state().table == Table::Fonts && word == "f") {
+            endFontEntry();
+            m_fontNumber = parameter.value_or(0);
+        } else if (state().table == Table::Colors && (word == "red" || word == "green" || word == "blue")) {
+            RtfColor& color = m_color ? *m_color : m_color.emplace();
+            (word == "red" ? color.red : word == "green" ? color.green : color.blue) = colorComponent(parameter);
+        }
+    }
+
+    void endFontEntry()
+    {
+        flushBytes();
+        const std::string_view name = trimmedName();
+        if (m_fontNumber && !name.empty())
+            m_handler.fontTableEntry(*m_fontNumber, name);
+        m_fontName.clear();
+        m_fontNumber.reset();
+    }
+
+    void endColorEntry()
+    {
+        m_handler.colorTableEntry(std::exchange(m_color, std::nullopt));
+    }
+
+    std::string_view trimmedName() const
+    {
+        const std::size_t begin = m_fontName.find_first_not_of(' ');
+        if (begin == std::string::npos)
+            return {};
+        const std::size_t end = m_fontName.find_last_not_of(' ');
+        return std::string_view(m_fontName).substr(begin, end - begin + 1);
     }
 
     void setCodePage(int codePage)
@@ -339,7 +423,7 @@ private:
         std::string utf8 = decode(m_bytes);
         m_bytes.clear();
         if (!utf8.empty())
-            m_handler.text(utf8);
+            deliver(utf8);
     }
 
     std::string decode(std::string_view bytes) const
@@ -370,28 +454,37 @@ private:
         m_pendingLead.reset();
         std::string utf8;
         appendUtf8(utf8, kReplacementCharacter);
-        m_handler.text(utf8);
+        deliver(utf8);
     }
 
     RtfTokenizer m_tokens;
     RtfReaderHandler& m_handler;
     std::vector<GroupState> m_states;
     std::size_t m_depth = 0;
+    std::size_t m_deepest = 0;
     std::size_t m_sharedDepth = 0; // groups beyond kMaxGroupStates
     int m_skipRemaining = 0;
     std::optional<char32_t> m_pendingLead;
     OwnedConverter m_converter;
     std::string m_bytes;
+    // The table entry being read.
+    std::optional<int> m_fontNumber;
+    std::string m_fontName;
+    std::optional<RtfColor> m_color;
 };
 
 }
 
 bool readRtf(std::string_view rtf, RtfReaderHandler& handler)
 {
+    return readRtfDocument(rtf, handler).has_value();
+}
+
+std::optional<RtfReadSummary> readRtfDocument(std::string_view rtf, RtfReaderHandler& handler)
+{
     if (!startsAsRtf(rtf))
-        return false;
-    Reader(rtf, handler).run();
-    return true;
+        return std::nullopt;
+    return Reader(rtf, handler).run();
 }
 
 }

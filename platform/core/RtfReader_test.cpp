@@ -100,5 +100,48 @@ TEST(RtfReader, PassesFormattingWordsAndGroups)
     EXPECT_EQ(recorder.log, "\\rtf1;\\f0;\\fs24;a{\\b;b}\\par;");
 }
 
+// The font and colour tables come through their own calls, decoded, whatever their layout.
+TEST(RtfReader, ReportsTheFontAndColourTables)
+{
+    class Tables final : public RtfReaderHandler {
+    public:
+        void text(std::string_view utf8) override { body += std::string(utf8); }
+        void fontTableEntry(int number, std::string_view name) override { fonts += std::to_string(number) + "=" + std::string(name) + "|"; }
+        void colorTableEntry(std::optional<RtfColor> color) override
+        {
+            colors += color ? std::to_string(color->red) + "," + std::to_string(color->green) + "," + std::to_string(color->blue) + "|" : "auto|";
+        }
+        std::string body, fonts, colors;
+    } tables;
+    const std::string rtf = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+                            "{\\f1\\froman{\\*\\panose 02020603050405020304}Times New Roman{\\*\\falt Tms};}"
+                            "{\\f2 Caf\\'e9 \\u8364?}\\f3 Loose One;\\f4 Loose Two;}"
+                            "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue300;}body}";
+    ASSERT_TRUE(readRtf(rtf, tables));
+    EXPECT_EQ(tables.fonts, "0=Arial|1=Times New Roman|2=Caf\u00e9 \u20ac|3=Loose One|4=Loose Two|");
+    EXPECT_EQ(tables.colors, "auto|255,0,0|0,128,255|");
+    EXPECT_EQ(tables.body, "body") << "table entries are no body text";
+}
+
+TEST(RtfReader, TellsWhetherTheDocumentClosedAndHowDeepItNested)
+{
+    class Ignore final : public RtfReaderHandler {
+    public:
+        void text(std::string_view) override { }
+    } ignore;
+    const auto closed = readRtfDocument("{\\rtf1 a{\\b b{\\i c}}}", ignore);
+    ASSERT_TRUE(closed);
+    EXPECT_TRUE(closed->closed);
+    EXPECT_EQ(closed->deepestGroup, 3u);
+    const auto cut = readRtfDocument("{\\rtf1 a{\\b b", ignore);
+    ASSERT_TRUE(cut);
+    EXPECT_FALSE(cut->closed);
+    const auto deep = readRtfDocument("{\\rtf1 " + std::string(100000, '{') + std::string(100001, '}'), ignore);
+    ASSERT_TRUE(deep);
+    EXPECT_TRUE(deep->closed);
+    EXPECT_EQ(deep->deepestGroup, 100001u);
+    EXPECT_FALSE(readRtfDocument("not rtf", ignore));
+}
+
 }
 }

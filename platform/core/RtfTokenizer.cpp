@@ -1,5 +1,7 @@
 #include "platform/core/RtfTokenizer.h"
 
+#include "platform/core/Text.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -15,17 +17,6 @@ bool isAsciiLetter(char c)
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-std::optional<int> hexValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return std::nullopt;
 }
 
 RtfToken tokenOf(RtfToken::Kind kind)
@@ -86,8 +77,8 @@ RtfToken RtfTokenizer::escape()
             m_position = m_rtf.size();
             return tokenOf(RtfToken::Kind::End);
         }
-        const auto high = hexValue(m_rtf[start + 1]);
-        const auto low = hexValue(m_rtf[start + 2]);
+        const auto high = hexDigitValue(m_rtf[start + 1]);
+        const auto low = hexDigitValue(m_rtf[start + 2]);
         if (!high || !low) {
             // Not an escape after all: the quote reads as a symbol, the rest as what it is.
             m_position = start + 1;

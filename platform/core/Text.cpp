@@ -19,6 +19,17 @@ std::string_view trim(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
+std::optional<int> hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return std::nullopt;
+}
+
 std::vector<std::string> split(std::string_view text, char separator, bool keepEmpty)
 {
     std::vector<std::string> parts;

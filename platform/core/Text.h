@@ -14,6 +14,8 @@ std::vector<std::string> split(std::string_view text, char separator, bool keepE
 // Whole-text number readers in the C locale: no leading or trailing junk, no white space.
 std::optional<long long> parseInteger(std::string_view text);
 std::optional<double> parseDouble(std::string_view text);
+// The value of one hexadecimal digit (either letter case).
+std::optional<int> hexDigitValue(char c);
 
 // Shortest decimal text of a double that reads back the same (no exponent for ordinary values).
 std::string formatDouble(double value);

@@ -67,9 +67,25 @@ std::string_view trimWhere(std::string_view text, bool (*test)(UChar32))
 
 bool isValidUtf8(std::string_view text)
 {
-    std::string back;
-    toUnicode(text).toUTF8String(back);
-    return back == text;
+    return !invalidUtf8Offset(text);
+}
+
+std::optional<std::size_t> invalidUtf8Offset(std::string_view text)
+{
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int64_t>(text.size());
+    for (int64_t offset = 0; offset < length;) {
+        if (bytes[offset] < 0x80) {
+            ++offset; // ASCII, the common case
+            continue;
+        }
+        const int64_t start = offset;
+        UChar32 c;
+        U8_NEXT(bytes, offset, length, c);
+        if (c < 0)
+            return static_cast<std::size_t>(start);
+    }
+    return std::nullopt;
 }
 
 std::size_t utf16Length(std::string_view utf8)

@@ -14,6 +14,9 @@ namespace ikw {
 // need the plain text helpers do not load ICU. Invalid UTF-8 counts as U+FFFD throughout.
 
 bool isValidUtf8(std::string_view text);
+// Where the first byte lies that starts no valid UTF-8 character (an overlong form, a surrogate, a
+// cut-off sequence, ...); none for valid UTF-8.
+std::optional<std::size_t> invalidUtf8Offset(std::string_view text);
 // Length in UTF-16 code units, as page scripts count strings.
 std::size_t utf16Length(std::string_view utf8);
 // User-perceived characters (extended grapheme clusters).

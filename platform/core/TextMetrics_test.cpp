@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace ikw {
@@ -85,6 +86,29 @@ TEST(GraphemeBoundaries, StepsOverWholeCharactersInBytes)
     EXPECT_EQ(boundaries.back(text.size(), 3), 4u);
     EXPECT_EQ(boundaries.back(4, 99), 0u);
     EXPECT_EQ(boundaries.back(0, 1), 0u);
+}
+
+TEST(TextMetrics, FindsTheFirstByteThatStartsNoCharacter)
+{
+    struct Case {
+        std::string text;
+        std::optional<std::size_t> offset;
+    };
+    const Case cases[] = {
+        { "", std::nullopt },
+        { "plain \u00e9\u20ac\U0001D11E \uFFFF", std::nullopt },
+        { std::string("a\0b", 3), std::nullopt },
+        { "ab\xff", 2 },
+        { "\xC3", 0 },                 // cut off
+        { "x\xC0\xAF", 1 },           // overlong
+        { "xy\xED\xA0\x80", 2 },     // a surrogate
+        { "\xF4\x90\x80\x80", 0 },  // beyond U+10FFFF
+        { "\u00e9\x80", 2 },          // a stray continuation byte
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(invalidUtf8Offset(c.text), c.offset) << c.text;
+        EXPECT_EQ(isValidUtf8(c.text), !c.offset) << c.text;
+    }
 }
 
 TEST(TextMetrics, TrimsSpaceSeparatorsWithOrWithoutLineEnds)

@@ -41,6 +41,11 @@ void onCharacters(void* context, const xmlChar* text, int length)
         handlerOf(context).characters(std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
 }
 
+void onInternalSubset(void* context, const xmlChar* name, const xmlChar*, const xmlChar*)
+{
+    handlerOf(context).documentType(view(name));
+}
+
 void ignoreMessage(void*, const char*, ...) { }
 
 // The element and text events, and an entity table that only remembers names: no resolver and
@@ -53,6 +58,7 @@ xmlSAXHandler eventsOnly()
     sax.initialized = 1;
     sax.getEntity = onGetEntity;
     sax.entityDecl = onEntityDecl;
+    sax.internalSubset = onInternalSubset;
     sax.startElement = onStartElement;
     sax.endElement = onEndElement;
     sax.characters = onCharacters;

@@ -27,6 +27,9 @@ public:
     virtual void startElement(std::string_view name, const XmlAttributes& attributes) = 0;
     virtual void endElement(std::string_view name) = 0;
     virtual void characters(std::string_view text) = 0;
+    // A document type declaration (<!DOCTYPE name ...>), which formats without DTDs may refuse.
+    // Nothing it declares or names is ever loaded.
+    virtual void documentType(std::string_view /*name*/) { }
 };
 
 // Reads an XML document handed over in pieces (libxml2's push parser), so that a large document

@@ -1,6 +1,6 @@
 #include "tests/support/ZipFixtures.h"
 
-#include <zip.h>
+#include "platform/core/ZipWriter.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -39,32 +39,15 @@ void write32(std::string& bytes, std::size_t at, std::uint32_t value)
 
 std::string zipBytes(const std::vector<ZipMember>& members)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* target = zip_source_buffer_create(nullptr, 0, 0, &error);
-    if (!target)
-        fail("no buffer source");
-    zip_source_keep(target);
-    zip_t* archive = zip_open_from_source(target, ZIP_TRUNCATE, &error);
-    if (!archive)
-        fail("cannot open the buffer");
+    ZipWriter writer;
     for (const auto& [name, data] : members) {
-        zip_source_t* source = zip_source_buffer(archive, data.data(), data.size(), 0);
-        if (!source || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0)
+        if (!writer.add(name, data))
             fail("cannot add a member");
     }
-    if (zip_close(archive) != 0)
+    auto bytes = writer.finish();
+    if (!bytes)
         fail("cannot write the archive");
-    std::string bytes;
-    if (zip_source_open(target) != 0)
-        fail("cannot read the archive back");
-    char buffer[8192];
-    zip_int64_t read = 0;
-    while ((read = zip_source_read(target, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<std::size_t>(read));
-    zip_source_close(target);
-    zip_source_free(target);
-    return bytes;
+    return std::move(*bytes);
 }
 
 std::string withDeclaredSize(std::string zip, const std::string& member, std::uint32_t size)
