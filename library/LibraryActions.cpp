@@ -68,6 +68,12 @@ void registerActions(UrlActions& actions, LibraryLookup library)
         if (documents.size() > 1)
             layer.router().openEachIndividually(documents);
     }));
+    actions.add("multidoc", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        // The word becomes a setting: only the two exact words count.
+        const auto mode = action.item("mode");
+        if (mode == "together" || mode == "separately")
+            layer.documentSets().switchDocumentSet(*mode, action.window);
+    }));
 }
 
 void registerPanelActions(PanelActions& actions, LibraryLookup library)

@@ -104,7 +104,7 @@ TEST_F(LibraryActionsTest, RowsDoNothingOnceTheLibraryIsGone)
     send("qeliz://reader?path=" + file("a.pdf"));
     EXPECT_TRUE(engineRuns.empty());
     for (const char* host : { "open", "histbrowse", "rank", "browse", "versions", "sort", "cull", "read", "addfolder",
-             "openrecent", "histopen", "reader", "openseparately", "openroot" })
+             "openrecent", "histopen", "reader", "openseparately", "openroot", "multidoc" })
         EXPECT_TRUE(actions.contains(host)) << host;
 }
 

@@ -10,6 +10,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
     : m_windows(windows)
     , m_openers(services, windows,
           OpenerHooks {
+              .recordRecent = std::move(hooks.recordRecent),
               .handleFinderExtensionURL = std::move(hooks.handleFinderExtensionURL),
               .noteDidOpen = [] {
                   if (auto* delegate = appDelegate())
@@ -26,6 +27,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
               },
               .recordUsage = std::move(hooks.recordUsage),
           })
+    , m_documentSets(windows, m_openers, m_router)
 {
     auto& features = services.features;
     features.routeTwoFileOpen = [this](const std::vector<std::string>& paths) { m_router.routeTwoFileOpen(paths); };

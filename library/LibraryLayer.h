@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ReviewWindowRegistry.h"
+#include "library/DocumentSets.h"
 #include "library/OpenRouter.h"
 #include "library/WindowCommands.h"
 #include "library/WindowOpeners.h"
@@ -13,12 +14,14 @@ namespace ikw::library {
 // What the library takes from subsystems beside it; an empty entry is skipped.
 struct LibraryHooks {
     std::function<void(const std::string& feature)> recordUsage {};
+    // Paths the user opened, for the recent items.
+    std::function<void(const std::vector<std::string>& paths)> recordRecent {};
     // The file manager extension's hand-off ("qeliz://finder?...").
     std::function<void(const std::string& url)> handleFinderExtensionURL {};
 };
 
-// The library's part of the running application: the openers, the open router and the window
-// commands over the review windows. Main thread only.
+// The library's part of the running application: the openers, the open router, the window
+// commands and the document sets over the review windows. Main thread only.
 class LibraryLayer {
 public:
     LibraryLayer(ReviewServices& services, ReviewWindows& windows, LibraryHooks hooks = {});
@@ -28,6 +31,7 @@ public:
     OpenRouter& router() { return m_router; }
     WindowOpeners& openers() { return m_openers; }
     WindowCommands& commands() { return m_commands; }
+    DocumentSets& documentSets() { return m_documentSets; }
     ReviewWindows& windows() { return m_windows; }
 
 private:
@@ -38,6 +42,7 @@ private:
     WindowOpeners m_openers;
     OpenRouter m_router;
     WindowCommands m_commands;
+    DocumentSets m_documentSets;
 };
 
 // The review window layer with the library over it. `library` is pointed at the library's part,

@@ -45,6 +45,14 @@ void applyProbeAnswer(ReviewWC& window, const Json& answer)
     }
 }
 
+// The grid page receives this as script text: only JSON, written by our own writer, goes there.
+std::optional<std::string> gridPageData(std::optional<std::string> jobOutput)
+{
+    if (const auto parsed = jobOutput ? parseJson(*jobOutput) : std::nullopt)
+        return toJson(*parsed);
+    return toJson(Json { { "error", "This file could not be read." } });
+}
+
 }
 
 WindowOpeners::WindowOpeners(ReviewServices& services, ReviewWindows& windows, OpenerHooks hooks)
@@ -166,9 +174,9 @@ void WindowOpeners::openGrid(const std::string& path)
         auto target = weak.lock();
         if (!target || target->isClosed())
             return;
-        target->gridJSON = json ? *json : toJson(Json { { "error", "This file could not be read." } });
+        target->gridJSON = json.value_or(std::string());
         target->web->loadFile(gridHTMLPath());
-    });
+    }, {}, gridPageData);
 }
 
 // Hand-offs --------------------------------------------------------------------------------

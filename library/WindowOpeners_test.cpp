@@ -5,10 +5,13 @@
 #include "review/ReviewTestFixture.h"
 #include "review/fake/StandInEngine.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace ikw::library {
 namespace {
+
+using ::testing::ElementsAre;
 
 class WindowOpening : public testing::ReviewFixture {
 protected:
@@ -62,6 +65,35 @@ TEST_F(WindowOpening, ReaderHandsTablesAndSpreadsheetsOn)
     ASSERT_TRUE(queue.runUntil([&] { return !grid->gridJSON.empty(); }));
     EXPECT_EQ(grid->gridJSON, R"({"error":"This file could not be read."})");
     EXPECT_EQ(lastLoad(*grid), "file://" + home.file("Resources/engine/vendor/pdfjs/gridview.html"));
+}
+
+TEST_F(WindowOpening, TheGridPageReceivesOnlyJsonWrittenByUs)
+{
+    struct Case {
+        std::string answer; // what the engine's grid job writes
+        std::string data;   // what the grid page is given
+    };
+    const std::string unreadable = R"({"error":"This file could not be read."})";
+    const Case cases[] = {
+        { "alert(1)", unreadable },
+        { R"({"rows": [["a"]]}; alert(1))", unreadable },
+        { "{\"name\": \"caf\xE9.csv\"}", unreadable }, // not UTF-8
+        { "", unreadable },
+        { R"( {"rows": [["</script>", "\u2028"]], "name": "t.csv"} )", R"({"name":"t.csv","rows":[["<\/script>","\u2028"]]})" },
+    };
+    const auto table = testing::writeTestFile(doc("t.csv"), "a\n");
+    for (const auto& test : cases) {
+        testing::writeTestFile(home.file("answer"), test.answer);
+        testing::writeEngineScript(home.path(), "rurede_gen.py",
+            "import shutil, sys\nshutil.copyfile(" + toPlainJson(Json(home.file("answer"))) + ", sys.argv[3])\n");
+        openers->openGrid(table);
+        const auto grid = windows.windows().back();
+        ASSERT_TRUE(queue.runUntil([&] { return !grid->gridJSON.empty(); }, 20));
+        viewOf(*grid).evaluated.clear();
+        grid->pushGrid();
+        EXPECT_THAT(viewOf(*grid).evaluated, ElementsAre("if(window.ikwGrid){try{ikwGrid(" + test.data + "," + jsQuote(table) + ")}catch(e){}}"))
+            << test.answer;
+    }
 }
 
 TEST_F(WindowOpening, ADocumentTheEngineCannotConvertBecomesAReview)

@@ -51,7 +51,8 @@ const EngineJobVerb kRenderPagesJob { kRenderPagesCommand, ruredeGenPy, "/.pages
 const EngineJobVerb kGridJsonJob { kGridJsonCommand, ruredeGenPy, "/.grid-" };
 const EngineJobVerb kMultiDiffJob { kMultiDiffCommand, inkwardenDiffPy, "/.tlo-" };
 
-void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineRunOptions runOptions)
+void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineRunOptions runOptions,
+    EngineJobOutputFilter filter)
 {
     const std::string archive = globals().archive;
     const std::string output = archive + std::string(verb.outputStem) + makeUuid() + ".json";
@@ -62,7 +63,7 @@ void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobComplet
     options.captureStandardOutput = false;
     options.captureStandardError = false;
 
-    runOnOwnThread([archive, output, options = std::move(options), completion = std::move(completion)] {
+    runOnOwnThread([archive, output, options = std::move(options), completion = std::move(completion), filter = std::move(filter)] {
         // The script writes its answer here; a first run on a new machine has no folder yet.
         realFileSystem().createDirectories(archive);
         const ProcessResult result = runProcess(options);
@@ -70,6 +71,8 @@ void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobComplet
         if (result.started && !result.idleTimedOut)
             answer = realFileSystem().readFile(output);
         realFileSystem().removeFile(output);
+        if (filter)
+            answer = filter(std::move(answer));
         mainQueue().post([completion, answer = std::move(answer)] { completion(answer); });
     });
 }

@@ -29,7 +29,11 @@ extern const EngineJobVerb kMultiDiffJob;
 // output file is removed before the completion runs. The exit status is not consulted: the file
 // is the answer.
 using EngineJobCompletion = std::function<void(std::optional<std::string> output)>;
-void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineRunOptions runOptions = {});
+// Reworks the output on the job's own thread before the completion receives it (large answers
+// are checked there, not on the main thread).
+using EngineJobOutputFilter = std::function<std::optional<std::string>(std::optional<std::string> output)>;
+void runEngineJob(const EngineJobVerb& verb, std::string input, EngineJobCompletion completion, EngineRunOptions runOptions = {},
+    EngineJobOutputFilter filter = {});
 
 // The PDF the engine made of a document: the answer's "pdf" when it is a non-empty string.
 void convertToPDF(std::string path, std::function<void(std::optional<std::string> pdfPath)> completion, EngineRunOptions runOptions = {});

@@ -39,5 +39,10 @@ escape() {
   for option in "${options[@]}"; do
     printf '<li>%s</li>\n' "$(escape "$option")"
   done
-  printf '</ul>\n</body></html>\n'
+  printf '</ul>\n'
+  # The set switch: the native side tells the page how its document set is shown.
+  printf '<p><button id="separately">Open separately</button> <span id="set"></span></p>\n'
+  printf '<script>\nwindow.ikwSetState = function (count, shown) { document.body.dataset.set = count + " " + shown; };\n'
+  printf 'document.getElementById("separately").onclick = function () { location.href = "qeliz://multidoc?mode=separately"; };\n'
+  printf '</script>\n</body></html>\n'
 } > "$loading_file.standin-tmp" && mv -f "$loading_file.standin-tmp" "$loading_file"
