@@ -12,6 +12,7 @@
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
 #include "crossdoc/CrossDocActions.h"
+#include "crossdoc/LinksController.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
@@ -62,6 +63,9 @@ struct ApplicationSlots {
     ikw::speech::EspeakSpeechService speech { [](const ikw::speech::AudioFormat& format) {
         return ikw::speech::openDefaultAudioSink(format, ikw::globals().brand.name);
     } };
+    // Link making across every reader (the first end waits here) and the focus handed to a reader
+    // that is still opening.
+    std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -123,7 +127,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
-    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get() });
+    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get(), .links = slots.links });
 }
 
 // What reaches the application from the file manager, opened through the library. Online shares

@@ -75,17 +75,6 @@ std::string fileUrlOf(const std::string& path)
     return url;
 }
 
-// Selects the window's tab and brings its window to the front.
-void bringToFront(ReviewWC& target)
-{
-    auto& frame = target.window();
-    for (int index = 0; index < frame.tabCount(); ++index) {
-        if (frame.tab(index) == target.web)
-            frame.selectTab(index);
-    }
-    frame.present();
-}
-
 Json windowEntry(const ReviewWC& window, const std::shared_ptr<ReviewWC>& key)
 {
     return Json {
@@ -321,7 +310,7 @@ void handleGoto(const ReviewWindows& windows, const BridgeQuery& query, BridgeRe
                 return;
             }
             if (auto window = weak.lock(); window && !window->isClosed())
-                bringToFront(*window);
+                library::bringToFront(*window);
             const auto shownPage = memberOrNull(*state, "page");
             const auto pages = memberOrNull(*state, "pages");
             reply(Json {

@@ -1,5 +1,6 @@
 #include "crossdoc/CrossDocActions.h"
 
+#include "crossdoc/LinkActions.h"
 #include "crossdoc/ReaderSearch.h"
 #include "review/UrlActions.h"
 
@@ -8,6 +9,7 @@ namespace ikw::crossdoc {
 void registerActions(UrlActions& actions, const CrossDocServices& services)
 {
     actions.add("readersearch", [workers = services.workers](const UrlAction& action) { readerSearch(action, *workers); });
+    registerLinkActions(actions, services.links);
 }
 
 }

@@ -3,6 +3,7 @@
 #include "library/DocumentKinds.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/core/TextMetrics.h"
 
 #include <algorithm>
 
@@ -112,10 +113,20 @@ std::vector<std::shared_ptr<ReviewWC>> readerWindows(const ReviewWindows& window
 std::shared_ptr<ReviewWC> focusExistingReader(const ReviewWindows& windows, const std::string& path)
 {
     for (const auto& reader : readerWindows(windows)) {
-        if (!reader->sourcePaths.empty() && reader->sourcePaths.front() == path && reader->window().isVisible())
+        if (!reader->sourcePaths.empty() && canonicallyEqual(reader->sourcePaths.front(), path) && reader->window().isVisible())
             return reader;
     }
     return nullptr;
+}
+
+void bringToFront(ReviewWC& review)
+{
+    auto& frame = review.window();
+    for (int index = 0; index < frame.tabCount(); ++index) {
+        if (frame.tab(index) == review.web)
+            frame.selectTab(index);
+    }
+    frame.present();
 }
 
 }

@@ -34,8 +34,11 @@ std::optional<std::string> currentLibraryRoot(const ReviewWindows& windows);
 
 // The open readers, oldest first.
 std::vector<std::shared_ptr<ReviewWC>> readerWindows(const ReviewWindows& windows);
-// The first visible reader of `path`.
+// The first visible reader of `path` (compared as Unicode text: a decomposed accent finds the
+// reader opened on the composed spelling).
 std::shared_ptr<ReviewWC> focusExistingReader(const ReviewWindows& windows, const std::string& path);
+// Selects the review's tab and brings its window to the front.
+void bringToFront(ReviewWC& review);
 
 bool isBrowseWindow(const ReviewWC& window);
 

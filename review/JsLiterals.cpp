@@ -40,6 +40,18 @@ std::string jsStringObject(const std::vector<std::pair<std::string, std::string>
     return literal + "}";
 }
 
+std::string jsEsc(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (const char c : text) {
+        if (c == '\\' || c == '\'')
+            out += '\\';
+        out += (c == '\n' || c == '\r') ? ' ' : c;
+    }
+    return out;
+}
+
 std::optional<std::string> jsonInjectionScript(std::string_view function, const Json& payload)
 {
     if (!isIdentifier(function) || !(payload.is_object() || payload.is_array()))

@@ -15,6 +15,9 @@ namespace ikw {
 std::string jsStringArray(const std::vector<std::string>& items);
 // {"key":"value",...}, entries in the given order.
 std::string jsStringObject(const std::vector<std::pair<std::string, std::string>>& entries);
+// The inside of a single-quoted literal: each backslash doubled, then each single quote preceded
+// by a backslash, then each line feed and carriage return replaced by a blank.
+std::string jsEsc(std::string_view text);
 
 // "if(window.f)try{f(<payload as JSON>)}catch(e){}": how the engine runner's answers reach a
 // page. Nothing when the payload is not an object or an array, or the name is not a plain

@@ -12,6 +12,23 @@ TEST(JsLiterals, StringsAreQuotedAndCannotCloseAScript)
     EXPECT_EQ(jsStringObject({ { "z", "1" }, { "a", "'" } }), R"({"z":"1","a":"'"})");
 }
 
+TEST(JsLiterals, SingleQuotedLiteralsKeepQuotesBackslashesAndLineBreaksInside)
+{
+    const struct {
+        const char* text;
+        const char* escaped;
+    } cases[] = {
+        { "it's.pdf", R"(it\'s.pdf)" },
+        { R"(a\b)", R"(a\\b)" },
+        { R"(\')", R"(\\\')" }, // the backslash is doubled first, so the quote stays escaped
+        { "one\ntwo\r\nthree", "one two  three" },
+        { "caf\u00e9 \u00b7 p.3", "caf\u00e9 \u00b7 p.3" },
+        { "", "" },
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(jsEsc(test.text), test.escaped) << test.text;
+}
+
 TEST(JsLiterals, JsonInjectionOnlyForContainersAndPlainNames)
 {
     EXPECT_EQ(jsonInjectionScript("ikwOrgPlan", Json { { "n", 2 } }), R"(if(window.ikwOrgPlan)try{ikwOrgPlan({"n":2})}catch(e){})");

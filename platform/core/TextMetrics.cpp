@@ -1,11 +1,13 @@
 #include "platform/core/TextMetrics.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -104,6 +106,28 @@ std::size_t graphemeCount(std::string_view utf8)
     for (int32_t boundary = iterator->next(); boundary != icu::BreakIterator::DONE; boundary = iterator->next())
         ++count;
     return count;
+}
+
+std::string toNFC(std::string_view utf8)
+{
+    const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || !isValidUtf8(utf8))
+        return std::string(utf8);
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        return std::string(utf8);
+    const icu::UnicodeString normalized = nfc->normalize(toUnicode(utf8), status);
+    if (U_FAILURE(status))
+        return std::string(utf8);
+    std::string out;
+    normalized.toUTF8String(out);
+    return out;
+}
+
+bool canonicallyEqual(std::string_view a, std::string_view b)
+{
+    return a == b || toNFC(a) == toNFC(b);
 }
 
 std::string_view trimSpaceSeparators(std::string_view utf8)

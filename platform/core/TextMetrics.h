@@ -22,6 +22,13 @@ std::size_t utf16Length(std::string_view utf8);
 // User-perceived characters (extended grapheme clusters).
 std::size_t graphemeCount(std::string_view utf8);
 
+// The text in Unicode Normalization Form C (accents composed), so that canonically equivalent
+// spellings ("e" + U+0301 and U+00E9) become the same bytes. Text that is not valid UTF-8 comes
+// back unchanged: two different byte names must never become one.
+std::string toNFC(std::string_view utf8);
+// Equal as Unicode text: the same after toNFC.
+bool canonicallyEqual(std::string_view a, std::string_view b);
+
 // Tabs and every space separator (Unicode Zs) off both ends; line ends stay.
 std::string_view trimSpaceSeparators(std::string_view utf8);
 // The same and line ends too (LF, VT, FF, CR, NEL, and the line and paragraph separators).

@@ -121,5 +121,21 @@ TEST(TextMetrics, TrimsSpaceSeparatorsWithOrWithoutLineEnds)
     EXPECT_EQ(trimSpaceSeparators("\xff "), "\xff");
 }
 
+TEST(TextMetrics, NfcMakesCanonicallyEquivalentSpellingsOneAndLeavesBadBytesAlone)
+{
+    const std::string composed = "/Docs/R\u00e9sum\u00e9 \u00c5ngstr\u00f6m.pdf";
+    const std::string decomposed = "/Docs/Re\u0301sume\u0301 A\u030angstro\u0308m.pdf";
+    EXPECT_EQ(toNFC(decomposed), composed);
+    EXPECT_EQ(toNFC(composed), composed);
+    EXPECT_EQ(toNFC("\u212b"), "\u00c5"); // the Angstrom sign is a singleton: it composes to the letter
+    EXPECT_EQ(toNFC("plain/ascii"), "plain/ascii");
+    EXPECT_EQ(toNFC(""), "");
+    EXPECT_TRUE(canonicallyEqual(composed, decomposed));
+    EXPECT_FALSE(canonicallyEqual("\u00e9", "e"));
+    // Names that are not UTF-8 stay as they are, so two of them never meet in U+FFFD.
+    EXPECT_EQ(toNFC("/d/\xff.pdf"), "/d/\xff.pdf");
+    EXPECT_FALSE(canonicallyEqual("/d/\xff.pdf", "/d/\xfe.pdf"));
+}
+
 }
 }
