@@ -214,8 +214,8 @@ void installUpdater()
     namespace KDUpdate = ikw::services::KDUpdate;
     auto updater = std::make_shared<KDUpdate::State>();
     updater->requestQuit = [] {
-        if (GApplication* application = g_application_get_default())
-            g_application_quit(application);
+        if (ikw::AppDelegate* delegate = ikw::appDelegate())
+            delegate->terminate();
     };
     KDUpdate::install(std::move(updater));
 }

@@ -38,17 +38,6 @@ bool isWellFormed(std::string_view url)
     return true;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<std::string> percentDecode(std::string_view text)
 {
     std::string decoded;
@@ -60,12 +49,12 @@ std::optional<std::string> percentDecode(std::string_view text)
         }
         if (i + 2 >= text.size())
             return std::nullopt;
-        const int high = hexValue(text[i + 1]);
-        const int low = hexValue(text[i + 2]);
+        const auto high = hexDigitValue(text[i + 1]);
+        const auto low = hexDigitValue(text[i + 2]);
         // A NUL byte would cut a path short where it is handed to the system.
-        if (high < 0 || low < 0 || high * 16 + low == 0)
+        if (!high || !low || *high * 16 + *low == 0)
             return std::nullopt;
-        decoded += static_cast<char>(high * 16 + low);
+        decoded += static_cast<char>(*high * 16 + *low);
         i += 2;
     }
     if (!isValidUtf8(decoded))
