@@ -11,6 +11,7 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
+#include "assistants/MCPSettingsActions.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/LinksController.h"
 #include "docops/ReadAloud.h"
@@ -99,6 +100,7 @@ ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
     facts.voicesJSON = [&speech] { return ikw::docops::ttsVoiceOptionsJSON(speech); };
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
+    facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
     return facts;
 }
 
@@ -128,6 +130,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
     ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get(), .links = slots.links });
+    ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
+        std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
+            .dialogs = services.toolkit->dialogs(),
+            .reloadSettingsPanelIfOpen = pageOps.reloadSettingsPanelIfOpen,
+        }));
 }
 
 // What reaches the application from the file manager, opened through the library. Online shares

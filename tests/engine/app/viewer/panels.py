@@ -4,6 +4,9 @@ writes a small page for the panel KIND (settings, help, about, ...) to PAGE."""
 import html
 import sys
 
+SETTINGS_BUTTONS = ("<p><a id=\"mcpconnect\" href=\"qeliz://mcpconnect\">Connect to Claude Desktop</a> "
+                    "<a id=\"mcpdisconnect\" href=\"qeliz://mcpdisconnect\">Disconnect</a></p>")
+
 
 def main(argv):
     if len(argv) < 3:
@@ -12,11 +15,13 @@ def main(argv):
     kind, page, rest = argv[1], argv[2], argv[3:]
     flags = dict(zip(rest[0::2], rest[1::2]))
     app = flags.get("--app", "")
+    # The settings page's buttons, as links to the application's panel actions.
+    buttons = SETTINGS_BUTTONS if kind == "settings" else ""
     rows = "".join("<tr><th>%s</th><td>%s</td></tr>" % (html.escape(k), html.escape(v)) for k, v in flags.items())
     with open(page, "w", encoding="utf-8") as handle:
         handle.write("<!doctype html><html><head><meta charset=\"utf-8\"><title>%s</title></head>"
-                     "<body data-standin=\"panel\" data-kind=\"%s\"><h1>%s · %s</h1><table>%s</table></body></html>\n"
-                     % (html.escape(app), html.escape(kind), html.escape(app), html.escape(kind), rows))
+                     "<body data-standin=\"panel\" data-kind=\"%s\"><h1>%s · %s</h1><table>%s</table>%s</body></html>\n"
+                     % (html.escape(app), html.escape(kind), html.escape(app), html.escape(kind), rows, buttons))
     return 0
 
 
