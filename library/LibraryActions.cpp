@@ -68,6 +68,10 @@ void registerActions(UrlActions& actions, LibraryLookup library)
         if (documents.size() > 1)
             layer.router().openEachIndividually(documents);
     }));
+    // The window's own document, never a path from the page.
+    actions.add("restoreversion", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        layer.versions().restorePreviousVersion(action.window);
+    }));
     actions.add("multidoc", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
         // The word becomes a setting: only the two exact words count.
         const auto mode = action.item("mode");

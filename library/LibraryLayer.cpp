@@ -28,8 +28,18 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
               .recordUsage = std::move(hooks.recordUsage),
           })
     , m_documentSets(windows, m_openers, m_router)
+    , m_versions(std::make_shared<VersionRestore>(VersionStore(versionRoot()),
+          VersionRestore::Hooks {
+              .dialogs = services.toolkit->dialogs(),
+              .windows = [&windows] { return windows.windows(); },
+              .popUp = {},
+          }))
 {
     auto& features = services.features;
+    features.snapshotVersionFile = [versions = std::weak_ptr(m_versions)](const std::string& path) {
+        if (const auto store = versions.lock())
+            store->snapshotVersionFile(path);
+    };
     features.routeTwoFileOpen = [this](const std::vector<std::string>& paths) { m_router.routeTwoFileOpen(paths); };
     features.reloadReaderInPlace = [this](ReviewWC& window) { m_openers.reloadReaderInPlace(window); };
 }

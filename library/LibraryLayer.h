@@ -3,6 +3,7 @@
 #include "app/ReviewWindowRegistry.h"
 #include "library/DocumentSets.h"
 #include "library/OpenRouter.h"
+#include "library/VersionRestore.h"
 #include "library/WindowCommands.h"
 #include "library/WindowOpeners.h"
 #include "platform/ui/Toolkit.h"
@@ -32,6 +33,7 @@ public:
     WindowOpeners& openers() { return m_openers; }
     WindowCommands& commands() { return m_commands; }
     DocumentSets& documentSets() { return m_documentSets; }
+    VersionRestore& versions() { return *m_versions; }
     ReviewWindows& windows() { return m_windows; }
 
 private:
@@ -43,6 +45,7 @@ private:
     OpenRouter m_router;
     WindowCommands m_commands;
     DocumentSets m_documentSets;
+    std::shared_ptr<VersionRestore> m_versions;
 };
 
 // The review window layer with the library over it. `library` is pointed at the library's part,

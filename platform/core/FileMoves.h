@@ -22,9 +22,13 @@ struct PlaceResult {
 // file is copied and the source removed once the copy is in place.
 PlaceResult moveWithoutReplacing(const std::string& from, const std::string& to);
 
+// Whether a copy reaches the disk before it appears under its name. A copy that only stands in for
+// a file still in its place (a cache, a spare version) may skip the wait.
+enum class CopyFlush { toDisk, cacheOnly };
+
 // Copies a regular file's bytes, permission bits and times. The copy is written under a
 // hidden name and appears at `to` only when complete.
-PlaceResult copyWithoutReplacing(const std::string& from, const std::string& to);
+PlaceResult copyWithoutReplacing(const std::string& from, const std::string& to, CopyFlush flush = CopyFlush::toDisk);
 
 // Into `folder` as `name`, or the first free "name 2.ext", "name 3.ext", ... (see UniqueName.h).
 PlaceResult moveToUniqueName(const std::string& from, std::string_view folder, std::string_view name);

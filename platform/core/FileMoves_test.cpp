@@ -19,7 +19,8 @@ using Operation = PlaceResult (*)(const std::string&, const std::string&);
 TEST(FileMoves, NeverReplaceAnExistingFile)
 {
     const std::pair<const char*, Operation> operations[] = {
-        { "move", moveWithoutReplacing }, { "copy", copyWithoutReplacing } };
+        { "move", moveWithoutReplacing }, { "copy", [](const std::string& from, const std::string& to) { return copyWithoutReplacing(from, to); } },
+        { "spare copy", [](const std::string& from, const std::string& to) { return copyWithoutReplacing(from, to, CopyFlush::cacheOnly); } } };
     for (const auto& [label, operation] : operations) {
         testing::TempHome home;
         const std::string from = testing::writeTestFile(home.file("in/a.txt"), "mine");
