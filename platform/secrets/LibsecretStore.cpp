@@ -153,7 +153,7 @@ SecretResult LibsecretStore::load(const SecretKey& key)
 {
     if (!m_options.unlockToLoad)
         return loadWithoutUnlocking(m_options, key);
-    return runKeyringCall(m_options, key, secret_password_lookupv, [](GAsyncResult* call, GError** error) {
+    SecretResult found = runKeyringCall(m_options, key, secret_password_lookupv, [](GAsyncResult* call, GError** error) {
         const Value value(secret_password_lookup_binary_finish(call, error));
         if (!value)
             return SecretResult::notFound();
@@ -161,6 +161,12 @@ SecretResult LibsecretStore::load(const SecretKey& key)
         const gchar* bytes = secret_value_get(value.get(), &length);
         return SecretResult::success(std::string(bytes, length));
     });
+    // A lookup whose unlock prompt was dismissed or could not be shown answers as if there were
+    // no item: ask again without unlocking, so that a locked item is not taken for a missing one.
+    if (found.status != SecretStatus::notFound)
+        return found;
+    SecretResult again = loadWithoutUnlocking(m_options, key);
+    return again.status == SecretStatus::unavailable ? again : found;
 }
 
 SecretResult LibsecretStore::save(const SecretKey& key, std::string_view bytes)

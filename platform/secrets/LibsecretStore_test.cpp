@@ -110,6 +110,14 @@ TEST(LibsecretStore, ALoadThatMayNotUnlockAnswersALockedKeyringAtOnce)
     EXPECT_EQ(locked.value, "");
     // An item that does not exist is still told apart from one that cannot be read.
     EXPECT_EQ(store.load({ "ikw.test.locked", "other" }).status, SecretStatus::notFound);
+
+    // A load that may unlock finds no prompt here: the locked item is still no missing one.
+    options.unlockToLoad = true;
+    options.callTimeout = std::chrono::milliseconds(5000);
+    LibsecretStore unlocking(options);
+    const SecretResult prompted = unlocking.load(key);
+    EXPECT_EQ(prompted.status, SecretStatus::unavailable) << prompted.message;
+    EXPECT_EQ(unlocking.load({ "ikw.test.locked", "other" }).status, SecretStatus::notFound);
 }
 
 }
