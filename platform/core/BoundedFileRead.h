@@ -22,5 +22,7 @@ struct BoundedFileRead {
 };
 
 BoundedFileRead readRegularFileWithin(const std::string& path, std::uint64_t maxBytes);
+// The first `maxBytes` bytes of a regular file (all of a shorter one), never TooLarge.
+BoundedFileRead readRegularFileHead(const std::string& path, std::uint64_t maxBytes);
 
 }

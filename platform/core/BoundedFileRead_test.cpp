@@ -31,6 +31,12 @@ TEST(BoundedFileRead, ReadsRegularFilesWithinTheBoundOnly)
     const BoundedFileRead missing = readRegularFileWithin(home.file("absent"), 10);
     EXPECT_EQ(missing.status, Status::Failed);
     EXPECT_EQ(missing.error, ENOENT);
+
+    // The head of a file: never too large, no more than asked for.
+    EXPECT_EQ(readRegularFileHead(file, 4).bytes, "0123");
+    EXPECT_EQ(readRegularFileHead(file, 100).bytes, "0123456789");
+    EXPECT_EQ(readRegularFileHead(file, 0).status, Status::Read);
+    EXPECT_EQ(readRegularFileHead(fifo, 4).status, Status::NotRegular);
 }
 
 }
