@@ -7,6 +7,8 @@
 #include "platform/core/TaskQueue.h"
 #include "platform/ui/Application.h"
 
+#include <chrono>
+#include <filesystem>
 #include <utility>
 
 namespace ikw {
@@ -37,6 +39,10 @@ void AppDelegate::applicationDidFinishLaunching()
             removeStaleRewriteFiles(folder, launched);
     });
     run(m_services.noteSession);
+    if (m_services.migrateRecents) {
+        const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        m_services.migrateRecents(readRecentItems(appUserDefaults(), now));
+    }
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RecentItems.h"
+
 #include "app/Appearance.h"
 #include "app/ReviewWindowRegistry.h"
 #include "app/SystemAppearance.h"
@@ -23,11 +25,13 @@ class AppDelegate;
 // Launch steps that belong to subsystems above the shell. The composition root fills them; a
 // step left empty is skipped.
 struct LaunchServices {
-    std::function<void()> noteSession; // count the launch in the usage statistics
+    std::function<void()> noteSession {}; // count the launch in the usage statistics
     // Routes what the system asked to open (paths or URLs) and sets `didOpen` when it opens a file.
     std::function<void(const std::vector<std::string>& items)> openURLs {};
     // Opens the panel of a kind ("about", "help", ...) with extra arguments for its page script.
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
+    // Launch step 9: an empty file history is filled from the recent items.
+    std::function<void(const std::vector<RecentItem>& items)> migrateRecents {};
     // Launch step 20: the agent bridge, started for the delegate (which it holds weakly).
     std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
     // The first termination step: the agent bridge stops and its discovery file goes.

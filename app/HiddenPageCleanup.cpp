@@ -14,7 +14,7 @@ namespace {
 
 bool isGeneratedPageName(std::string_view name)
 {
-    constexpr std::array<std::string_view, 3> prefixes { ".welcome-", ".loading-", ".panel-" };
+    constexpr std::array<std::string_view, 4> prefixes { ".welcome-", ".loading-", ".panel-", ".history-" };
     for (const auto prefix : prefixes) {
         if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix)
             return true;

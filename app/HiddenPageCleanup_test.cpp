@@ -25,6 +25,7 @@ TEST(HiddenPageCleanup, RemovesOnlyGeneratedPagesOlderThanADay)
         { ".welcome-A.html", std::chrono::hours(25), true },
         { ".loading-B.html", std::chrono::hours(48), true },
         { ".panel-C.html", std::chrono::hours(30), true },
+        { ".history-G.html", std::chrono::hours(26), true },
         { ".welcome-D.html", std::chrono::hours(2), false },   // may still be on screen
         { "welcome-E.html", std::chrono::hours(50), false },   // the user's own file
         { ".welcome-", std::chrono::hours(50), false },        // no name after the prefix
@@ -37,7 +38,7 @@ TEST(HiddenPageCleanup, RemovesOnlyGeneratedPagesOlderThanADay)
     fs::create_directories(folder + "/.panel-folder");
     fs::last_write_time(folder + "/.panel-folder", now - std::chrono::hours(50));
 
-    EXPECT_EQ(removeStaleHiddenPages(folder, now), 3);
+    EXPECT_EQ(removeStaleHiddenPages(folder, now), 4);
     for (const auto& c : cases)
         EXPECT_EQ(fs::exists(folder + "/" + c.name), !c.removed) << c.name;
     EXPECT_TRUE(fs::exists(folder + "/.panel-folder"));

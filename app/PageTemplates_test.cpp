@@ -28,8 +28,11 @@ TEST(TemplateFill, FillsEveryPlaceholderInOnePass)
     const TemplateValues values {
         { "__A__", TemplateValue::html("__B__") },
         { "__B__", TemplateValue::json(2) },
+        { "__START_MODE__", TemplateValue::verbatim("__A__.pdf") },
     };
     const std::pair<const char*, const char*> cases[] = {
+        { "m=__START_MODE__;", "m=__A__.pdf;" }, // what a value brings in is never filled again
+        { "__START__MODE__", "__START__MODE__" },
         { "__A__ __B__", "_&#95;B_&#95; 2" },
         { "__A____B__", "_&#95;B_&#95;2" },
         { "___B__", "_2" },

@@ -7,13 +7,14 @@ namespace {
 bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool isWordCharacter(char c) { return isUpper(c) || (c >= '0' && c <= '9'); }
 
-// The placeholder starting at `at` ("__", an upper-case word, "__"), or empty.
+// The placeholder starting at `at` ("__", upper-case words joined by single "_", "__"), or empty.
 std::string_view placeholderAt(std::string_view page, std::size_t at)
 {
     std::size_t end = at + 2;
     if (end >= page.size() || !isUpper(page[end]))
         return {};
-    while (end < page.size() && isWordCharacter(page[end]))
+    while (end < page.size()
+        && (isWordCharacter(page[end]) || (page[end] == '_' && end + 1 < page.size() && isWordCharacter(page[end + 1]))))
         ++end;
     if (page.substr(end, 2) != "__")
         return {};
@@ -54,6 +55,11 @@ TemplateValue TemplateValue::html(std::string_view text)
 TemplateValue TemplateValue::string(std::string_view text)
 {
     return TemplateValue(escapeAngleBrackets(jsQuote(text)));
+}
+
+TemplateValue TemplateValue::verbatim(std::string_view text)
+{
+    return TemplateValue(std::string(text));
 }
 
 TemplateValue TemplateValue::json(const Json& value)

@@ -19,6 +19,8 @@ public:
     static TemplateValue string(std::string_view text);
     // A list, number, boolean or object as a script literal, escaped the same way.
     static TemplateValue json(const Json& value);
+    // Text inserted as given: the caller has made it safe for its place.
+    static TemplateValue verbatim(std::string_view text);
 
     const std::string& text() const { return m_text; }
 
@@ -27,7 +29,7 @@ private:
     std::string m_text;
 };
 
-// Placeholder words with their surrounding double underscores ("__DOC__") to values.
+// Placeholder words with their surrounding double underscores ("__DOC__", "__START_MODE__") to values.
 using TemplateValues = std::map<std::string, TemplateValue, std::less<>>;
 
 // Replaces every placeholder of `values` in one pass over `page`: text that a value brings in is

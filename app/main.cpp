@@ -81,13 +81,22 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto panels = slots->panels.lock())
                 panels->openPanel(kind, extraArgs);
         },
+        .migrateRecents = [slots](const std::vector<ikw::RecentItem>& items) {
+            if (const auto layer = slots->library.lock())
+                layer->history().migrateRecentsIfNeeded(items);
+        },
         .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
             ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
         },
         .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
         // Rewrites already under way end in their files before the program does (their queue is
-        // shared with the live searches, which finish too).
-        .willTerminate = [slots] { slots->userInitiatedWorkers->waitUntilIdle(); },
+        // shared with the live searches, which finish too), and history recorded since the last
+        // write is written.
+        .willTerminate = [slots] {
+            slots->userInitiatedWorkers->waitUntilIdle();
+            if (const auto layer = slots->library.lock())
+                layer->history().flushNow();
+        },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
@@ -101,6 +110,10 @@ ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
+    facts.openPalette = [] {
+        const auto* delegate = ikw::appDelegate();
+        return ikw::library::OpenSurface::palette(ikw::loadConfig(), delegate && delegate->effectiveIsDark());
+    };
     return facts;
 }
 

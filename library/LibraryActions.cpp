@@ -2,6 +2,7 @@
 
 #include "library/DocumentKinds.h"
 #include "library/LibraryLayer.h"
+#include "platform/core/Json.h"
 #include "review/PanelRouter.h"
 #include "review/UrlActions.h"
 
@@ -67,6 +68,34 @@ void registerActions(UrlActions& actions, LibraryLookup library)
         std::erase_if(documents, [](const std::string& path) { return !checkedPagePath(path, PathNeed::Existing) || !isReaderDoc(path); });
         if (documents.size() > 1)
             layer.router().openEachIndividually(documents);
+    }));
+    // The history page's rows may name paths that are gone: they need only be absolute.
+    actions.add("histforget", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        if (const auto path = checkedPagePath(action.path(), PathNeed::Absolute))
+            layer.history().forget(*path);
+    }));
+    actions.add("histfav", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        const auto path = checkedPagePath(action.path(), PathNeed::Absolute);
+        if (!path)
+            return;
+        const bool now = layer.history().toggleFavorite(*path);
+        layer.recordUsage(now ? "history.fav" : "history.unfav");
+        action.answer("window.__ikwFavDone && __ikwFavDone(" + jsQuote(*path) + "," + (now ? "true" : "false") + ")");
+    }));
+    actions.add("histpin", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        const auto path = checkedPagePath(action.path(), PathNeed::Absolute);
+        if (!path)
+            return;
+        const bool now = layer.history().togglePinned(*path);
+        layer.recordUsage(now ? "history.pin" : "history.unpin");
+        action.answer("window.__ikwPinDone && __ikwPinDone(" + jsQuote(*path) + "," + (now ? "true" : "false") + ")");
+    }));
+    actions.add("histpinclear", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        std::string removed;
+        for (const auto& path : layer.history().clearPins())
+            removed += (removed.empty() ? "" : ",") + jsQuote(path);
+        layer.recordUsage("history.unpin");
+        action.answer("window.__ikwPinsDone && __ikwPinsDone([" + removed + "])");
     }));
     // The window's own document, never a path from the page.
     actions.add("restoreversion", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {

@@ -2,15 +2,23 @@
 
 #include "app/AppDelegate.h"
 #include "library/WindowLookup.h"
+#include "platform/core/FileSystem.h"
 #include "review/ReviewWindowLayer.h"
 
 namespace ikw::library {
 
 LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, LibraryHooks hooks)
     : m_windows(windows)
+    , m_recordUsage(hooks.recordUsage)
     , m_openers(services, windows,
           OpenerHooks {
-              .recordRecent = std::move(hooks.recordRecent),
+              // Every opened path joins the history; the recent items hear of it too.
+              .recordRecent = [this, recent = std::move(hooks.recordRecent)](const std::vector<std::string>& paths) {
+                  for (const auto& path : paths)
+                      m_history->record(path, realFileSystem().isDirectory(path), "open");
+                  if (recent)
+                      recent(paths);
+              },
               .handleFinderExtensionURL = std::move(hooks.handleFinderExtensionURL),
               .noteDidOpen = [] {
                   if (auto* delegate = appDelegate())
@@ -25,7 +33,8 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
                   if (auto* delegate = appDelegate())
                       delegate->showWelcome(host);
               },
-              .recordUsage = std::move(hooks.recordUsage),
+              .openHistory = [this](const std::string& mode) { m_historyPage.openHistory(mode); },
+              .recordUsage = hooks.recordUsage,
           })
     , m_documentSets(windows, m_openers, m_router)
     , m_versions(std::make_shared<VersionRestore>(VersionStore(versionRoot()),
@@ -34,6 +43,12 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
               .windows = [&windows] { return windows.windows(); },
               .popUp = {},
           }))
+    , m_historyPage(m_openers, *m_history, services.toolkit->dialogs(),
+          HistoryPage::Hooks {
+              .recordUsage = hooks.recordUsage,
+              .isDark = [] { return appDelegate() && appDelegate()->effectiveIsDark(); },
+              .setBackground = {},
+          })
 {
     auto& features = services.features;
     features.snapshotVersionFile = [versions = std::weak_ptr(m_versions)](const std::string& path) {

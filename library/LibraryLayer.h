@@ -2,6 +2,8 @@
 
 #include "app/ReviewWindowRegistry.h"
 #include "library/DocumentSets.h"
+#include "library/HistoryPage.h"
+#include "library/HistoryStore.h"
 #include "library/OpenRouter.h"
 #include "library/VersionRestore.h"
 #include "library/WindowCommands.h"
@@ -34,6 +36,13 @@ public:
     WindowCommands& commands() { return m_commands; }
     DocumentSets& documentSets() { return m_documentSets; }
     VersionRestore& versions() { return *m_versions; }
+    HistoryStore& history() { return *m_history; }
+    HistoryPage& historyPage() { return m_historyPage; }
+    void recordUsage(const std::string& feature) const
+    {
+        if (m_recordUsage)
+            m_recordUsage(feature);
+    }
     ReviewWindows& windows() { return m_windows; }
 
 private:
@@ -41,11 +50,15 @@ private:
     void activate();
 
     ReviewWindows& m_windows;
+    std::function<void(const std::string& feature)> m_recordUsage;
+    // Before the openers, which record what they open in it.
+    std::unique_ptr<HistoryStore> m_history = std::make_unique<HistoryStore>(HistoryConfig { .home = historyHome(), .clock = {} });
     WindowOpeners m_openers;
     OpenRouter m_router;
     WindowCommands m_commands;
     DocumentSets m_documentSets;
     std::shared_ptr<VersionRestore> m_versions;
+    HistoryPage m_historyPage;
 };
 
 // The review window layer with the library over it. `library` is pointed at the library's part,

@@ -41,11 +41,11 @@ public:
     void reloadReaderInPlace(ReviewWC& window);
     // A note for the user: a toast in the key review, else the welcome page with the note.
     void noteHandoff(const std::string& message);
-
-private:
     // The key review while it shows nothing yet, else a new window on a fresh loading page (a tab
     // of the key review's window when tabs are on).
     std::shared_ptr<ReviewWC> windowForDocument();
+
+private:
     std::shared_ptr<ReviewWC> newWindow(const std::optional<std::string>& pagePath, const std::shared_ptr<ReviewWC>& host);
     void showDocumentChrome(ReviewWC& window, const std::string& path);
     void ensureLoadingPage(ReviewWC& window);

@@ -20,6 +20,7 @@ std::string engineLauncher() { return enginePath("app/launch.sh", "launch.sh"); 
 std::string panelPy() { return enginePath("app/viewer/panels.py", "panels.py"); }
 std::string ruredeGenPy() { return enginePath("rurede_gen.py", "rurede_gen.py"); }
 std::string inkwardenDiffPy() { return enginePath("app/inkwarden_diff.py", "inkwarden_diff.py"); }
+std::string historyHTMLPath() { return enginePath("app/history.html", "history.html"); }
 std::string readerHTMLPath() { return enginePath("app/vendor/pdfjs/reader.html", "vendor/pdfjs/reader.html"); }
 std::string gridHTMLPath() { return enginePath("app/vendor/pdfjs/gridview.html", "vendor/pdfjs/gridview.html"); }
 std::string timelineHTMLPath() { return enginePath("app/vendor/pdfjs/drafttimeline.html", "vendor/pdfjs/drafttimeline.html"); }

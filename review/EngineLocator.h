@@ -14,6 +14,7 @@ std::string engineLauncher();     // the launcher of review runs; its folder hol
 std::string panelPy();            // renders the small settings, help and about panels
 std::string ruredeGenPy();        // the one-shot jobs' script (at the top of the per-user folder)
 std::string inkwardenDiffPy();    // the draft timeline's diff
+std::string historyHTMLPath();    // the File History page
 std::string readerHTMLPath();
 std::string gridHTMLPath();
 std::string timelineHTMLPath();
