@@ -38,9 +38,35 @@ std::vector<RecentItem> readRecentItems(const UserDefaults& defaults, double now
     return items;
 }
 
+void writeRecentItems(UserDefaults& defaults, std::vector<RecentItem> items)
+{
+    std::stable_sort(items.begin(), items.end(), [](const RecentItem& a, const RecentItem& b) { return a.ts > b.ts; });
+    if (items.size() > kRecentCap)
+        items.resize(kRecentCap);
+    Json stored = Json::array();
+    Json folders = Json::array();
+    for (const auto& item : items) {
+        stored.push_back(Json { { "path", item.path }, { "dir", item.isDir }, { "ts", item.ts } });
+        if (item.isDir)
+            folders.push_back(item.path);
+    }
+    defaults.set("recentItems", std::move(stored));
+    defaults.set("recentFolders", std::move(folders));
+}
+
 std::vector<std::string> readPinnedFolders(const UserDefaults& defaults)
 {
     return defaults.stringArray("pinnedFolders").value_or(std::vector<std::string> {});
+}
+
+void writePinnedFolders(UserDefaults& defaults, const std::vector<std::string>& paths)
+{
+    std::vector<std::string> unique;
+    for (const auto& path : paths) {
+        if (std::find(unique.begin(), unique.end(), path) == unique.end())
+            unique.push_back(path);
+    }
+    defaults.set("pinnedFolders", Json(unique));
 }
 
 }

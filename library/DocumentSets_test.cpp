@@ -46,9 +46,12 @@ protected:
         return "if(window.ikwSetState){try{ikwSetState(" + std::to_string(count) + ",\"" + shown + "\")}catch(e){}}";
     }
 
-    std::vector<std::vector<std::string>> recents;
-    std::shared_ptr<LibraryLayer> layer = std::make_shared<LibraryLayer>(services, windows,
-        LibraryHooks { .recordRecent = [this](const std::vector<std::string>& paths) { recents.push_back(paths); } });
+    std::shared_ptr<LibraryLayer> layer = std::make_shared<LibraryLayer>(services, windows, LibraryHooks { .temporaryRoots = [this] {
+        // The test's home is itself in a temporary folder.
+        auto roots = RecentLists::defaultTemporaryRoots();
+        std::erase_if(roots, [&](const std::string& root) { return home.path().starts_with(root + "/"); });
+        return roots;
+    } });
     UrlActions actions;
     const std::vector<std::string> set { doc("a.pdf"), doc("b.pdf"), doc("c.pdf") };
 };
@@ -73,7 +76,7 @@ TEST_F(DocumentSetSwitch, AReviewSwitchedToSeparatelyOpensAReaderPerDocumentAndG
 {
     layer->openers().openReviewDirect(set, std::nullopt);
     const auto review = windows.windows().back();
-    recents.clear();
+    layer->recent().clearRecent();
 
     send(*review, "?mode=separately");
     EXPECT_EQ(storedMode(), Json("separately"));
@@ -85,8 +88,10 @@ TEST_F(DocumentSetSwitch, AReviewSwitchedToSeparatelyOpensAReaderPerDocumentAndG
     EXPECT_EQ(windows.windows(), readers);
     // The readers joined the review's window as tabs: only the review's tab went.
     EXPECT_FALSE(windowOf(*readers.front()).closed);
-    ASSERT_FALSE(recents.empty());
-    EXPECT_EQ(recents.front(), set);
+    // The readers' documents are the newest recent items.
+    const auto recent = layer->recent().recentItems();
+    ASSERT_GE(recent.size(), 3u);
+    EXPECT_EQ((std::vector<std::string> { recent[2].path, recent[1].path, recent[0].path }), set);
 }
 
 TEST_F(DocumentSetSwitch, AReviewStaysWhenNoReaderOfItsSetCouldBeOpened)

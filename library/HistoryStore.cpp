@@ -189,8 +189,8 @@ struct HistoryStore::State {
     bool dirty = false;
     bool flushScheduled = false;
     bool loaded = false;
-    PathSet favs { { config.home + "/favorites.json" } };
-    PathSet pins { { config.home + "/pins.json" } };
+    PathSet favs { .file = { config.home + "/favorites.json" }, .paths = {} };
+    PathSet pins { .file = { config.home + "/pins.json" }, .paths = {} };
     // Asks for flush() on the queue, `flushInterval` from now.
     std::function<void()> requestDelayedFlush;
 
@@ -383,7 +383,7 @@ std::string HistoryStore::json(std::size_t limit) const
     for (const auto& path : marked) {
         if (emitted.count(path))
             continue;
-        HistoryRow bare { .path = path, .name = lastPathComponent(path), .ext = lowerExtension(path), .folder = parentPath(path) };
+        HistoryRow bare { .path = path, .name = lastPathComponent(path), .ext = lowerExtension(path), .folder = parentPath(path), .mode = {} };
         listed.push_back(marks(rowJson(bare), path));
     }
     const Json page { { "v", 1 }, { "total", rows.size() }, { "trimmed", trimmed }, { "favs", favourites.size() },

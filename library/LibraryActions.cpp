@@ -2,6 +2,7 @@
 
 #include "library/DocumentKinds.h"
 #include "library/LibraryLayer.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/Json.h"
 #include "review/PanelRouter.h"
 #include "review/UrlActions.h"
@@ -96,6 +97,17 @@ void registerActions(UrlActions& actions, LibraryLookup library)
             removed += (removed.empty() ? "" : ",") + jsQuote(path);
         layer.recordUsage("history.unpin");
         action.answer("window.__ikwPinsDone && __ikwPinsDone([" + removed + "])");
+    }));
+    // Only an existing folder is pinned: the pin shows in the menu and on every page.
+    actions.add("pin", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        const auto path = checkedPagePath(action.path(), PathNeed::Existing);
+        if (path && realFileSystem().isDirectory(*path))
+            layer.recent().pinFolder(*path);
+    }));
+    // A folder that has gone can still be unpinned.
+    actions.add("unpin", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
+        if (const auto path = checkedPagePath(action.path(), PathNeed::Absolute))
+            layer.recent().unpinFolder(*path);
     }));
     // The window's own document, never a path from the page.
     actions.add("restoreversion", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {

@@ -1,9 +1,12 @@
 #include "library/LibraryLayer.h"
 
 #include "app/AppDelegate.h"
+#include "app/WelcomePage.h"
 #include "library/WindowLookup.h"
 #include "platform/core/FileSystem.h"
 #include "review/ReviewWindowLayer.h"
+
+#include <chrono>
 
 namespace ikw::library {
 
@@ -12,13 +15,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
     , m_recordUsage(hooks.recordUsage)
     , m_openers(services, windows,
           OpenerHooks {
-              // Every opened path joins the history; the recent items hear of it too.
-              .recordRecent = [this, recent = std::move(hooks.recordRecent)](const std::vector<std::string>& paths) {
-                  for (const auto& path : paths)
-                      m_history->record(path, realFileSystem().isDirectory(path), "open");
-                  if (recent)
-                      recent(paths);
-              },
+              .recordRecent = [this](const std::vector<std::string>& paths) { m_recent.recordRecent(paths); },
               .handleFinderExtensionURL = std::move(hooks.handleFinderExtensionURL),
               .noteDidOpen = [] {
                   if (auto* delegate = appDelegate())
@@ -49,6 +46,13 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
               .isDark = [] { return appDelegate() && appDelegate()->effectiveIsDark(); },
               .setBackground = {},
           })
+    , m_recent(*m_history, windows, m_openers, services.toolkit->dialogs(),
+          RecentLists::Hooks {
+              .rebuildMenu = hooks.rebuildMenu,
+              .writeWelcomePage = [] { return writeWelcomeFile(std::nullopt, std::nullopt, {}); },
+              .clock = [] { return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count(); },
+              .temporaryRoots = hooks.temporaryRoots ? hooks.temporaryRoots : RecentLists::defaultTemporaryRoots,
+          })
 {
     auto& features = services.features;
     features.snapshotVersionFile = [versions = std::weak_ptr(m_versions)](const std::string& path) {
@@ -57,6 +61,8 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
     };
     features.routeTwoFileOpen = [this](const std::vector<std::string>& paths) { m_router.routeTwoFileOpen(paths); };
     features.reloadReaderInPlace = [this](ReviewWC& window) { m_openers.reloadReaderInPlace(window); };
+    features.recordRecent = [this](const std::vector<std::string>& paths) { m_recent.recordRecent(paths); };
+    features.pinnedJSON = [this] { return m_recent.pinnedJSON(); };
 }
 
 void LibraryLayer::activate()

@@ -5,6 +5,7 @@
 #include "library/HistoryPage.h"
 #include "library/HistoryStore.h"
 #include "library/OpenRouter.h"
+#include "library/RecentLists.h"
 #include "library/VersionRestore.h"
 #include "library/WindowCommands.h"
 #include "library/WindowOpeners.h"
@@ -17,8 +18,10 @@ namespace ikw::library {
 // What the library takes from subsystems beside it; an empty entry is skipped.
 struct LibraryHooks {
     std::function<void(const std::string& feature)> recordUsage {};
-    // Paths the user opened, for the recent items.
-    std::function<void(const std::vector<std::string>& paths)> recordRecent {};
+    // The main menu shows the recent items and the pins.
+    std::function<void()> rebuildMenu {};
+    // Where throw-away files are, which the recent items leave out (tests run in a temporary home).
+    std::function<std::vector<std::string>()> temporaryRoots {};
     // The file manager extension's hand-off ("qeliz://finder?...").
     std::function<void(const std::string& url)> handleFinderExtensionURL {};
 };
@@ -38,6 +41,7 @@ public:
     VersionRestore& versions() { return *m_versions; }
     HistoryStore& history() { return *m_history; }
     HistoryPage& historyPage() { return m_historyPage; }
+    RecentLists& recent() { return m_recent; }
     void recordUsage(const std::string& feature) const
     {
         if (m_recordUsage)
@@ -59,6 +63,7 @@ private:
     DocumentSets m_documentSets;
     std::shared_ptr<VersionRestore> m_versions;
     HistoryPage m_historyPage;
+    RecentLists m_recent;
 };
 
 // The review window layer with the library over it. `library` is pointed at the library's part,
