@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace ikw {
 namespace {
@@ -22,7 +23,14 @@ TEST(HistoryProgram, AQuitRightAfterAnOpeningKeepsItsRow)
 {
     testing::TempHome home;
     unsetenv("IKW_RESOURCES_DIR"); // the build's own bundle, with the stand-in engine
-    const auto document = testing::writeTestFile(home.file("Matter/Lease.pdf"), "%PDF-1.4\n");
+    // Files in temporary folders are not recorded: the document sits in the test's working folder.
+    std::string folder = std::filesystem::absolute("history-test-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    const auto document = testing::writeTestFile(folder + "/Lease.pdf", "%PDF-1.4\n");
+    struct Cleanup {
+        std::string folder;
+        ~Cleanup() { testing::removeTree(folder); }
+    } cleanup { folder };
 
     ProcessOptions options;
     options.argv = { "dbus-run-session", "--", "/bin/bash", "-c", std::string(testing::kWindowWaitFunctions) + kScript, "history-test",
