@@ -145,9 +145,6 @@ void uploadScreenshot(Screenshot screenshot, Completion completion);
 std::optional<std::string> sendNow(const Report& report);
 std::optional<std::string> uploadScreenshotNow(const Screenshot& screenshot);
 
-// The report's JSON body: always the same eight members.
-Json reportBody(const Report& report);
-
 }
 
 // When the user last sent a report: the idea nudge keeps its values in the user defaults under

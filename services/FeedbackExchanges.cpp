@@ -68,7 +68,7 @@ Json diagnostics(State& state)
     };
 }
 
-Json reportBodyOf(State& state, const Report& report)
+Json reportBody(State& state, const Report& report)
 {
     return Json {
         { "app_key", lockedCopy(state, state.appKey) },
@@ -98,7 +98,7 @@ std::optional<std::string> sendWith(State& state, const Report& report)
     if (appKey.empty() || ingestKey.empty())
         return std::nullopt;
     const auto reply = replyObject(state, post(state, "/report",
-        { { "Content-Type", "application/json" }, { "x-fb-key", ingestKey } }, toPlainJson(reportBodyOf(state, report))));
+        { { "Content-Type", "application/json" }, { "x-fb-key", ingestKey } }, toPlainJson(reportBody(state, report))));
     if (!reply || !reply->contains("code"))
         return std::nullopt;
     recordSubmission(state, std::chrono::system_clock::now());
@@ -174,11 +174,6 @@ std::string appVersionText()
 void stopExchanges()
 {
     state()->stopExchanges();
-}
-
-Json reportBody(const Report& report)
-{
-    return reportBodyOf(*state(), report);
 }
 
 void send(Report report, Completion completion)
