@@ -65,10 +65,13 @@ public:
         const auto window = m_window.lock();
         if (!window || window->isClosed())
             return;
-        if (const auto url = m_services.readerURL ? m_services.readerURL(path) : std::nullopt)
+        if (const auto url = m_services.readerURL ? m_services.readerURL(path) : std::nullopt) {
             window->web->loadUrl(*url);
-        else
+            if (m_services.readerShowsDocument)
+                m_services.readerShowsDocument(*window, path);
+        } else {
             window->reloadRecache(false);
+        }
     }
 
     void reloadSettingsPanelIfOpen() override

@@ -27,6 +27,8 @@ struct PageOpServices {
     std::function<std::optional<std::string>(const std::string& pdf)> readerURL;
     // The system's speech for reading aloud; none: the reading actions are not offered.
     speech::SpeechService* speech = nullptr;
+    // Told when a reader is given its rewritten document afresh (the annotations note its version).
+    std::function<void(ReviewWC& window, const std::string& document)> readerShowsDocument {};
 };
 
 // The review window as page operations see it; the window is held weakly.
