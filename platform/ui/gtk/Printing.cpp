@@ -36,6 +36,20 @@ Surface surfaceOf(const PrintBitmap& bitmap)
     return surface;
 }
 
+// The resolution to draw at: the printer's, at most 300 dpi. Vector targets (a PDF or PostScript
+// file, a printer fed PDF) report 72 but keep any resolution, so they get the most.
+double dotsPerInchOf(GtkPrintContext* context)
+{
+    switch (cairo_surface_get_type(cairo_get_target(gtk_print_context_get_cairo_context(context)))) {
+    case CAIRO_SURFACE_TYPE_PDF:
+    case CAIRO_SURFACE_TYPE_PS:
+    case CAIRO_SURFACE_TYPE_SVG:
+        return kMaxPrintDotsPerInch;
+    default:
+        return std::clamp(gtk_print_context_get_dpi_x(context), 72.0, kMaxPrintDotsPerInch);
+    }
+}
+
 void drawPage(const PrintDocument& document, GtkPrintContext* context, int index)
 {
     if (index < 0 || index >= static_cast<int>(document.pages.size()) || !document.renderPage)
@@ -43,8 +57,7 @@ void drawPage(const PrintDocument& document, GtkPrintContext* context, int index
     const PrintPageSize page = document.pages[static_cast<std::size_t>(index)];
     const PrintPageSize paper { gtk_print_context_get_width(context), gtk_print_context_get_height(context) };
     const PrintPlacement placement = placePageOnPaper(page, paper);
-    const double dotsPerInch = std::min(kMaxPrintDotsPerInch, std::max(72.0, gtk_print_context_get_dpi_x(context)));
-    const double pixelsPerPoint = dotsPerInch / 72 * placement.scale;
+    const double pixelsPerPoint = dotsPerInchOf(context) / 72 * placement.scale;
     const std::optional<PrintBitmap> bitmap = document.renderPage(index, pixelsPerPoint);
     if (!bitmap || bitmap->width <= 0 || bitmap->height <= 0)
         return;
