@@ -1,4 +1,6 @@
 #include "docops/ReviewPageOps.h"
+#include "docops/DocumentPrinting.h"
+#include "docops/PageImages.h"
 
 #include "docops/PageOpHandler.h"
 #include "docops/PageOpRequest.h"
@@ -102,6 +104,9 @@ void registerActions(UrlActions& actions, const PageOpServices& services)
     actions.add("pageop", [services](const UrlAction& action) {
         handlePageOp(contextFor(action.window, services), PageOpRequest::fromUrl(action.url));
     });
+    registerPageImageActions(actions);
+    if (services.toolkit)
+        registerPrintActions(actions, services.toolkit->printing());
     if (services.speech)
         registerReadAloudActions(actions, *services.speech);
 }
