@@ -31,6 +31,8 @@
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/speech/EspeakSynthesizer.h"
+#include "services/Feedback.h"
+#include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/Stats.h"
 
@@ -93,14 +95,16 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto layer = slots->library.lock())
                 layer->history().migrateRecentsIfNeeded(items);
         },
+        .setupFeedback = [] { ikw::services::setupFeedback(ikw::globals()); },
         .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
             ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
         },
         .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
         // Rewrites already under way end in their files before the program does (their queue is
         // shared with the live searches, which finish too), and history recorded since the last
-        // write is written.
+        // write is written. Feedback still on the network ends unanswered.
         .willTerminate = [slots] {
+            ikw::services::Feedback::stopExchanges();
             slots->userInitiatedWorkers->waitUntilIdle();
             slots->annotations->waitUntilIdle();
             if (const auto layer = slots->library.lock())
