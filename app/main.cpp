@@ -13,6 +13,7 @@
 #include "assistants/AgentBridgeLaunch.h"
 #include "assistants/MCPSettingsActions.h"
 #include "crossdoc/CrossDocActions.h"
+#include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
@@ -67,6 +68,8 @@ struct ApplicationSlots {
     // Link making across every reader (the first end waits here) and the focus handed to a reader
     // that is still opening.
     std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
+    // Cross-folder search with the shared index and its queue; quitting does not wait for it.
+    std::shared_ptr<ikw::crossdoc::CrossFolderSearch> search = std::make_shared<ikw::crossdoc::CrossFolderSearch>(*userInitiatedWorkers);
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -93,6 +96,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         // shared with the live searches, which finish too), and history recorded since the last
         // write is written.
         .willTerminate = [slots] {
+            slots->search->shutdown();
             slots->userInitiatedWorkers->waitUntilIdle();
             if (const auto layer = slots->library.lock())
                 layer->history().flushNow();
@@ -142,7 +146,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
-    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get(), .links = slots.links });
+    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get(), .links = slots.links, .search = slots.search });
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),

@@ -9,6 +9,7 @@ class UrlActions;
 
 namespace ikw::crossdoc {
 
+class CrossFolderSearch;
 class LinksController;
 
 // What cross-document search takes from the running application.
@@ -17,9 +18,11 @@ struct CrossDocServices {
     TaskQueue* workers = nullptr;
     // The application's cross-document links.
     std::weak_ptr<LinksController> links {};
+    // The application's cross-folder search; without it "search" has no row.
+    std::weak_ptr<CrossFolderSearch> search {};
 };
 
-// The page actions of cross-document search ("readersearch") and of the links between passages
+// The page actions of cross-document search ("readersearch", "search") and of the links between passages
 // (see LinkActions.h).
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 

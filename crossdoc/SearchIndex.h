@@ -28,6 +28,9 @@ using StopCheck = std::function<bool()>;
 struct IndexPathFilter {
     std::vector<std::string> files;
     std::vector<std::string> folders;
+    // Leaves out documents whose file is gone (or is no regular file now), before the limit on
+    // documents applies: a deletion does not make a scope stale, so the index may still hold them.
+    bool existingFilesOnly = false;
 };
 
 // The full-text index of cross-folder search: one SQLite database holding the documents of a
@@ -127,7 +130,7 @@ private:
     std::vector<Row> matchRows(const std::string& expression, std::size_t cap, const std::optional<IndexPathFilter>& filter);
     bool fillPathFilter(const IndexPathFilter& filter);
     std::vector<IWDocResult> group(const std::vector<Row>& rows, std::string_view query, bool fuzzy, std::size_t limitDocs,
-        std::size_t hitsPerDoc) const;
+        std::size_t hitsPerDoc, bool existingFilesOnly) const;
 
     std::string m_dbPath;
     ChunkExtractor m_extractor;
