@@ -121,6 +121,10 @@ private:
     void runLogged(const char* sql);
     SqliteStatement* statement(std::optional<SqliteStatement>& slot, std::string_view sql);
 
+    // The files table, read again only after this connection or another one changed the database.
+    const std::unordered_map<std::string, FileKey>& knownFiles();
+    std::int64_t dataVersion();
+
     std::vector<std::string> scopeFiles(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles,
         std::size_t maxFiles, const std::function<bool(const std::string& path)>& keepGoing = {});
     void deleteFile(const std::string& path);
@@ -137,6 +141,8 @@ private:
     OcrLookup m_ocrLookup;
     std::optional<SqliteConnection> m_db;
     bool m_damaged = false;
+    std::optional<std::unordered_map<std::string, FileKey>> m_knownFiles;
+    std::int64_t m_knownFilesVersion = 0;
     // Statements used per file or per chunk, prepared once for the connection.
     struct Statements {
         std::optional<SqliteStatement> deleteChunks;

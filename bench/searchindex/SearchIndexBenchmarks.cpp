@@ -167,6 +167,7 @@ public:
         services.toolkit = &toolkit;
         services.webContext = toolkit.makeWebContext();
         services.trustedRoots = { corpus().home.file("reviews") };
+        bridge = installPageBridge(services);
         crossdoc::registerActions(bridge->actions, { .workers = &workers, .search = search });
         window = windows.open(testing::writeTestFile(corpus().home.file("reviews/page.html"), "<html></html>"));
         window->sourcePaths = { corpus().folder };
@@ -189,7 +190,7 @@ private:
     ui::fake::FakeToolkit toolkit;
     ReviewServices services;
     ReviewWindows windows { services };
-    std::shared_ptr<PageBridge> bridge = installPageBridge(services);
+    std::shared_ptr<PageBridge> bridge;
     WorkQueue workers { "bench-workers", 2 };
     std::shared_ptr<crossdoc::CrossFolderSearch> search = std::make_shared<crossdoc::CrossFolderSearch>(workers,
         [] { return std::make_unique<crossdoc::IWSearchIndex>(corpus().databasePath("shared.db")); });
