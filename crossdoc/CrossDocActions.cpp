@@ -17,6 +17,8 @@ void registerActions(UrlActions& actions, const CrossDocServices& services)
         });
     }
     registerLinkActions(actions, services.links);
+    if (services.annotations.toolkit && services.annotations.documents)
+        registerAnnotationActions(actions, services.annotations);
 }
 
 }
