@@ -14,6 +14,7 @@
 #include "assistants/MCPSettingsActions.h"
 #include "crossdoc/AnnotationActions.h"
 #include "crossdoc/CrossDocActions.h"
+#include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
@@ -77,6 +78,9 @@ struct ApplicationSlots {
     // Link making across every reader (the first end waits here) and the focus handed to a reader
     // that is still opening.
     std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
+    // Cross-folder search with the shared index and its queue; quitting drops the searches not
+    // started and stops a re-index after the file in progress.
+    std::shared_ptr<ikw::crossdoc::CrossFolderSearch> search = std::make_shared<ikw::crossdoc::CrossFolderSearch>(*userInitiatedWorkers);
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -105,6 +109,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         // write is written. Feedback still on the network ends unanswered.
         .willTerminate = [slots] {
             ikw::services::Feedback::stopExchanges();
+            slots->search->shutdown();
             slots->userInitiatedWorkers->waitUntilIdle();
             slots->annotations->waitUntilIdle();
             if (const auto layer = slots->library.lock())
@@ -160,6 +165,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .workers = slots.userInitiatedWorkers.get(),
         .links = slots.links,
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
+        .search = slots.search,
     });
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
