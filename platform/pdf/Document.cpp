@@ -397,6 +397,7 @@ std::optional<std::string> Document::toBytes(const WriteOptions& options) const
     fz_context* context = threadContext();
     pdf_write_options writeOptions = pdf_default_write_options;
     writeOptions.do_compress = 1;
+    writeOptions.do_garbage = options.dropUnusedObjects ? 1 : 0;
     if (options.userPassword) {
         const std::string& owner = options.ownerPassword.value_or(*options.userPassword);
         if (options.userPassword->size() >= sizeof writeOptions.upwd_utf8 || owner.size() >= sizeof writeOptions.opwd_utf8)
