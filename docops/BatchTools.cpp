@@ -6,6 +6,7 @@
 #include "platform/core/Identifiers.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PrivateTemporaryFolder.h"
+#include "platform/core/Text.h"
 #include "platform/core/ZipWriter.h"
 #include "platform/ui/PageScript.h"
 #include "review/PagePath.h"
@@ -32,10 +33,8 @@ struct ToolBatch {
 
 bool isExistingPdf(const std::string& path)
 {
-    std::string extension = pathExtension(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
     struct stat info {};
-    return extension == "pdf" && checkedPagePath(path, PathNeed::Existing) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return asciiLowercase(pathExtension(path)) == "pdf" && checkedPagePath(path, PathNeed::Existing) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 std::vector<std::string> selectedPdfs(std::string_view url)
@@ -138,9 +137,7 @@ void handleToolOp(const PageOpContext& context, std::string_view url, const Batc
     const std::optional<ToolOp> op = toolOpNamed(opText);
     std::vector<std::string> pdfs = selectedPdfs(url);
     if (!op || pdfs.empty()) {
-        std::string lowered = opText;
-        std::transform(lowered.begin(), lowered.end(), lowered.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-        ReviewWC::toolToast(*context.web, resultObject(lowered, 0, 0, "Select PDF files first."));
+        ReviewWC::toolToast(*context.web, resultObject(asciiLowercase(opText), 0, 0, "Select PDF files first."));
         return;
     }
     auto batch = std::make_shared<ToolBatch>(ToolBatch { context.host, context.web, *op, std::move(pdfs), options });

@@ -8,6 +8,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PrivateTemporaryFolder.h"
+#include "platform/core/Text.h"
 #include "platform/core/UniqueName.h"
 #include "platform/pdf/EditableDocument.h"
 #include "platform/pdf/ScreenImages.h"
@@ -134,8 +135,7 @@ std::optional<std::string> pageFile(pdf::EditableDocument& source, int index)
 
 std::optional<ToolOp> toolOpNamed(std::string_view name)
 {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    const std::string lower = asciiLowercase(name);
     for (const ToolOp op : { ToolOp::Compress, ToolOp::Split, ToolOp::Blank }) {
         if (toolOpName(op) == lower)
             return op;
