@@ -1,4 +1,6 @@
 #include "docops/ReviewPageOps.h"
+#include "docops/DocumentPrinting.h"
+#include "docops/PageImages.h"
 
 #include "docops/BatchTools.h"
 #include "docops/PageOpHandler.h"
@@ -66,10 +68,13 @@ public:
         const auto window = m_window.lock();
         if (!window || window->isClosed())
             return;
-        if (const auto url = m_services.readerURL ? m_services.readerURL(path) : std::nullopt)
+        if (const auto url = m_services.readerURL ? m_services.readerURL(path) : std::nullopt) {
             window->web->loadUrl(*url);
-        else
+            if (m_services.readerShowsDocument)
+                m_services.readerShowsDocument(*window, path);
+        } else {
             window->reloadRecache(false);
+        }
     }
 
     void reloadSettingsPanelIfOpen() override
@@ -105,6 +110,9 @@ void registerActions(UrlActions& actions, const PageOpServices& services)
         if (const auto path = action.path())
             compressFile(contextFor(action.window, services), *path);
     });
+    registerPageImageActions(actions);
+    if (services.toolkit)
+        registerPrintActions(actions, services.toolkit->printing());
     if (services.speech)
         registerReadAloudActions(actions, *services.speech);
 }
