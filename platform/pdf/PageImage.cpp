@@ -29,7 +29,13 @@ std::optional<PixelSize> pixelSize(Size shown, double scale)
 
 }
 
-std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box)
+bool PageImage::isWhole() const
+{
+    const std::size_t expected = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(channels());
+    return width >= 1 && height >= 1 && pixels.size() == expected;
+}
+
+std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box, PixelFormat format)
 {
     const std::optional<Rect> rect = document.pageBox(pageIndex, box);
     if (!rect || !std::isfinite(scale))
@@ -43,6 +49,7 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
     PageImage image;
     image.width = size->width;
     image.height = size->height;
+    image.format = format;
     OwnedDisplayList list;
     fz_matrix transform;
     {
@@ -69,7 +76,8 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
     OwnedDevice device;
     fz_try(context)
     {
-        pixmap.reset(fz_new_pixmap(context, fz_device_rgb(context), size->width, size->height, nullptr, 0));
+        fz_colorspace* colorspace = format == PixelFormat::Rgb ? fz_device_rgb(context) : fz_device_gray(context);
+        pixmap.reset(fz_new_pixmap(context, colorspace, size->width, size->height, nullptr, 0));
         fz_clear_pixmap_with_value(context, pixmap.get(), 0xff);
         device.reset(fz_new_draw_device(context, fz_identity, pixmap.get()));
         fz_run_display_list(context, list.get(), device.get(), transform, fz_infinite_rect, nullptr);
@@ -79,7 +87,7 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
     {
         return std::nullopt;
     }
-    const std::size_t rowBytes = static_cast<std::size_t>(size->width) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(size->width) * static_cast<std::size_t>(image.channels());
     image.pixels.resize(rowBytes * static_cast<std::size_t>(size->height));
     const unsigned char* samples = fz_pixmap_samples(context, pixmap.get());
     const std::size_t stride = static_cast<std::size_t>(fz_pixmap_stride(context, pixmap.get()));
@@ -90,8 +98,7 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
 
 std::optional<std::string> encodePng(const PageImage& image)
 {
-    const std::size_t expected = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3;
-    if (image.width < 1 || image.height < 1 || image.pixels.size() != expected)
+    if (!image.isWhole())
         return std::nullopt;
     fz_context* context = threadContext();
     OwnedPixmap pixmap;
@@ -99,8 +106,9 @@ std::optional<std::string> encodePng(const PageImage& image)
     fz_try(context)
     {
         // The pixmap only borrows the pixels: MuPDF writes nothing into them here.
-        pixmap.reset(fz_new_pixmap_with_data(context, fz_device_rgb(context), image.width, image.height, nullptr, 0,
-            image.width * 3, const_cast<unsigned char*>(image.pixels.data())));
+        fz_colorspace* colorspace = image.format == PixelFormat::Rgb ? fz_device_rgb(context) : fz_device_gray(context);
+        pixmap.reset(fz_new_pixmap_with_data(context, colorspace, image.width, image.height, nullptr, 0,
+            image.width * image.channels(), const_cast<unsigned char*>(image.pixels.data())));
         buffer.reset(fz_new_buffer_from_pixmap_as_png(context, pixmap.get(), fz_default_color_params));
     }
     fz_catch(context)
