@@ -1,5 +1,6 @@
 #include "app/NightDriver.h"
 #include "app/Settings.h"
+#include "app/SystemAppearance.h"
 #include "platform/core/Paths.h"
 #include "review/ReviewOnScreenFixture.h"
 
