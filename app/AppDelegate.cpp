@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "platform/core/TaskQueue.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Toolkit.h"
 
 #include <chrono>
 #include <filesystem>
@@ -25,6 +26,23 @@ void run(const std::function<void()>& step)
 
 }
 
+AppDelegate::AppDelegate(LaunchServices services, DelegateParts parts)
+    : m_services(std::move(services))
+    , m_parts(std::move(parts))
+{
+    AppearanceHooks hooks = m_services.appearance;
+    hooks.windows = m_parts.windows;
+    hooks.setAppAppearance = [this](AppAppearance forced) {
+        appAppearance = forced;
+        if (m_parts.toolkit)
+            m_parts.toolkit->setPrefersDark(effectiveIsDark());
+    };
+    hooks.effectiveIsDark = [this] { return effectiveIsDark(); };
+    hooks.applyAppIcon = [this] { m_settings->applyAppIcon(); };
+    m_appearance = std::make_unique<NightDriver>(std::move(hooks));
+    m_settings = std::make_unique<SettingsHandler>(*m_appearance, SettingsHandlerHooks { .windows = m_parts.windows, .toolkit = m_parts.toolkit, .setStatusItemIcon = {} });
+}
+
 void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
@@ -38,6 +56,12 @@ void AppDelegate::applicationDidFinishLaunching()
         for (const std::string& folder : recentDocumentFolders(files, folders))
             removeStaleRewriteFiles(folder, launched);
     });
+    // The look, the desktop's changes, the night flip and waking, the icon.
+    m_appearance->applyAppearance();
+    observeDesktopAppearance();
+    m_appearance->scheduleNightFlip();
+    observeWake();
+    m_settings->applyAppIcon();
     run(m_services.noteSession);
     if (m_services.migrateRecents) {
         const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -45,10 +69,54 @@ void AppDelegate::applicationDidFinishLaunching()
     }
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
+    observeBecameActive([weak = weak_from_this()] {
+        if (auto delegate = weak.lock())
+            delegate->m_appearance->syncWebSurfacesToSystem();
+    });
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
     run(m_services.setupFeedback);
     if (m_services.startAgentBridge)
         m_services.startAgentBridge(weak_from_this());
+}
+
+void AppDelegate::observeDesktopAppearance()
+{
+    if (!m_parts.systemAppearance)
+        return;
+    m_parts.systemAppearance->setChangeHandler([weak = weak_from_this()] {
+        if (auto delegate = weak.lock())
+            delegate->m_appearance->systemAppearanceChanged();
+    });
+}
+
+void AppDelegate::observeWake()
+{
+    if (!m_parts.wakeMonitor)
+        return;
+    m_parts.wakeMonitor->setWakeHandler([weak = weak_from_this()] {
+        if (auto delegate = weak.lock())
+            delegate->m_appearance->nightWakeCheck();
+    });
+}
+
+void AppDelegate::applicationDidBecomeActive()
+{
+    // An observer may end its own subscription while it runs.
+    const auto observers = m_activationObservers;
+    for (const auto& [id, observer] : observers) {
+        if (observer)
+            observer();
+    }
+}
+
+std::function<void()> AppDelegate::observeBecameActive(std::function<void()> handler)
+{
+    const std::uint64_t id = m_nextObserver++;
+    m_activationObservers.emplace(id, std::move(handler));
+    return [weak = weak_from_this(), id] {
+        if (auto delegate = weak.lock())
+            delegate->m_activationObservers.erase(id);
+    };
 }
 
 void AppDelegate::showWelcomeUnlessSomethingOpened()
@@ -145,12 +213,7 @@ bool AppDelegate::effectiveIsDark() const
 
 std::string AppDelegate::resolvedScheme() const
 {
-    auto settings = loadConfig();
-    bool filled = false;
-    const auto config = nightCfg(settings, filled);
-    if (filled)
-        saveConfig(settings);
-    return ikw::resolvedScheme(IkwNight::isNightNow(config), appearancePref(settings), effectiveIsDark());
+    return m_appearance->resolvedScheme();
 }
 
 AppDelegate* appDelegate()

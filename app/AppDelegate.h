@@ -3,11 +3,15 @@
 #include "app/RecentItems.h"
 
 #include "app/Appearance.h"
+#include "app/NightDriver.h"
 #include "app/ReviewWindowRegistry.h"
+#include "app/SettingsHandler.h"
 #include "app/SystemAppearance.h"
 #include "platform/core/WorkQueue.h"
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +19,7 @@
 
 namespace ikw::ui {
 class Application;
+class Toolkit;
 class WebView;
 }
 
@@ -43,6 +48,10 @@ struct LaunchServices {
     // Offers the entries other programs hand files to ("Open in Inkwarden", "Share with Inkwarden")
     // as actions of the application.
     std::function<void(ui::Application&)> provideServices {};
+    // What the appearance driver and the settings handler reach above the shell: the main menu,
+    // the settings panel, the panels' backgrounds, the open surface's palette. The delegate fills
+    // the shell's own entries (windows, the application's look, the icon, the clock).
+    AppearanceHooks appearance {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
@@ -53,6 +62,7 @@ struct DelegateParts {
     ui::Application* application = nullptr; // offers the Services entries; counts windows; quits
     SystemAppearance* systemAppearance = nullptr;
     WakeMonitor* wakeMonitor = nullptr; // the night driver observes waking through it
+    ui::Toolkit* toolkit = nullptr;     // the application's look, its icon, the desktop's applications
     // Writes a fresh welcome page and returns its path (nothing when it could not be written).
     std::function<std::optional<std::string>()> writeWelcomePage;
 };
@@ -63,11 +73,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 public:
     static constexpr double kWelcomeDelaySeconds = 0.35;
 
-    explicit AppDelegate(LaunchServices services = {}, DelegateParts parts = {})
-        : m_services(std::move(services))
-        , m_parts(std::move(parts))
-    {
-    }
+    explicit AppDelegate(LaunchServices services = {}, DelegateParts parts = {});
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
 
@@ -100,6 +106,16 @@ public:
     void showAbout();
     void showHelp();
 
+    // One of the application's windows took the focus while none had it: the observers run.
+    void applicationDidBecomeActive();
+    // Runs `handler` on every activation until the returned function is called.
+    std::function<void()> observeBecameActive(std::function<void()> handler);
+
+    // Light, dark or the desktop's look, and the night schedule (menu commands included).
+    NightDriver& appearance() { return *m_appearance; }
+    // The settings panel's values, the application icon and the settings file.
+    SettingsHandler& settingsHandler() { return *m_settings; }
+
     // Whether the application looks dark now, and the scheme every page is given.
     bool effectiveIsDark() const;
     std::string resolvedScheme() const;
@@ -114,9 +130,15 @@ private:
     // A launch step that runs `seconds` after launch while the delegate still exists.
     void afterLaunch(double seconds, void (AppDelegate::*step)());
     void showWelcomeUnlessSomethingOpened();
+    void observeDesktopAppearance();
+    void observeWake();
 
     LaunchServices m_services;
     DelegateParts m_parts;
+    std::unique_ptr<NightDriver> m_appearance;
+    std::unique_ptr<SettingsHandler> m_settings;
+    std::map<std::uint64_t, std::function<void()>> m_activationObservers;
+    std::uint64_t m_nextObserver = 0;
     bool m_terminated = false;
     // Launch work that touches only files runs here, off the main thread.
     std::unique_ptr<WorkQueue> m_utility = makeSerialQueue("com.norvale.inkwarden.launch");

@@ -57,4 +57,9 @@ std::string resolvedScheme(bool nightNow, const std::string& pref, bool effectiv
     return "light";
 }
 
+ui::Color reviewBG(bool dark)
+{
+    return dark ? ui::Color { 0.106, 0.106, 0.114, 1.0 } : ui::Color { 0.957, 0.937, 0.894, 1.0 };
+}
+
 }

@@ -2,6 +2,7 @@
 
 #include "app/IkwNight.h"
 #include "platform/core/Json.h"
+#include "platform/ui/Color.h"
 
 #include <string>
 
@@ -27,5 +28,8 @@ bool effectiveIsDark(AppAppearance forced, bool desktopPrefersDark);
 
 // "dark" or "light": night first, then the appearance setting ("auto" follows the effective look).
 std::string resolvedScheme(bool nightNow, const std::string& pref, bool effectivelyDark);
+
+// "ikwReviewBG": the background of review and panel windows in a dark or a light look.
+ui::Color reviewBG(bool dark);
 
 }

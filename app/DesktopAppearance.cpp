@@ -48,7 +48,14 @@ public:
         }
         if (GtkSettings* settings = gtk_settings_get_default()) {
             m_gtkSettings = GTK_SETTINGS(g_object_ref(settings));
-            g_signal_connect(settings, "notify::gtk-application-prefer-dark-theme", G_CALLBACK(&DesktopAppearance::onGtkChanged), this);
+            // The application writes prefer-dark itself to force its own look (the toolkit's
+            // setPrefersDark), so that property says what the desktop wants only before the first
+            // write: it is read once here and its later changes are the application's own. The
+            // desktop does not change it while we run; its live signals are the portal and the
+            // theme name.
+            gboolean preferDark = FALSE;
+            g_object_get(settings, "gtk-application-prefer-dark-theme", &preferDark, nullptr);
+            m_desktopPrefersDark = preferDark;
             g_signal_connect(settings, "notify::gtk-theme-name", G_CALLBACK(&DesktopAppearance::onGtkChanged), this);
         }
     }
@@ -73,12 +80,11 @@ public:
             return *m_portalScheme == 1;
         if (!m_gtkSettings)
             return false;
-        gboolean preferDark = FALSE;
         gchar* theme = nullptr;
-        g_object_get(m_gtkSettings, "gtk-application-prefer-dark-theme", &preferDark, "gtk-theme-name", &theme, nullptr);
+        g_object_get(m_gtkSettings, "gtk-theme-name", &theme, nullptr);
         const bool darkTheme = theme && std::strstr(theme, "-dark");
         g_free(theme);
-        return preferDark || darkTheme;
+        return m_desktopPrefersDark || darkTheme;
     }
 
     void setChangeHandler(std::function<void()> changed) override { m_changed = std::move(changed); }
@@ -124,6 +130,7 @@ private:
     GDBusConnection* m_bus = nullptr;
     guint m_signal = 0;
     GtkSettings* m_gtkSettings = nullptr;
+    bool m_desktopPrefersDark = false;
     std::optional<guint32> m_portalScheme;
     std::function<void()> m_changed;
 };

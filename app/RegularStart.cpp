@@ -94,6 +94,7 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
                 .application = application.get(),
                 .systemAppearance = shell.appearance.get(),
                 .wakeMonitor = shell.wakeMonitor.get(),
+                .toolkit = shell.toolkit.get(),
                 .writeWelcomePage = [arguments = commandLine.arguments()] { return writeWelcomeFile(std::nullopt, std::nullopt, arguments); },
             });
         installAppDelegate(shell.delegate.get());
@@ -106,6 +107,10 @@ int runRegularStart(int argc, char** argv, LaunchServices services, WindowLayerF
     events.open = [&](const std::vector<std::string>& paths) {
         if (shell.delegate)
             shell.delegate->openFiles(paths);
+    };
+    events.becameActive = [&] {
+        if (shell.delegate)
+            shell.delegate->applicationDidBecomeActive();
     };
     events.lastWindowClosed = [&] {
         if (shell.delegate)

@@ -25,6 +25,7 @@
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "library/OpenSurface.h"
 #include "library/ReaderURL.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
@@ -83,6 +84,50 @@ struct ApplicationSlots {
     std::shared_ptr<ikw::crossdoc::CrossFolderSearch> search = std::make_shared<ikw::crossdoc::CrossFolderSearch>(*userInitiatedWorkers);
 };
 
+// The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
+// the open surface's palette. The main menu's rebuild joins once the menu exists.
+ikw::AppearanceHooks appearanceHooks(const std::shared_ptr<ApplicationSlots>& slots)
+{
+    ikw::AppearanceHooks hooks;
+    hooks.showSettings = [slots] {
+        if (const auto panels = slots->panels.lock())
+            panels->showSettings();
+    };
+    hooks.reloadSettingsPanelIfOpen = [slots] {
+        if (const auto panels = slots->panels.lock())
+            panels->reloadSettingsPanelIfOpen();
+    };
+    hooks.setPanelBackgrounds = [slots](const ikw::ui::Color& color) {
+        if (const auto panels = slots->panels.lock())
+            panels->setBackgrounds(color);
+    };
+    hooks.openSurfaceBackground = [](const ikw::Json& settings, bool dark) {
+        const auto sheet = ikw::library::OpenSurface::sheet(settings, dark);
+        return ikw::ui::Color { sheet.red, sheet.green, sheet.blue, 1.0 };
+    };
+    return hooks;
+}
+
+// The shell's own page actions: the settings panel's "setcfg" and "seticon", the review pages'
+// theme toggle. They reach the delegate when they run.
+void registerShellActions(ikw::PageBridge& bridge)
+{
+    bridge.panels->actions().add("setcfg", [](const ikw::PanelAction& action) {
+        const auto key = action.item("key");
+        if (auto* delegate = ikw::appDelegate(); delegate && key)
+            delegate->settingsHandler().applyConfig(*key, action.item("value").value_or(""));
+    });
+    bridge.panels->actions().add("seticon", [](const ikw::PanelAction& action) {
+        const auto id = action.item("id");
+        if (auto* delegate = ikw::appDelegate(); delegate && id)
+            delegate->settingsHandler().setAppIcon(*id);
+    });
+    bridge.actions.add("appearance", [](const ikw::UrlAction&) {
+        if (auto* delegate = ikw::appDelegate())
+            delegate->appearance().toggleTheme();
+    });
+}
+
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
 {
     return ikw::LaunchServices {
@@ -118,6 +163,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
+        .appearance = appearanceHooks(slots),
     };
 }
 
@@ -125,6 +171,10 @@ ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
 {
     ikw::SettingsPanelFacts facts;
     facts.voicesJSON = [&speech] { return ikw::docops::ttsVoiceOptionsJSON(speech); };
+    facts.appIconsDir = [] {
+        auto* delegate = ikw::appDelegate();
+        return delegate ? delegate->settingsHandler().appIconsDir() : std::string();
+    };
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
@@ -145,6 +195,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .funnel = [](const std::string& flow, const std::string& step) { Stats::funnel(flow, step); },
     });
     // The library is made after the review windows; its rows look it up when they run.
+    registerShellActions(bridge);
     ikw::library::registerActions(bridge.actions, [&slots] { return slots.library.lock(); });
     ikw::library::registerPanelActions(bridge.panels->actions(), [&slots] { return slots.library.lock(); });
 
@@ -243,7 +294,11 @@ void installPermissionWizardHost(const ikw::Globals& globals)
         .userDefaults = ikw::appUserDefaults(),
         .identity = ikw::wizard::KDWizardIdentity { globals.appInfo.identifier, globals.appInfo.bundleDir },
         .presenter = nullptr,
-        .subscribeBecameActive = {},
+        // The delegate exists by the time the wizard shows and subscribes.
+        .subscribeBecameActive = [](std::function<void()> handler) -> std::function<void()> {
+            auto* delegate = ikw::appDelegate();
+            return delegate ? delegate->observeBecameActive(std::move(handler)) : std::function<void()> {};
+        },
     });
 }
 

@@ -45,7 +45,9 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
           HistoryPage::Hooks {
               .recordUsage = hooks.recordUsage,
               .isDark = [] { return appDelegate() && appDelegate()->effectiveIsDark(); },
-              .setBackground = {},
+              .setBackground = [](ReviewWC& window, const OpenSurface::Sheet& sheet) {
+                  window.setBackground(ui::Color { sheet.red, sheet.green, sheet.blue, 1.0 });
+              },
           })
     , m_recent(*m_history, windows, m_openers, services.toolkit->dialogs(),
           RecentLists::Hooks {

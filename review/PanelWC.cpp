@@ -1,6 +1,7 @@
 #include "review/PanelWC.h"
 
 #include "app/AppDelegate.h"
+#include "app/Appearance.h"
 #include "review/DefaultAppOpener.h"
 #include "review/PageLink.h"
 #include "review/TrustedRoots.h"
@@ -30,6 +31,8 @@ std::shared_ptr<PanelWC> PanelWC::create(ui::Toolkit& toolkit, std::string kind,
         .width = layout.width, .height = layout.height, .title = layout.title, .resizable = false });
     std::shared_ptr<PanelWC> panel(new PanelWC(std::move(kind), web, window));
     window->addTab(web, layout.title);
+    const auto* delegate = appDelegate();
+    panel->setBackground(reviewBG(delegate && delegate->effectiveIsDark()));
     std::weak_ptr<PanelWC> weak = panel;
     web->setNavigationPolicy([weak, router = std::move(router), roots = trustedRoots](const ui::NavigationAction& action) {
         auto self = weak.lock();

@@ -39,6 +39,12 @@ public:
     const std::string& kind() const { return m_kind; }
     ui::Window& window() const { return *m_window; }
     bool isVisible() const { return m_window->isVisible(); }
+    // The colour behind the window and its page.
+    void setBackground(const ui::Color& color)
+    {
+        m_window->setBackgroundColor(color);
+        m_web->setBackgroundColor(color);
+    }
 
 private:
     PanelWC(std::string kind, std::shared_ptr<ui::WebView> web, std::shared_ptr<ui::Window> window)

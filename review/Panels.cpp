@@ -96,6 +96,12 @@ void Panels::openPanel(const std::string& kind, const std::vector<std::string>& 
     generate(kind, extraArgs, {});
 }
 
+void Panels::setBackgrounds(const ui::Color& color)
+{
+    for (const auto& panel : m_panels)
+        panel->setBackground(color);
+}
+
 void Panels::showSettings()
 {
     if (const auto open = visiblePanel("settings")) {

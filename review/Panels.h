@@ -49,6 +49,8 @@ public:
     void reloadSettingsPanelIfOpen();
 
     const std::vector<std::shared_ptr<PanelWC>>& panels() const { return m_panels; }
+    // Every panel's background (they follow the application's look).
+    void setBackgrounds(const ui::Color& color);
     std::shared_ptr<PanelWC> visiblePanel(const std::string& kind) const;
     PanelActions& actions() { return m_actions; }
 

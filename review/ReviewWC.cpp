@@ -1,6 +1,7 @@
 #include "review/ReviewWC.h"
 #include "review/ReviewScripts.h"
 
+#include "app/Appearance.h"
 #include "app/Globals.h"
 #include "app/PageTemplates.h"
 #include "app/Settings.h"
@@ -166,6 +167,7 @@ std::shared_ptr<ReviewWC> ReviewWC::create(ReviewServices& services, const std::
     std::shared_ptr<ReviewWC> controller(new ReviewWC(services, std::move(view), std::move(window)));
     group->tabs.push_back(controller);
     controller->m_tabGroup = std::move(group);
+    controller->setBackground(reviewBG(controller->schemeIsDark()));
     controller->wire(pagePath);
     return controller;
 }
@@ -280,12 +282,24 @@ void ReviewWC::evaluate(const std::string& script)
     web->evaluate(script);
 }
 
+bool ReviewWC::schemeIsDark() const
+{
+    return m_services.resolvedScheme && m_services.resolvedScheme() == "dark";
+}
+
+void ReviewWC::setBackground(const ui::Color& color)
+{
+    m_window->setBackgroundColor(color);
+    web->setBackgroundColor(color);
+}
+
 // Engine runs -------------------------------------------------------------------------------
 
 void ReviewWC::loadReview(const std::vector<std::string>& paths, const std::optional<std::string>& mode)
 {
     hasContent = true;
     isOpenSurface = false;
+    setBackground(reviewBG(schemeIsDark())); // an open surface had its palette's colour
     isCompareIntake = false;
     loadingFile = makeLoadingFile();
     sourcePaths = paths;

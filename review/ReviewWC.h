@@ -122,6 +122,10 @@ public:
     static void readerToast(const std::shared_ptr<ui::WebView>& web, const std::string& message);
     static void toolToast(ui::WebView& web, const Json& result);
     void evaluate(const std::string& script);
+    // The colour behind the window and its page (so that a loading page does not flash white).
+    void setBackground(const ui::Color& color);
+    // Whether the application's scheme is dark now.
+    bool schemeIsDark() const;
 
     // Keep-awake slots.
     void beginAwake(std::unique_ptr<ui::KeepAwakeToken>& slot, const std::string& reason);

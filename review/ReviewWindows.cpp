@@ -4,6 +4,40 @@
 
 namespace ikw {
 
+namespace {
+
+// A review window as the shell sees it; it does not keep the window alive.
+class ShellView final : public OpenReviewWindow {
+public:
+    explicit ShellView(const std::shared_ptr<ReviewWC>& window) : m_window(window) {}
+
+    bool isReader() const override
+    {
+        const auto window = m_window.lock();
+        return window && window->isReader;
+    }
+    bool isOpenSurface() const override
+    {
+        const auto window = m_window.lock();
+        return window && window->isOpenSurface;
+    }
+    void evaluate(const std::string& script) override
+    {
+        if (const auto window = m_window.lock(); window && !window->isClosed())
+            window->evaluate(script);
+    }
+    void setBackground(const ui::Color& color) override
+    {
+        if (const auto window = m_window.lock(); window && !window->isClosed())
+            window->setBackground(color);
+    }
+
+private:
+    std::weak_ptr<ReviewWC> m_window;
+};
+
+}
+
 ReviewWindows::ReviewWindows(ReviewServices& services)
     : m_services(services)
 {
@@ -40,6 +74,16 @@ bool ReviewWindows::showHome(const ui::WebView& web, const std::optional<std::st
 void ReviewWindows::openReview(const std::vector<std::string>& paths)
 {
     open(std::nullopt)->loadReview(paths, std::nullopt);
+}
+
+std::vector<std::shared_ptr<OpenReviewWindow>> ReviewWindows::openWindows() const
+{
+    std::vector<std::shared_ptr<OpenReviewWindow>> views;
+    for (const auto& window : m_windows) {
+        if (!window->isClosed())
+            views.push_back(std::make_shared<ShellView>(window));
+    }
+    return views;
 }
 
 std::shared_ptr<ReviewWC> ReviewWindows::find(const ui::WebView& web) const

@@ -22,6 +22,7 @@ public:
     void openPage(const std::optional<std::string>& pagePath, const ui::WebView* tabbingHost) override;
     bool showHome(const ui::WebView& web, const std::optional<std::string>& pagePath) override;
     void openReview(const std::vector<std::string>& paths) override;
+    std::vector<std::shared_ptr<OpenReviewWindow>> openWindows() const override;
 
     // A new window on a page, kept in the list; as a tab of `host`'s window when given.
     std::shared_ptr<ReviewWC> open(const std::optional<std::string>& pagePath, ReviewWC* host = nullptr);

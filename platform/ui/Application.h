@@ -18,6 +18,10 @@ struct ApplicationEvents {
     // A window closed and none of the application's windows is on screen any more (it stays alive
     // until told to quit).
     std::function<void()> lastWindowClosed;
+    // One of the application's windows took the focus while none of them had it (the user came
+    // back from another program). Focus moving between the application's own windows is no
+    // activation.
+    std::function<void()> becameActive;
     // The loop is about to end.
     std::function<void()> shutdown;
 };

@@ -33,6 +33,9 @@ public:
 
     // Pages and widgets follow a dark look (prefers-color-scheme: dark) or a light one.
     virtual void setPrefersDark(bool dark) = 0;
+    // The icon of every window of the application, from an image file; false when the file does
+    // not load as an image (the icon then stays as it was).
+    virtual bool setDefaultIcon(const std::string& imagePath) = 0;
 
     virtual Dialogs& dialogs() = 0;
     virtual Clipboard& clipboard() = 0;

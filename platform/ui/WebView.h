@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Json.h"
+#include "platform/ui/Color.h"
 
 #include <functional>
 #include <memory>
@@ -130,6 +131,9 @@ public:
     virtual void setDownloadEvents(DownloadEvents events) = 0;
     virtual void download(const std::string& url) = 0;
     virtual void setFileChooserHandler(FileChooserHandler handler) = 0;
+
+    // What shows where the page paints nothing (before its first paint, behind a transparent page).
+    virtual void setBackgroundColor(const Color& color) = 0;
 };
 
 }

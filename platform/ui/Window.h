@@ -65,6 +65,8 @@ public:
     virtual void setClosedHandler(std::function<void()> closed) = 0;
     // The window's new-tab button; without a handler there is no button.
     virtual void setNewTabHandler(std::function<void()> newTab) = 0;
+    // The colour behind the window's content.
+    virtual void setBackgroundColor(const Color& color) = 0;
 };
 
 }

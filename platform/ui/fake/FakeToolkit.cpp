@@ -1,6 +1,7 @@
 #include "platform/ui/fake/FakeToolkit.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace ikw::ui::fake {
 
@@ -147,6 +148,16 @@ std::shared_ptr<Window> FakeToolkit::makeWindow(const WindowOptions& options)
 {
     windows.push_back(std::make_shared<FakeWindow>(options));
     return windows.back();
+}
+
+bool FakeToolkit::setDefaultIcon(const std::string& imagePath)
+{
+    std::error_code error;
+    const bool loads = std::filesystem::is_regular_file(imagePath, error)
+        && std::find(unloadableIcons.begin(), unloadableIcons.end(), imagePath) == unloadableIcons.end();
+    if (loads)
+        defaultIcon = imagePath;
+    return loads;
 }
 
 }

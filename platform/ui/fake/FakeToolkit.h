@@ -42,6 +42,7 @@ public:
     void setCloseHandler(std::function<bool()> shouldClose) override { m_shouldClose = std::move(shouldClose); }
     void setClosedHandler(std::function<void()> handler) override { m_closed = std::move(handler); }
     void setNewTabHandler(std::function<void()> handler) override { newTab = std::move(handler); }
+    void setBackgroundColor(const Color& color) override { background = color; }
 
     WindowOptions options;
     struct Tab {
@@ -59,6 +60,7 @@ public:
     std::map<std::string, std::function<void()>> shortcuts; // the test presses a key by calling it
     bool active = false;
     bool focusedLast = false;
+    std::optional<Color> background;
 
 private:
     std::string m_title;
@@ -147,6 +149,8 @@ public:
     std::shared_ptr<WebView> makeWebView(const std::shared_ptr<WebContext>& context, const WebViewOptions& options) override;
     std::shared_ptr<Window> makeWindow(const WindowOptions& options) override;
     void setPrefersDark(bool dark) override { prefersDark = dark; }
+    // Any existing file "loads" unless it is listed in `unloadableIcons`.
+    bool setDefaultIcon(const std::string& imagePath) override;
     Dialogs& dialogs() override { return fakeDialogs; }
     Clipboard& clipboard() override { return fakeClipboard; }
     Workspace& workspace() override { return fakeWorkspace; }
@@ -157,6 +161,8 @@ public:
     std::vector<std::shared_ptr<FakeWebView>> views;
     std::vector<std::shared_ptr<FakeWindow>> windows;
     std::optional<bool> prefersDark;
+    std::optional<std::string> defaultIcon;
+    std::vector<std::string> unloadableIcons;
     FakeDialogs fakeDialogs;
     FakeClipboard fakeClipboard;
     FakeWorkspace fakeWorkspace;

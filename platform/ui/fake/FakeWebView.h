@@ -64,6 +64,7 @@ public:
     void setDownloadEvents(DownloadEvents events) override { downloadEvents = std::move(events); }
     void download(const std::string& url) override { downloads.push_back(url); }
     void setFileChooserHandler(FileChooserHandler handler) override { fileChooser = std::move(handler); }
+    void setBackgroundColor(const Color& color) override { background = color; }
 
     // The page's side.
     NavigationPolicy navigate(const NavigationAction& action);
@@ -96,6 +97,7 @@ public:
     std::optional<std::string> snapshotPng = std::string("\x89PNG", 4);
     DownloadEvents downloadEvents;
     FileChooserHandler fileChooser;
+    std::optional<Color> background;
     // How the toolkit made the view.
     WebViewOptions options;
     std::shared_ptr<WebContext> context;

@@ -1,3 +1,4 @@
+#include "platform/ui/gtk/ActivationTracker.h"
 #include "platform/ui/gtk/GtkSetup.h"
 #include "platform/ui/gtk/GtkToolkit.h"
 
@@ -22,6 +23,7 @@ public:
         g_signal_connect(m_application, "open", G_CALLBACK(onOpen), this);
         g_signal_connect(m_application, "shutdown", G_CALLBACK(onShutdown), this);
         g_signal_connect(m_application, "window-removed", G_CALLBACK(onWindowRemoved), this);
+        g_signal_connect(m_application, "window-added", G_CALLBACK(onWindowAdded), this);
     }
     ~GtkApp() override
     {
@@ -98,6 +100,11 @@ private:
             lastWindowClosed();
     }
 
+    static void onWindowAdded(GtkApplication*, GtkWindow* window, gpointer data)
+    {
+        static_cast<GtkApp*>(data)->m_activation.watch(window);
+    }
+
     static void onUriListAction(GSimpleAction*, GVariant* parameter, gpointer data)
     {
         std::vector<std::string> uris;
@@ -118,6 +125,10 @@ private:
 
     ApplicationEvents m_events;
     GtkApplication* m_application;
+    ActivationTracker m_activation { [this] {
+        if (m_events.becameActive)
+            m_events.becameActive();
+    } };
     struct ExportedAction {
         GObjectRef<GSimpleAction> action;
         UriListHandler handler;

@@ -30,6 +30,16 @@ public:
         g_object_set(gtk_settings_get_default(), "gtk-application-prefer-dark-theme", dark ? TRUE : FALSE, nullptr);
     }
 
+    bool setDefaultIcon(const std::string& imagePath) override
+    {
+        GdkPixbuf* image = gdk_pixbuf_new_from_file(imagePath.c_str(), nullptr);
+        if (!image)
+            return false;
+        gtk_window_set_default_icon(image);
+        g_object_unref(image);
+        return true;
+    }
+
     ui::Dialogs& dialogs() override { return m_dialogs; }
     ui::Clipboard& clipboard() override { return m_clipboard; }
     ui::Workspace& workspace() override { return m_workspace; }

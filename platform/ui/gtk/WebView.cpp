@@ -497,4 +497,10 @@ void WebView::followDownload(WebKitDownload* download)
     g_signal_connect_data(download, "finished", G_CALLBACK(finished), new std::shared_ptr<DownloadEvents>(events), release, GConnectFlags(0));
 }
 
+void WebView::setBackgroundColor(const Color& color)
+{
+    const GdkRGBA rgba { color.red, color.green, color.blue, color.alpha };
+    webkit_web_view_set_background_color(m_view.get(), &rgba);
+}
+
 }

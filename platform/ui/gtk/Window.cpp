@@ -1,6 +1,7 @@
 #include "platform/ui/gtk/Window.h"
 
 #include <algorithm>
+#include <string>
 
 namespace ikw::ui::gtk3 {
 
@@ -92,6 +93,32 @@ void Window::addShortcut(const std::string& accelerator, std::function<void()> a
     if (keyval == 0)
         return;
     m_shortcuts.push_back(Shortcut { keyval, static_cast<unsigned>(modifiers), std::move(action) });
+}
+
+namespace {
+
+// A CSS number written the same in every locale.
+std::string cssNumber(double value)
+{
+    char text[G_ASCII_DTOSTR_BUF_SIZE];
+    return g_ascii_formatd(text, sizeof text, "%.4f", value);
+}
+
+}
+
+void Window::setBackgroundColor(const Color& color)
+{
+    if (!m_background) {
+        m_background = GObjectRef<GtkCssProvider>::adopt(gtk_css_provider_new());
+        // The notebook's page area paints its own background over the window's.
+        for (GtkWidget* widget : { m_window, m_notebook })
+            gtk_style_context_add_provider(gtk_widget_get_style_context(widget), GTK_STYLE_PROVIDER(m_background.get()),
+                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    }
+    const auto component = [](double value) { return std::to_string(static_cast<int>(value * 255.0 + 0.5)); };
+    const std::string css = "window, notebook > stack { background-color: rgba(" + component(color.red) + ","
+        + component(color.green) + "," + component(color.blue) + "," + cssNumber(color.alpha) + "); }";
+    gtk_css_provider_load_from_data(m_background.get(), css.c_str(), -1, nullptr);
 }
 
 bool Window::isActive() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/Window.h"
+#include "platform/core/GObjectRef.h"
 #include "platform/ui/gtk/WebView.h"
 
 #include <gtk/gtk.h>
@@ -46,6 +47,7 @@ public:
     void setCloseHandler(std::function<bool()> shouldClose) override { m_shouldClose = std::move(shouldClose); }
     void setClosedHandler(std::function<void()> closed) override { m_closed = std::move(closed); }
     void setNewTabHandler(std::function<void()> newTab) override;
+    void setBackgroundColor(const Color& color) override;
 
     GtkWindow* native() const { return GTK_WINDOW(m_window); }
 
@@ -80,6 +82,7 @@ private:
     std::function<void()> m_closed;
     std::function<void()> m_newTab;
     GtkWidget* m_newTabButton = nullptr; // in the header bar, made with the first handler
+    GObjectRef<GtkCssProvider> m_background; // made with the first background colour
     bool m_fullScreen = false;
     bool m_isClosed = false;
 };
