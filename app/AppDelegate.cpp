@@ -41,6 +41,8 @@ AppDelegate::AppDelegate(LaunchServices services, DelegateParts parts)
     hooks.applyAppIcon = [this] { m_settings->applyAppIcon(); };
     m_appearance = std::make_unique<NightDriver>(std::move(hooks));
     m_settings = std::make_unique<SettingsHandler>(*m_appearance, SettingsHandlerHooks { .windows = m_parts.windows, .toolkit = m_parts.toolkit, .setStatusItemIcon = {} });
+    if (m_services.addConfigReactions)
+        m_services.addConfigReactions(m_settings->reactions());
 }
 
 void AppDelegate::applicationDidFinishLaunching()

@@ -52,6 +52,8 @@ struct LaunchServices {
     // the settings panel, the panels' backgrounds, the open surface's palette. The delegate fills
     // the shell's own entries (windows, the application's look, the icon, the clock).
     AppearanceHooks appearance {};
+    // The features' rows of the settings handler's reaction table ("tts_voice", ...).
+    std::function<void(ConfigReactions&)> addConfigReactions {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review

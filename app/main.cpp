@@ -164,6 +164,13 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
         .appearance = appearanceHooks(slots),
+        .addConfigReactions = [slots](ikw::ConfigReactions& reactions) {
+            // A new voice setting: every window chooses its voice again at its next reading.
+            reactions.add("tts_voice", [slots](const std::string&) {
+                if (const auto layer = slots->library.lock())
+                    ikw::docops::forgetChosenVoices(layer->windows().windows());
+            });
+        },
     };
 }
 
