@@ -4,6 +4,7 @@
 #include "app/HiddenPageCleanup.h"
 #include "app/RecentItems.h"
 #include "app/Settings.h"
+#include "app/Shortcuts.h"
 #include "platform/core/TaskQueue.h"
 #include "platform/ui/Application.h"
 
@@ -43,6 +44,7 @@ void AppDelegate::applicationDidFinishLaunching()
         const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
         m_services.migrateRecents(readRecentItems(appUserDefaults(), now));
     }
+    rebuildMenu();
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
@@ -105,6 +107,19 @@ void AppDelegate::openFiles(const std::vector<std::string>& paths)
         return;
     didOpen = true;
     m_parts.windows->openReview(paths);
+}
+
+void AppDelegate::rebuildMenu()
+{
+    run(m_services.rebuildMenu);
+}
+
+void AppDelegate::setShortcut(const std::string& id, const std::string& combo)
+{
+    Json settings = loadConfig();
+    ikw::setShortcut(settings, id, combo);
+    saveConfig(settings);
+    rebuildMenu();
 }
 
 void AppDelegate::showAbout()

@@ -4,10 +4,13 @@
 #include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/IkwNight.h"
+#include "app/MainMenu.h"
+#include "app/MenuCommands.h"
 #include "app/NightSettings.h"
 #include "app/RecentItems.h"
 #include "app/RegularStart.h"
 #include "app/Settings.h"
+#include "app/ShellMenuCommands.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
@@ -23,6 +26,7 @@
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
+#include "library/MenuRows.h"
 #include "library/ReaderURL.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
@@ -67,6 +71,10 @@ struct ApplicationSlots {
     // Link making across every reader (the first end waits here) and the focus handed to a reader
     // that is still opening.
     std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
+    // The main menu's commands (every feature adds its rows) and the menu shown in every review
+    // window. The "Night Mode" submenu comes from the appearance driver through its source.
+    ikw::MenuCommands menuCommands;
+    std::shared_ptr<ikw::MainMenu> mainMenu = std::make_shared<ikw::MainMenu>(menuCommands, ikw::MainMenuSources {});
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -97,6 +105,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto layer = slots->library.lock())
                 layer->history().flushNow();
         },
+        .rebuildMenu = [slots] { slots->mainMenu->rebuildMenu(); },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
@@ -115,6 +124,32 @@ ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
         return ikw::library::OpenSurface::palette(ikw::loadConfig(), delegate && delegate->effectiveIsDark());
     };
     return facts;
+}
+
+// The main menu in every review window, its commands, and the settings panel's shortcut action.
+void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    services.windowMade = [menu = std::weak_ptr(slots.mainMenu)](const std::shared_ptr<ikw::ui::Window>& window) {
+        if (const auto shown = menu.lock())
+            shown->attach(window);
+    };
+    auto& commands = slots.menuCommands;
+    ikw::registerShellMenuCommands(commands, [menu = std::weak_ptr(slots.mainMenu)] {
+        const auto shown = menu.lock();
+        return shown ? shown->windows() : std::vector<std::shared_ptr<ikw::ui::Window>> {};
+    });
+    commands.add("showSettings:", [panels = std::weak_ptr(bridge.panels)](const ikw::MenuUse&) {
+        if (const auto open = panels.lock())
+            open->showSettings();
+    });
+    ikw::library::registerMenuCommands(commands, [&slots] { return slots.library.lock(); });
+    bridge.panels->actions().add("setshortcut", [](const ikw::PanelAction& action) {
+        const auto id = action.item("action");
+        if (!id)
+            return;
+        if (auto* delegate = ikw::appDelegate())
+            delegate->setShortcut(*id, action.item("combo").value_or(""));
+    });
 }
 
 // Every feature's page actions, messages and entries in the review window's table. A feature that
@@ -143,6 +178,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
     ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get(), .links = slots.links });
+    registerMenuFeatures(services, *bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -193,10 +229,15 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     };
     const ikw::library::LibraryHooks libraryHooks {
         .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); },
+        .rebuildMenu = [menu = std::weak_ptr(slots.mainMenu)] {
+            if (const auto shown = menu.lock())
+                shown->rebuildMenu();
+        },
         .handleFinderExtensionURL = [&slots](const std::string& url) {
             if (const auto finder = slots.finder.lock())
                 finder->handleFinderExtensionURL(url);
         },
+        .menuResponder = [&slots](ikw::ui::Window& window) { return slots.menuCommands.responderFor(&window); },
     };
     auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library, libraryHooks, installBridge);
     auto finder = makeFinderIntake(toolkit.dialogs(), slots);

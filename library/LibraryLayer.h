@@ -24,7 +24,12 @@ struct LibraryHooks {
     std::function<std::vector<std::string>()> temporaryRoots {};
     // The file manager extension's hand-off ("qeliz://finder?...").
     std::function<void(const std::string& url)> handleFinderExtensionURL {};
+    // Answers a pop-up menu's entries in a window (the main menu's command table).
+    std::function<ui::MenuResponder(ui::Window& window)> menuResponder {};
 };
+
+// The version pop-up: one entry per version, each restoring it through "restoreVersionPick:".
+ui::Menu versionMenu(const std::vector<VersionChoice>& choices);
 
 // The library's part of the running application: the openers, the open router, the window
 // commands and the document sets over the review windows. Main thread only.

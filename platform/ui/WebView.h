@@ -85,6 +85,8 @@ struct FileChooserRequest {
 };
 using FileChooserHandler = std::function<std::optional<std::vector<std::string>>(const FileChooserRequest&)>;
 
+enum class EditingCommand { Cut, Copy, Paste, SelectAll, Undo, Redo };
+
 // A web view. Main thread only.
 class WebView {
 public:
@@ -130,6 +132,9 @@ public:
     virtual void setDownloadEvents(DownloadEvents events) = 0;
     virtual void download(const std::string& url) = 0;
     virtual void setFileChooserHandler(FileChooserHandler handler) = 0;
+
+    // Runs an editing command on the page's selection or focused field.
+    virtual void executeEditingCommand(EditingCommand command) = 0;
 };
 
 }

@@ -64,6 +64,7 @@ public:
     void setDownloadEvents(DownloadEvents events) override { downloadEvents = std::move(events); }
     void download(const std::string& url) override { downloads.push_back(url); }
     void setFileChooserHandler(FileChooserHandler handler) override { fileChooser = std::move(handler); }
+    void executeEditingCommand(EditingCommand command) override { editingCommands.push_back(command); }
 
     // The page's side.
     NavigationPolicy navigate(const NavigationAction& action);
@@ -88,6 +89,7 @@ public:
     std::vector<std::string> evaluated;
     std::vector<std::string> userScripts;
     std::vector<std::string> downloads;
+    std::vector<EditingCommand> editingCommands;
     int reloads = 0;
     ScriptResult nextResult { Json(nullptr), std::nullopt };
     // A page that is slow or never answers: completions wait here until the test calls them.

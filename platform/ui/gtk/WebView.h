@@ -38,6 +38,7 @@ public:
     void setDownloadEvents(DownloadEvents events) override { m_downloads = std::move(events); }
     void download(const std::string& url) override;
     void setFileChooserHandler(FileChooserHandler handler) override { m_fileChooser = std::move(handler); }
+    void executeEditingCommand(EditingCommand command) override;
 
     GtkWidget* widget() const { return GTK_WIDGET(m_view.get()); }
 
