@@ -71,7 +71,8 @@ TEST(MainMenuModel, OpenRecentShowsTwelveAndMarksMissingOnes)
     for (int i = 0; i < 20; ++i)
         in.recentItems.push_back({ "/docs/" + std::to_string(i) + ".pdf", false, 0 });
     in.exists = [](const std::string& path) { return path != "/docs/3.pdf"; };
-    const auto& recent = *itemNamed(menuNamed(buildMainMenu(in), "File").items, "Open Recent").submenu;
+    const auto bar = buildMainMenu(in);
+    const auto& recent = *itemNamed(menuNamed(bar, "File").items, "Open Recent").submenu;
     ASSERT_EQ(recent.items.size(), 12u + 2u); // the items, a separator, "Clear Menu"
     EXPECT_EQ(recent.items[0].title, "0.pdf");
     EXPECT_EQ(recent.items[0].command, "openRecentItem:");
@@ -106,7 +107,8 @@ TEST(MainMenuModel, ChecksAndTitlesFollowTheSettings)
         { "{}", true, false, "Follow System", "Hide Status Bar" },
         { R"({"auto_refresh": false, "always_on_top": true, "appearance": "dark", "reader_statusbar": false})", false, true, "Dark", "Show Status Bar" },
         { R"({"auto_refresh": 0, "always_on_top": 1, "appearance": "light", "reader_statusbar": true})", true, false, "Light", "Hide Status Bar" },
-        { R"({"auto_refresh": "no", "appearance": "sepia", "reader_statusbar": "false"})", true, false, "Follow System", "Hide Status Bar" },
+        { R"({"auto_refresh": "no", "appearance": 3, "reader_statusbar": "false"})", true, false, "Follow System", "Hide Status Bar" },
+        { R"({"appearance": "sepia"})", true, false, "", "Hide Status Bar" }, // no look of that name: none is checked
     };
     for (const auto& c : cases) {
         auto in = inputs();
@@ -142,7 +144,8 @@ TEST(MainMenuModel, KeysFollowTheDesktopAndTheUsersShortcuts)
 
 TEST(MainMenuModel, ToolTipsOfTheToolsNameTheDesktopsEngines)
 {
-    const auto& tools = menuNamed(buildMainMenu(inputs()), "Tools").items;
+    const auto bar = buildMainMenu(inputs());
+    const auto& tools = menuNamed(bar, "Tools").items;
     const auto& ocr = itemNamed(tools, "Make Searchable (OCR)");
     EXPECT_EQ(ocr.toolTip, "On-device OCR (Tesseract) so scanned PDFs become searchable. Nothing is uploaded.");
     EXPECT_EQ(ocr.representedObject, "ocr");

@@ -192,7 +192,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .links = slots.links,
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
     });
-    registerMenuFeatures(services, *bridge, slots);
+    registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
