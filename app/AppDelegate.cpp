@@ -4,6 +4,7 @@
 #include "app/HiddenPageCleanup.h"
 #include "app/RecentItems.h"
 #include "app/Settings.h"
+#include "app/Shortcuts.h"
 #include "platform/core/TaskQueue.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Toolkit.h"
@@ -32,6 +33,8 @@ AppDelegate::AppDelegate(LaunchServices services, DelegateParts parts)
 {
     AppearanceHooks hooks = m_services.appearance;
     hooks.windows = m_parts.windows;
+    if (!hooks.rebuildMenu)
+        hooks.rebuildMenu = [this] { rebuildMenu(); };
     hooks.setAppAppearance = [this](AppAppearance forced) {
         appAppearance = forced;
         if (m_parts.toolkit)
@@ -69,6 +72,7 @@ void AppDelegate::applicationDidFinishLaunching()
         const double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
         m_services.migrateRecents(readRecentItems(appUserDefaults(), now));
     }
+    rebuildMenu();
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     observeBecameActive([weak = weak_from_this()] {
@@ -176,6 +180,19 @@ void AppDelegate::openFiles(const std::vector<std::string>& paths)
         return;
     didOpen = true;
     m_parts.windows->openReview(paths);
+}
+
+void AppDelegate::rebuildMenu()
+{
+    run(m_services.rebuildMenu);
+}
+
+void AppDelegate::setShortcut(const std::string& id, const std::string& combo)
+{
+    Json settings = loadConfig();
+    ikw::setShortcut(settings, id, combo);
+    saveConfig(settings);
+    rebuildMenu();
 }
 
 void AppDelegate::showAbout()

@@ -45,6 +45,8 @@ struct LaunchServices {
     std::function<void()> stopAgentBridge {};
     // Termination work of the subsystems above the shell (pending page rewrites finish).
     std::function<void()> willTerminate {};
+    // Launch step 10 and every later change the main menu shows: the menu is built anew.
+    std::function<void()> rebuildMenu {};
     // Offers the entries other programs hand files to ("Open in Inkwarden", "Share with Inkwarden")
     // as actions of the application.
     std::function<void(ui::Application&)> provideServices {};
@@ -103,6 +105,12 @@ public:
     void showWelcome(const ui::WebView* tabbingHost);
     // The welcome page in the review window of `web`; a new window when `web` is not a review's.
     void goHome(const ui::WebView& web);
+
+    // The main menu, built anew from everything it shows.
+    void rebuildMenu();
+    // The user's key for a customizable menu command (the settings panel's "setshortcut"):
+    // stored in the settings, then the menu is rebuilt. An empty combo brings the default back.
+    void setShortcut(const std::string& id, const std::string& combo);
 
     // The about and help panels (menu commands).
     void showAbout();

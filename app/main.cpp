@@ -1,13 +1,18 @@
 // The composition root: builds the process constants, lets every subsystem register its tool
 // switch, then either runs the chosen tool mode or starts the application.
 
+#include "app/AppDelegate.h"
+#include "app/AppearanceMenu.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/IkwNight.h"
+#include "app/MainMenu.h"
+#include "app/MenuCommands.h"
 #include "app/NightSettings.h"
 #include "app/RecentItems.h"
 #include "app/RegularStart.h"
 #include "app/Settings.h"
+#include "app/ShellMenuCommands.h"
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
@@ -16,6 +21,7 @@
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
+#include "docops/DocumentPrinting.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
@@ -26,7 +32,9 @@
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
 #include "library/OpenSurface.h"
+#include "library/MenuRows.h"
 #include "library/ReaderURL.h"
+#include "library/WindowLookup.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "review/PageBridge.h"
@@ -82,6 +90,15 @@ struct ApplicationSlots {
     // Cross-folder search with the shared index and its queue; quitting drops the searches not
     // started and stops a re-index after the file in progress.
     std::shared_ptr<ikw::crossdoc::CrossFolderSearch> search = std::make_shared<ikw::crossdoc::CrossFolderSearch>(*userInitiatedWorkers);
+    // The main menu's commands (every feature adds its rows) and the menu shown in every review
+    // window. The "Night Mode" submenu comes from the appearance driver through its source.
+    ikw::MenuCommands menuCommands;
+    std::shared_ptr<ikw::MainMenu> mainMenu = std::make_shared<ikw::MainMenu>(menuCommands, ikw::MainMenuSources {
+        .nightMenu = [] {
+            const ikw::AppDelegate* delegate = ikw::appDelegate();
+            return delegate ? ikw::menuFromModel(delegate->appearance().nightMenu()) : ikw::ui::Menu { "Night Mode", {}, false };
+        },
+    });
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -160,6 +177,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto layer = slots->library.lock())
                 layer->history().flushNow();
         },
+        .rebuildMenu = [slots] { slots->mainMenu->rebuildMenu(); },
         .provideServices = [slots](ikw::ui::Application& application) {
             ikw::finder::exportServices(application, [slots] { return slots->finder.lock(); });
         },
@@ -190,6 +208,37 @@ ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
         return ikw::library::OpenSurface::palette(ikw::loadConfig(), delegate && delegate->effectiveIsDark());
     };
     return facts;
+}
+
+// The main menu in every review window, its commands, and the settings panel's shortcut action.
+void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    services.windowMade = [menu = std::weak_ptr(slots.mainMenu)](const std::shared_ptr<ikw::ui::Window>& window) {
+        if (const auto shown = menu.lock())
+            shown->attach(window);
+    };
+    auto& commands = slots.menuCommands;
+    ikw::registerShellMenuCommands(commands, [menu = std::weak_ptr(slots.mainMenu)] {
+        const auto shown = menu.lock();
+        return shown ? shown->windows() : std::vector<std::shared_ptr<ikw::ui::Window>> {};
+    });
+    commands.add("showSettings:", [panels = std::weak_ptr(bridge.panels)](const ikw::MenuUse&) {
+        if (const auto open = panels.lock())
+            open->showSettings();
+    });
+    ikw::library::registerMenuCommands(commands, [&slots] { return slots.library.lock(); });
+    ikw::registerAppearanceMenuCommands(commands, [] { return ikw::appDelegate(); });
+    ikw::docops::registerPrintMenuCommand(commands, [&slots] {
+        const auto layer = slots.library.lock();
+        return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+    });
+    bridge.panels->actions().add("setshortcut", [](const ikw::PanelAction& action) {
+        const auto id = action.item("action");
+        if (!id)
+            return;
+        if (auto* delegate = ikw::appDelegate())
+            delegate->setShortcut(*id, action.item("combo").value_or(""));
+    });
 }
 
 // Every feature's page actions, messages and entries in the review window's table. A feature that
@@ -225,6 +274,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
         .search = slots.search,
     });
+    registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -275,11 +325,16 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     };
     const ikw::library::LibraryHooks libraryHooks {
         .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); },
+        .rebuildMenu = [menu = std::weak_ptr(slots.mainMenu)] {
+            if (const auto shown = menu.lock())
+                shown->rebuildMenu();
+        },
         .handleFinderExtensionURL = [&slots](const std::string& url) {
             if (const auto finder = slots.finder.lock())
                 finder->handleFinderExtensionURL(url);
         },
         .readerPdf = ikw::crossdoc::readerPdfFor,
+        .menuResponder = [&slots](ikw::ui::Window& window) { return slots.menuCommands.responderFor(&window); },
     };
     auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library, libraryHooks, installBridge);
     auto finder = makeFinderIntake(toolkit.dialogs(), slots);

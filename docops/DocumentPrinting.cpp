@@ -1,5 +1,6 @@
 #include "docops/DocumentPrinting.h"
 
+#include "app/MenuCommands.h"
 #include "platform/core/Base64.h"
 #include "platform/pdf/PageImage.h"
 #include "review/ReviewWC.h"
@@ -89,6 +90,15 @@ void printReaderBytes(ReviewWC& window, ui::Printing& printing)
 void printDoc(ReviewWC& window)
 {
     window.webView().evaluate("if(window.__ikwPrint){__ikwPrint()}");
+}
+
+void registerPrintMenuCommand(MenuCommands& commands, std::function<std::shared_ptr<ReviewWC>()> keyReviewWindow)
+{
+    commands.add("printCurrentDoc:", [keyReviewWindow = std::move(keyReviewWindow)](const MenuUse&) {
+        const std::shared_ptr<ReviewWC> window = keyReviewWindow();
+        if (window && window->isReader && window->sharedWindow())
+            printDoc(*window);
+    });
 }
 
 void registerPrintActions(UrlActions& actions, ui::Printing& printing)

@@ -3,9 +3,12 @@
 #include "platform/pdf/Document.h"
 #include "platform/ui/Printing.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace ikw {
+class MenuCommands;
 class ReviewWC;
 class UrlActions;
 namespace ui {
@@ -31,5 +34,9 @@ void printReaderBytes(ReviewWC& window, ui::Printing& printing);
 void printDoc(ReviewWC& window);
 
 void registerPrintActions(UrlActions& actions, ui::Printing& printing);
+
+// The menu's print command: the key review window's page prints what it shows, when that window
+// is a reader (its validation row belongs to the window lookups).
+void registerPrintMenuCommand(MenuCommands& commands, std::function<std::shared_ptr<ReviewWC>()> keyReviewWindow);
 
 }

@@ -31,6 +31,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
                   if (auto* delegate = appDelegate())
                       delegate->showWelcome(host);
               },
+              .rebuildMenu = hooks.rebuildMenu,
               .openHistory = [this](const std::string& mode) { m_historyPage.openHistory(mode); },
               .recordUsage = hooks.recordUsage,
           })
@@ -39,7 +40,11 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
           VersionRestore::Hooks {
               .dialogs = services.toolkit->dialogs(),
               .windows = [&windows] { return windows.windows(); },
-              .popUp = {},
+              .popUp = [responder = hooks.menuResponder](ReviewWC& window, const std::vector<VersionChoice>& choices) {
+                  // Near the top left corner of the page.
+                  window.window().popUpMenu(std::make_shared<const ui::Menu>(versionMenu(choices)), 18, 8,
+                      responder ? responder(window.window()) : ui::MenuResponder {});
+              },
           }))
     , m_historyPage(m_openers, *m_history, services.toolkit->dialogs(),
           HistoryPage::Hooks {
@@ -66,6 +71,19 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
     features.reloadReaderInPlace = [this](ReviewWC& window) { m_openers.reloadReaderInPlace(window); };
     features.recordRecent = [this](const std::vector<std::string>& paths) { m_recent.recordRecent(paths); };
     features.pinnedJSON = [this] { return m_recent.pinnedJSON(); };
+}
+
+ui::Menu versionMenu(const std::vector<VersionChoice>& choices)
+{
+    ui::Menu menu { VersionRestore::kMenuTitle, {}, false };
+    for (const auto& choice : choices) {
+        ui::MenuItem item;
+        item.title = choice.title;
+        item.command = "restoreVersionPick:";
+        item.representedObject = versionPayload(choice);
+        menu.items.push_back(std::move(item));
+    }
+    return menu;
 }
 
 void LibraryLayer::activate()

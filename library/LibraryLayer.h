@@ -26,7 +26,12 @@ struct LibraryHooks {
     std::function<void(const std::string& url)> handleFinderExtensionURL {};
     // The PDF a reader of a PDF document is given (see OpenerHooks).
     std::function<std::string(ReviewWC& window, const std::string& document)> readerPdf {};
+    // Answers a pop-up menu's entries in a window (the main menu's command table).
+    std::function<ui::MenuResponder(ui::Window& window)> menuResponder {};
 };
+
+// The version pop-up: one entry per version, each restoring it through "restoreVersionPick:".
+ui::Menu versionMenu(const std::vector<VersionChoice>& choices);
 
 // The library's part of the running application: the openers, the open router, the window
 // commands and the document sets over the review windows. Main thread only.

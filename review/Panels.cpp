@@ -214,6 +214,11 @@ void Panels::show(const std::string& kind, const std::string& pagePath)
             return self ? self->m_router.decide(panel, navigation) : ui::NavigationPolicy::Cancel;
         },
         m_trustedRoots));
+    // Panels have no menu bar; they share the settings key with the review windows.
+    m_panels.back()->window().addShortcut("<Control>comma", [weak = weak_from_this()] {
+        if (const auto self = weak.lock())
+            self->showSettings();
+    });
 }
 
 void Panels::pruneHidden()

@@ -66,6 +66,8 @@ struct ReviewServices {
     std::function<void(ReviewWC& host)> showWelcomeTab;      // the tab bar's "+"
     std::function<void(ReviewWC&)> closed;                   // drop the window from the list
     std::function<void()> quit;                              // Ctrl+Q: the application's termination
+    // A review window was made (the main menu shows in it).
+    std::function<void(const std::shared_ptr<ui::Window>&)> windowMade;
     // A local file a window refused to show as its page (outside the trusted roots): the desktop
     // opens it instead (a web page in the browser).
     std::function<void(const std::string& path)> openOutside;

@@ -19,6 +19,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <tuple>
+#include <utility>
 
 namespace ikw {
 
@@ -147,6 +149,17 @@ std::shared_ptr<ReviewTabGroup> makeTabGroup(const std::shared_ptr<ui::Window>& 
     return group;
 }
 
+// A new, empty review window with its group.
+std::pair<std::shared_ptr<ui::Window>, std::shared_ptr<ReviewTabGroup>> makeReviewWindow(ReviewServices& services)
+{
+    auto window = services.toolkit->makeWindow(ui::WindowOptions { kWindowWidth, kWindowHeight, globals().brand.name, false });
+    window->setLevel(windowLevelFor(loadConfig()));
+    auto group = makeTabGroup(window, services);
+    if (services.windowMade)
+        services.windowMade(window);
+    return { std::move(window), std::move(group) };
+}
+
 }
 
 std::shared_ptr<ReviewWC> ReviewWC::create(ReviewServices& services, const std::optional<std::string>& pagePath, ReviewWC* tabbingHost)
@@ -160,9 +173,7 @@ std::shared_ptr<ReviewWC> ReviewWC::create(ReviewServices& services, const std::
         window = tabbingHost->m_window;
         group = tabbingHost->m_tabGroup;
     } else {
-        window = services.toolkit->makeWindow(ui::WindowOptions { kWindowWidth, kWindowHeight, globals().brand.name, false });
-        window->setLevel(windowLevelFor(loadConfig()));
-        group = makeTabGroup(window, services);
+        std::tie(window, group) = makeReviewWindow(services);
     }
     std::shared_ptr<ReviewWC> controller(new ReviewWC(services, std::move(view), std::move(window)));
     group->tabs.push_back(controller);
@@ -606,6 +617,42 @@ void ReviewWC::newWindowForTab()
 {
     if (m_services.showWelcomeTab)
         m_services.showWelcomeTab(*this);
+}
+
+void ReviewWC::moveToNewWindow()
+{
+    if (m_closed || m_tabGroup->live().size() < 2)
+        return;
+    auto [window, group] = makeReviewWindow(m_services);
+    moveTo(std::move(window), std::move(group));
+}
+
+void ReviewWC::moveToWindowOf(ReviewWC& host)
+{
+    if (m_closed || host.m_closed || host.m_window == m_window)
+        return;
+    moveTo(host.m_window, host.m_tabGroup);
+}
+
+void ReviewWC::moveTo(std::shared_ptr<ui::Window> window, std::shared_ptr<ReviewTabGroup> group)
+{
+    const auto keepAlive = shared_from_this();
+    const std::string title = m_window->tabTitle(*web);
+    std::erase_if(m_tabGroup->tabs, [this](const auto& tab) {
+        const auto member = tab.lock();
+        return !member || member.get() == this;
+    });
+    const auto oldWindow = std::exchange(m_window, std::move(window));
+    m_tabGroup = std::move(group);
+    m_tabGroup->tabs.push_back(keepAlive);
+    oldWindow->removeTab(*web);
+    m_window->addTab(web, title);
+    if (!m_representedFile.empty())
+        m_window->setRepresentedFile(m_representedFile);
+    // The tab left its window empty: the window goes (its group has no member left to tell).
+    if (oldWindow->tabCount() == 0)
+        oldWindow->close();
+    m_window->present();
 }
 
 // Title -------------------------------------------------------------------------------------

@@ -158,6 +158,11 @@ public:
     // last tab.
     void closeTab();
     void newWindowForTab();
+    // Moves this tab, page and state as they are, into a window of its own; nothing when it is
+    // alone in its window.
+    void moveToNewWindow();
+    // Moves this tab into the window of `host`; a window left without tabs closes.
+    void moveToWindowOf(ReviewWC& host);
 
     // Fields shared with the features.
     std::shared_ptr<ui::WebView> web;
@@ -209,6 +214,7 @@ private:
     void startEngine(std::vector<std::string> arguments) const;
     std::optional<std::string> downloadDestination(const std::string& suggestedName);
     void downloadFinished(const std::optional<std::string>& savedPath);
+    void moveTo(std::shared_ptr<ui::Window> window, std::shared_ptr<ReviewTabGroup> group);
 
     ReviewServices& m_services;
     std::shared_ptr<ui::Window> m_window;

@@ -86,6 +86,8 @@ struct FileChooserRequest {
 };
 using FileChooserHandler = std::function<std::optional<std::vector<std::string>>(const FileChooserRequest&)>;
 
+enum class EditingCommand { Cut, Copy, Paste, SelectAll, Undo, Redo };
+
 // A web view. Main thread only.
 class WebView {
 public:
@@ -134,6 +136,8 @@ public:
 
     // What shows where the page paints nothing (before its first paint, behind a transparent page).
     virtual void setBackgroundColor(const Color& color) = 0;
+    // Runs an editing command on the page's selection or focused field.
+    virtual void executeEditingCommand(EditingCommand command) = 0;
 };
 
 }

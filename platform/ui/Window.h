@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/Menu.h"
 #include "platform/ui/WebView.h"
 
 #include <functional>
@@ -32,6 +33,7 @@ public:
     virtual int selectedTab() const = 0;
     virtual void selectTab(int index) = 0;
     virtual void setTabTitle(const WebView& view, const std::string& title) = 0;
+    virtual std::string tabTitle(const WebView& view) const = 0;
     virtual std::shared_ptr<WebView> tab(int index) const = 0;
 
     virtual void setTitle(const std::string& title) = 0;
@@ -67,6 +69,16 @@ public:
     virtual void setNewTabHandler(std::function<void()> newTab) = 0;
     // The colour behind the window's content.
     virtual void setBackgroundColor(const Color& color) = 0;
+
+    // The menu bar at the top of the window and its key combinations, which run without the menu
+    // opening (validated first; a disabled entry's keys do nothing). A menu open at the time is
+    // replaced once it closes. Nothing removes the bar.
+    virtual void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) = 0;
+    // Pops a menu up at a point of the window's content (from its top left corner).
+    virtual void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) = 0;
+    virtual void iconify() = 0;
+    // Maximises the window, or gives it its former size when it is maximised.
+    virtual void toggleMaximized() = 0;
 };
 
 }

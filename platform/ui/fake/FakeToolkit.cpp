@@ -30,11 +30,70 @@ void FakeWindow::setTabTitle(const WebView& view, const std::string& title)
     }
 }
 
+std::string FakeWindow::tabTitle(const WebView& view) const
+{
+    for (const auto& tab : tabs) {
+        if (tab.view.get() == &view)
+            return tab.title;
+    }
+    return {};
+}
+
 std::shared_ptr<WebView> FakeWindow::tab(int index) const
 {
     if (index < 0 || index >= tabCount())
         return nullptr;
     return tabs[static_cast<std::size_t>(index)].view;
+}
+
+void FakeWindow::setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder)
+{
+    menuBar = std::move(bar);
+    menuResponder = std::move(responder);
+    ++menuBarsSet;
+}
+
+void FakeWindow::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder)
+{
+    popUps.push_back({ std::move(menu), x, y, std::move(responder) });
+}
+
+bool FakeWindow::pressKey(const KeyCombo& combo)
+{
+    if (!menuBar)
+        return false;
+    for (const MenuItem* item : itemsWithKeys(*menuBar)) {
+        if (item->key == combo)
+            return performIfEnabled(*item, menuResponder);
+    }
+    return false;
+}
+
+const MenuItem* FakeWindow::findItem(const std::vector<std::string>& path) const
+{
+    if (!menuBar || path.empty())
+        return nullptr;
+    const auto menu = std::find_if(menuBar->menus.begin(), menuBar->menus.end(), [&](const Menu& m) { return m.title == path.front(); });
+    if (menu == menuBar->menus.end())
+        return nullptr;
+    const std::vector<MenuItem>* items = &menu->items;
+    const MenuItem* found = nullptr;
+    for (std::size_t i = 1; i < path.size(); ++i) {
+        if (!items)
+            return nullptr;
+        const auto it = std::find_if(items->begin(), items->end(), [&](const MenuItem& item) { return item.title == path[i]; });
+        if (it == items->end())
+            return nullptr;
+        found = &*it;
+        items = found->submenu ? &found->submenu->items : nullptr;
+    }
+    return found;
+}
+
+bool FakeWindow::choose(const std::vector<std::string>& path)
+{
+    const MenuItem* item = findItem(path);
+    return item && performIfEnabled(*item, menuResponder);
 }
 
 void FakeWindow::requestClose()

@@ -20,6 +20,7 @@ public:
     int selectedTab() const override { return m_selected; }
     void selectTab(int index) override { m_selected = index; }
     void setTabTitle(const WebView& view, const std::string& title) override;
+    std::string tabTitle(const WebView& view) const override;
     std::shared_ptr<WebView> tab(int index) const override;
 
     void setTitle(const std::string& title) override { m_title = title; }
@@ -43,6 +44,18 @@ public:
     void setClosedHandler(std::function<void()> handler) override { m_closed = std::move(handler); }
     void setNewTabHandler(std::function<void()> handler) override { newTab = std::move(handler); }
     void setBackgroundColor(const Color& color) override { background = color; }
+    void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) override;
+    void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) override;
+    void iconify() override { ++iconified; }
+    void toggleMaximized() override { maximized = !maximized; }
+
+    // The test presses a key combination: the entry of the bar that has it runs, validated first.
+    // False when no entry has it or it is disabled.
+    bool pressKey(const KeyCombo& combo);
+    // The entry at a path of titles from the bar ({"File", "Open Recent", "a.pdf"}), or nothing.
+    const MenuItem* findItem(const std::vector<std::string>& path) const;
+    // The test chooses an entry by its path: validated first, as a real menu does.
+    bool choose(const std::vector<std::string>& path);
 
     WindowOptions options;
     struct Tab {
@@ -61,6 +74,17 @@ public:
     bool active = false;
     bool focusedLast = false;
     std::optional<Color> background;
+    std::shared_ptr<const MenuBar> menuBar;
+    MenuResponder menuResponder;
+    int menuBarsSet = 0;
+    struct PopUp {
+        std::shared_ptr<const Menu> menu;
+        double x, y;
+        MenuResponder responder;
+    };
+    std::vector<PopUp> popUps;
+    int iconified = 0;
+    bool maximized = false;
 
 private:
     std::string m_title;

@@ -65,6 +65,7 @@ public:
     void download(const std::string& url) override { downloads.push_back(url); }
     void setFileChooserHandler(FileChooserHandler handler) override { fileChooser = std::move(handler); }
     void setBackgroundColor(const Color& color) override { background = color; }
+    void executeEditingCommand(EditingCommand command) override { editingCommands.push_back(command); }
 
     // The page's side.
     NavigationPolicy navigate(const NavigationAction& action);
@@ -89,6 +90,7 @@ public:
     std::vector<std::string> evaluated;
     std::vector<std::string> userScripts;
     std::vector<std::string> downloads;
+    std::vector<EditingCommand> editingCommands;
     int reloads = 0;
     ScriptResult nextResult { Json(nullptr), std::nullopt };
     // A page that is slow or never answers: completions wait here until the test calls them.

@@ -504,3 +504,21 @@ void WebView::setBackgroundColor(const Color& color)
 }
 
 }
+
+namespace ikw::ui::gtk3 {
+
+void WebView::executeEditingCommand(EditingCommand command)
+{
+    const char* name = WEBKIT_EDITING_COMMAND_COPY;
+    switch (command) {
+    case EditingCommand::Cut: name = WEBKIT_EDITING_COMMAND_CUT; break;
+    case EditingCommand::Copy: name = WEBKIT_EDITING_COMMAND_COPY; break;
+    case EditingCommand::Paste: name = WEBKIT_EDITING_COMMAND_PASTE; break;
+    case EditingCommand::SelectAll: name = WEBKIT_EDITING_COMMAND_SELECT_ALL; break;
+    case EditingCommand::Undo: name = WEBKIT_EDITING_COMMAND_UNDO; break;
+    case EditingCommand::Redo: name = WEBKIT_EDITING_COMMAND_REDO; break;
+    }
+    webkit_web_view_execute_editing_command(m_view.get(), name);
+}
+
+}

@@ -39,6 +39,7 @@ public:
     void download(const std::string& url) override;
     void setFileChooserHandler(FileChooserHandler handler) override { m_fileChooser = std::move(handler); }
     void setBackgroundColor(const Color& color) override;
+    void executeEditingCommand(EditingCommand command) override;
 
     GtkWidget* widget() const { return GTK_WIDGET(m_view.get()); }
 

@@ -9,6 +9,7 @@ Window::Window(const WindowOptions& options)
     : m_offscreen(options.offscreen)
     // An offscreen window is drawn but never mapped on a screen, so it cannot take the focus.
     , m_window(options.offscreen ? gtk_offscreen_window_new() : gtk_window_new(GTK_WINDOW_TOPLEVEL))
+    , m_box(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0))
     , m_notebook(gtk_notebook_new())
 {
     g_object_ref_sink(m_window);
@@ -27,8 +28,10 @@ Window::Window(const WindowOptions& options)
     }
     gtk_notebook_set_scrollable(GTK_NOTEBOOK(m_notebook), TRUE);
     gtk_notebook_set_show_border(GTK_NOTEBOOK(m_notebook), FALSE);
-    gtk_container_add(GTK_CONTAINER(m_window), m_notebook);
+    gtk_box_pack_end(GTK_BOX(m_box), m_notebook, TRUE, TRUE, 0);
+    gtk_container_add(GTK_CONTAINER(m_window), m_box);
     gtk_widget_show(m_notebook);
+    gtk_widget_show(m_box);
     setTitle(options.title);
     // The application counts its windows (a second start asks whether one is on screen; the
     // last one closing ends the program). An offscreen window is never one of them.
@@ -61,6 +64,109 @@ void Window::onNewTabClicked(GtkButton*, gpointer data)
     auto* self = static_cast<Window*>(data);
     if (self->m_newTab)
         self->m_newTab();
+}
+
+void Window::setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder)
+{
+    m_bar = std::move(bar);
+    m_menuResponder = std::move(responder);
+    if (m_isClosed)
+        return;
+    // Replacing the widgets of an open menu would pull it from under the pointer: wait until
+    // it closes.
+    if (m_menuBar && gtk_menu_shell_get_selected_item(GTK_MENU_SHELL(m_menuBar))) {
+        m_barPending = true;
+        return;
+    }
+    installMenuBar();
+}
+
+void Window::installMenuBar()
+{
+    m_barPending = false;
+    if (m_menuBar)
+        gtk_widget_destroy(m_menuBar);
+    m_menuBar = m_bar ? buildMenuBar(m_bar, m_menuResponder) : nullptr;
+    if (!m_menuBar)
+        return;
+    gtk_box_pack_start(GTK_BOX(m_box), m_menuBar, FALSE, FALSE, 0);
+    g_signal_connect(m_menuBar, "deactivate", G_CALLBACK(onMenuBarDeactivated), this);
+}
+
+void Window::onMenuBarDeactivated(GtkMenuShell*, gpointer data)
+{
+    auto* self = static_cast<Window*>(data);
+    if (!self->m_barPending)
+        return;
+    // Not inside the closing bar's own signal: the next turn of the loop replaces it.
+    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, [](gpointer alive) -> gboolean {
+        if (const auto token = static_cast<std::weak_ptr<Window*>*>(alive)->lock()) {
+            Window* target = *token;
+            if (target->m_barPending && !target->m_isClosed)
+                target->installMenuBar();
+        }
+        return G_SOURCE_REMOVE;
+    }, new std::weak_ptr<Window*>(self->m_alive), [](gpointer alive) { delete static_cast<std::weak_ptr<Window*>*>(alive); });
+}
+
+bool Window::performMenuKey(GdkEventKey* event)
+{
+    if (!m_bar)
+        return false;
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(m_window));
+    const bool textFieldFocused = focus && (GTK_IS_EDITABLE(focus) || GTK_IS_TEXT_VIEW(focus));
+    guint unshifted = 0;
+    if (event->state & GDK_SHIFT_MASK) {
+        GdkKeymap* keymap = gdk_keymap_get_for_display(gtk_widget_get_display(m_window));
+        gdk_keymap_translate_keyboard_state(keymap, event->hardware_keycode, static_cast<GdkModifierType>(event->state & ~GDK_SHIFT_MASK),
+            event->group, &unshifted, nullptr, nullptr, nullptr);
+    }
+    const auto bar = m_bar; // the command may replace the bar
+    const auto responder = m_menuResponder;
+    for (const MenuItem* item : itemsWithKeys(*bar)) {
+        if (item->hidden || !keyPressMatches(event->keyval, unshifted, event->state, gtkKeyFor(item->key)))
+            continue;
+        // Text fields keep their own editing keys.
+        if (item->firstResponder && textFieldFocused)
+            return false;
+        if (performIfEnabled(*item, responder))
+            return true;
+    }
+    return false;
+}
+
+void Window::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder)
+{
+    if (m_isClosed || !menu)
+        return;
+    if (m_popUp) {
+        gtk_widget_destroy(m_popUp);
+        g_object_unref(m_popUp);
+    }
+    m_popUp = buildPopUpMenu(std::move(menu), std::move(responder));
+    g_object_ref_sink(m_popUp);
+    gtk_menu_attach_to_widget(GTK_MENU(m_popUp), m_notebook, nullptr);
+    GdkWindow* surface = gtk_widget_get_window(m_notebook);
+    if (!surface)
+        return;
+    GtkAllocation area;
+    gtk_widget_get_allocation(m_notebook, &area);
+    // The notebook's allocation is in its window's coordinates.
+    const GdkRectangle point { area.x + static_cast<int>(x), area.y + static_cast<int>(y), 1, 1 };
+    gtk_menu_popup_at_rect(GTK_MENU(m_popUp), surface, &point, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+}
+
+void Window::iconify()
+{
+    gtk_window_iconify(GTK_WINDOW(m_window));
+}
+
+void Window::toggleMaximized()
+{
+    if (gtk_window_is_maximized(GTK_WINDOW(m_window)))
+        gtk_window_unmaximize(GTK_WINDOW(m_window));
+    else
+        gtk_window_maximize(GTK_WINDOW(m_window));
 }
 
 int Window::tabStepForKey(unsigned keyval, unsigned state, int tabCount)
@@ -143,6 +249,8 @@ gboolean Window::onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
             return TRUE;
         }
     }
+    if (self->performMenuKey(event))
+        return TRUE;
     const int count = self->tabCount();
     const int step = tabStepForKey(event->keyval, event->state, count);
     if (step == 0)
@@ -154,6 +262,12 @@ gboolean Window::onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
 Window::~Window()
 {
     g_signal_handlers_disconnect_by_data(m_window, this);
+    if (m_menuBar)
+        g_signal_handlers_disconnect_by_data(m_menuBar, this);
+    if (m_popUp) {
+        gtk_widget_destroy(m_popUp);
+        g_object_unref(m_popUp);
+    }
     if (!m_isClosed)
         gtk_widget_destroy(m_window);
     g_object_unref(m_window);
@@ -213,6 +327,16 @@ void Window::setTabTitle(const ui::WebView& view, const std::string& title)
         return;
     GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(m_notebook), index);
     gtk_notebook_set_tab_label_text(GTK_NOTEBOOK(m_notebook), page, title.c_str());
+}
+
+std::string Window::tabTitle(const ui::WebView& view) const
+{
+    const int index = indexOf(view);
+    if (index < 0)
+        return {};
+    GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(m_notebook), index);
+    const char* text = gtk_notebook_get_tab_label_text(GTK_NOTEBOOK(m_notebook), page);
+    return text ? text : "";
 }
 
 std::shared_ptr<ui::WebView> Window::tab(int index) const
@@ -297,6 +421,7 @@ void Window::finishClose()
 {
     m_isClosed = true;
     gtk_widget_hide(m_window);
+    m_menuBar = nullptr; // goes with the window's widgets
     // The views stay alive with their owners; only the window's widgets go.
     for (const auto& tab : m_tabs)
         gtk_container_remove(GTK_CONTAINER(m_notebook), tab->widget());

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Window.h"
 #include "platform/core/GObjectRef.h"
+#include "platform/ui/gtk/MenuWidgets.h"
 #include "platform/ui/gtk/WebView.h"
 
 #include <gtk/gtk.h>
@@ -25,6 +26,7 @@ public:
     int selectedTab() const override;
     void selectTab(int index) override;
     void setTabTitle(const ui::WebView& view, const std::string& title) override;
+    std::string tabTitle(const ui::WebView& view) const override;
     std::shared_ptr<ui::WebView> tab(int index) const override;
 
     void setTitle(const std::string& title) override;
@@ -48,6 +50,10 @@ public:
     void setClosedHandler(std::function<void()> closed) override { m_closed = std::move(closed); }
     void setNewTabHandler(std::function<void()> newTab) override;
     void setBackgroundColor(const Color& color) override;
+    void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) override;
+    void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) override;
+    void iconify() override;
+    void toggleMaximized() override;
 
     GtkWindow* native() const { return GTK_WINDOW(m_window); }
 
@@ -63,13 +69,25 @@ private:
     static gboolean onWindowState(GtkWidget*, GdkEventWindowState*, gpointer self);
     static gboolean onKeyPress(GtkWidget*, GdkEventKey*, gpointer self);
     static void onNewTabClicked(GtkButton*, gpointer self);
+    static void onMenuBarDeactivated(GtkMenuShell*, gpointer self);
+    // Runs the menu entry a key press stands for; whether one ran.
+    bool performMenuKey(GdkEventKey* event);
+    void installMenuBar();
     int indexOf(const ui::WebView& view) const;
     void updateTabStrip();
     void finishClose();
 
     bool m_offscreen;
     GtkWidget* m_window;   // owned: destroyed in close() or the destructor
+    GtkWidget* m_box;      // the menu bar over the notebook
     GtkWidget* m_notebook;
+    GtkWidget* m_menuBar = nullptr;
+    GtkWidget* m_popUp = nullptr; // the last pop-up menu (owned)
+    // The bar whose keys are live, and the one its widgets wait to show (a menu was open).
+    std::shared_ptr<const MenuBar> m_bar;
+    MenuResponder m_menuResponder;
+    bool m_barPending = false;
+    std::shared_ptr<Window*> m_alive = std::make_shared<Window*>(this); // idle work holds it weakly
     GtkWidget* m_header = nullptr;
     std::vector<std::shared_ptr<WebView>> m_tabs;
     struct Shortcut {
