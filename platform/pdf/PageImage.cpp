@@ -4,6 +4,7 @@
 #include "platform/pdf/MuPdfOwned.h"
 #include "platform/pdf/PageGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -20,9 +21,10 @@ struct PixelSize {
 
 std::optional<PixelSize> pixelSize(Size shown, double scale)
 {
-    const double width = std::round(shown.width * scale);
-    const double height = std::round(shown.height * scale);
-    if (!(width >= 1) || !(height >= 1) || width * height > static_cast<double>(kMaxPageImagePixels))
+    // A very narrow page still gets a pixel across.
+    const double width = std::max(1.0, std::round(shown.width * scale));
+    const double height = std::max(1.0, std::round(shown.height * scale));
+    if (!(shown.width * scale > 0) || !(shown.height * scale > 0) || width * height > static_cast<double>(kMaxPageImagePixels))
         return std::nullopt;
     return PixelSize { static_cast<int>(width), static_cast<int>(height) };
 }
