@@ -3,7 +3,9 @@
 #include "thumbnail-tool/ImageModule.h"
 #include "thumbnail-tool/ThumbnailRenderer.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace ikw::thumbnail {
 

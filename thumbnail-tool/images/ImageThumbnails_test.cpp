@@ -199,6 +199,8 @@ TEST(DecodeBudget, ScaledDecodersCountOnlyThePixelsTheyHold)
     waiter.join();
     EXPECT_TRUE(second);
 }
+
+TEST_F(RenderTest, PdfFirstPageFillsTheSquareAlongItsLongerEdge)
 {
     namespace fixtures = pdf::testing;
     fixtures::writeFixture(home.file("letter.pdf"), fixtures::numberedPdf(3));
