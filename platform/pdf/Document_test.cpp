@@ -1,6 +1,7 @@
 #include "platform/pdf/Document.h"
 
 #include "platform/pdf/DocumentBuilder.h"
+#include "platform/pdf/EditableDocument.h"
 #include "platform/pdf/PageImage.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 #include "tests/support/TempHome.h"
@@ -184,6 +185,16 @@ TEST(PdfDocument, PagesThatAreDirectObjectsInTheTreeOpenLikeAnyOther)
     EXPECT_EQ(image->width, 200);
     EXPECT_EQ(image->height, 150);
     EXPECT_EQ(pageNumbers(*document->toBytes()).size(), 2u);
+
+    // Page edits on qpdf see the same two pages.
+    std::optional<EditableDocument> editable = EditableDocument::fromBytes(directPagesPdf());
+    ASSERT_TRUE(editable);
+    ASSERT_TRUE(editable->rearrange(std::vector { PagePick::page(1), PagePick::page(0) }));
+    const std::optional<Document> edited = Document::fromBytes(*editable->toBytes());
+    ASSERT_TRUE(edited);
+    ASSERT_EQ(edited->pageCount(), 2);
+    EXPECT_EQ(edited->pageSize(0, PageBox::Crop), (Size { 400, 300 }));
+    EXPECT_EQ(edited->pageText(1), "Direct\n\n");
 }
 
 }
