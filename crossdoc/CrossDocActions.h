@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crossdoc/AnnotationActions.h"
+
 #include <memory>
 
 namespace ikw {
@@ -17,10 +19,12 @@ struct CrossDocServices {
     TaskQueue* workers = nullptr;
     // The application's cross-document links.
     std::weak_ptr<LinksController> links {};
+    // The reader's annotated copies and exports; without a toolkit and a queue they are not offered.
+    AnnotationServices annotations {};
 };
 
 // The page actions of cross-document search ("readersearch") and of the links between passages
-// (see LinkActions.h).
+// (see LinkActions.h), and the reader's annotations ("autosaveannot", "saveannot", "exportannots").
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 
 }
