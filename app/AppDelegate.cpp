@@ -46,6 +46,7 @@ void AppDelegate::applicationDidFinishLaunching()
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
+    run(m_services.setupFeedback);
     if (m_services.startAgentBridge)
         m_services.startAgentBridge(weak_from_this());
 }

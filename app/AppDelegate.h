@@ -32,6 +32,8 @@ struct LaunchServices {
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
     // Launch step 9: an empty file history is filled from the recent items.
     std::function<void(const std::vector<RecentItem>& items)> migrateRecents {};
+    // Launch step 19, after the updater's set-up: the feedback client's keys, product name and accent.
+    std::function<void()> setupFeedback {};
     // Launch step 20: the agent bridge, started for the delegate (which it holds weakly).
     std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
     // The first termination step: the agent bridge stops and its discovery file goes.

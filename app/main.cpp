@@ -14,6 +14,7 @@
 #include "assistants/MCPSettingsActions.h"
 #include "crossdoc/AnnotationActions.h"
 #include "crossdoc/CrossDocActions.h"
+#include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
@@ -31,6 +32,8 @@
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/speech/EspeakSynthesizer.h"
+#include "services/Feedback.h"
+#include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/Stats.h"
 
@@ -75,6 +78,9 @@ struct ApplicationSlots {
     // Link making across every reader (the first end waits here) and the focus handed to a reader
     // that is still opening.
     std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
+    // Cross-folder search with the shared index and its queue; quitting drops the searches not
+    // started and stops a re-index after the file in progress.
+    std::shared_ptr<ikw::crossdoc::CrossFolderSearch> search = std::make_shared<ikw::crossdoc::CrossFolderSearch>(*userInitiatedWorkers);
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -93,14 +99,17 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto layer = slots->library.lock())
                 layer->history().migrateRecentsIfNeeded(items);
         },
+        .setupFeedback = [] { ikw::services::setupFeedback(ikw::globals()); },
         .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
             ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
         },
         .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
         // Rewrites already under way end in their files before the program does (their queue is
         // shared with the live searches, which finish too), and history recorded since the last
-        // write is written.
+        // write is written. Feedback still on the network ends unanswered.
         .willTerminate = [slots] {
+            ikw::services::Feedback::stopExchanges();
+            slots->search->shutdown();
             slots->userInitiatedWorkers->waitUntilIdle();
             slots->annotations->waitUntilIdle();
             if (const auto layer = slots->library.lock())
@@ -156,6 +165,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .workers = slots.userInitiatedWorkers.get(),
         .links = slots.links,
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
+        .search = slots.search,
     });
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {

@@ -11,6 +11,7 @@ class UrlActions;
 
 namespace ikw::crossdoc {
 
+class CrossFolderSearch;
 class LinksController;
 
 // What cross-document search takes from the running application.
@@ -21,9 +22,11 @@ struct CrossDocServices {
     std::weak_ptr<LinksController> links {};
     // The reader's annotated copies and exports; without a toolkit and a queue they are not offered.
     AnnotationServices annotations {};
+    // The application's cross-folder search; without it "search" has no row.
+    std::weak_ptr<CrossFolderSearch> search {};
 };
 
-// The page actions of cross-document search ("readersearch") and of the links between passages
+// The page actions of cross-document search ("readersearch", "search") and of the links between passages
 // (see LinkActions.h), and the reader's annotations ("autosaveannot", "saveannot", "exportannots").
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 

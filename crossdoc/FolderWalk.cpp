@@ -2,9 +2,12 @@
 
 #include "platform/core/Paths.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -12,31 +15,40 @@ namespace ikw::crossdoc {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::string_view kPackageExtensions[] = {
     "app", "appex", "band", "bundle", "component", "dsym", "framework", "fcpbundle", "imovielibrary", "kext", "key",
     "logicx", "mdimporter", "mpkg", "musiclibrary", "numbers", "pages", "photolibrary", "photoslibrary", "playground",
     "plugin", "prefpane", "qlgenerator", "rtfd", "saver", "sparsebundle", "xcodeproj", "xpc",
 };
 
-// The names in a folder, sorted; empty when it cannot be read.
-std::vector<std::string> sortedNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::error_code error;
-    fs::directory_iterator entries(folder, fs::directory_options::none, error);
-    for (const fs::directory_iterator end; !error && entries != end; entries.increment(error))
-        names.push_back(entries->path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+// One entry of a folder: its name and whether it is a real folder (a link to one is not).
+struct Entry {
+    std::string name;
+    bool isFolder = false;
+    bool operator<(const Entry& other) const { return name < other.name; }
+};
 
-// A folder to walk into: a real folder (not a link to one) that is no package.
-bool isWalkable(const std::string& path, const std::string& name)
+// The entries of a folder, sorted by name; empty when it cannot be read. The kind comes with the
+// listing where the file system gives it, sparing a look at every file of a large scope.
+std::vector<Entry> sortedEntries(const std::string& folder)
 {
-    std::error_code error;
-    return fs::symlink_status(path, error).type() == fs::file_type::directory && !isPackageName(name);
+    std::vector<Entry> entries;
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
+    if (!directory)
+        return entries;
+    while (const dirent* found = ::readdir(directory.get())) {
+        const std::string_view name = found->d_name;
+        if (name == "." || name == "..")
+            continue;
+        bool isFolder = found->d_type == DT_DIR;
+        if (found->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            isFolder = ::lstat(joinPath(folder, name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        }
+        entries.push_back({ std::string(name), isFolder });
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
 }
 
 }
@@ -53,26 +65,26 @@ void walkFolder(const std::string& folder, const std::function<WalkStep(const st
     // One level per open folder: its path, its sorted names and the next one to visit.
     struct Level {
         std::string path;
-        std::vector<std::string> names;
+        std::vector<Entry> entries;
         std::size_t next = 0;
     };
     std::vector<Level> levels;
-    levels.push_back({ folder, sortedNames(folder) });
+    levels.push_back({ folder, sortedEntries(folder) });
     while (!levels.empty()) {
         Level& level = levels.back();
-        if (level.next == level.names.size()) {
+        if (level.next == level.entries.size()) {
             levels.pop_back();
             continue;
         }
-        const std::string& name = level.names[level.next++];
-        if (name.starts_with('.'))
+        const Entry& entry = level.entries[level.next++];
+        if (entry.name.starts_with('.'))
             continue;
-        std::string path = joinPath(level.path, name);
+        std::string path = joinPath(level.path, entry.name);
         if (visit(path) == WalkStep::Stop)
             return;
-        if (isWalkable(path, name)) {
-            std::vector<std::string> names = sortedNames(path);
-            levels.push_back({ std::move(path), std::move(names) });
+        if (entry.isFolder && !isPackageName(entry.name)) {
+            std::vector<Entry> entries = sortedEntries(path);
+            levels.push_back({ std::move(path), std::move(entries) });
         }
     }
 }

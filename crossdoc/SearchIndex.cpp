@@ -72,6 +72,7 @@ IWSearchIndex::~IWSearchIndex() = default;
 
 void IWSearchIndex::open()
 {
+    m_knownFiles.reset();
     m_statements = {};
     m_db.reset();
     m_damaged = false;
@@ -170,17 +171,32 @@ std::optional<IWSearchIndex::FileKey> IWSearchIndex::statKey(const std::string& 
 
 std::unordered_map<std::string, IWSearchIndex::FileKey> IWSearchIndex::indexedFiles()
 {
-    std::unordered_map<std::string, FileKey> files;
-    if (!m_db)
-        return files;
-    auto rows = m_db->prepare("SELECT path, mtime, size FROM files;");
+    return knownFiles();
+}
+
+std::int64_t IWSearchIndex::dataVersion()
+{
+    auto version = m_db ? m_db->prepare("PRAGMA data_version;") : std::nullopt;
+    return version && checked(version->step()) == SQLITE_ROW ? version->columnInt64(0) : -1;
+}
+
+const std::unordered_map<std::string, IWSearchIndex::FileKey>& IWSearchIndex::knownFiles()
+{
+    // Every freshness check of a large scope needs the whole table; most find nothing changed.
+    const std::int64_t version = dataVersion();
+    if (m_knownFiles && version == m_knownFilesVersion && version != -1)
+        return *m_knownFiles;
+    m_knownFiles.emplace();
+    m_knownFilesVersion = version;
+    auto rows = m_db ? m_db->prepare("SELECT path, mtime, size FROM files;") : std::nullopt;
     while (rows && checked(rows->step()) == SQLITE_ROW)
-        files.insert_or_assign(rows->columnText(0), FileKey { rows->columnInt64(1), rows->columnInt64(2) });
-    return files;
+        m_knownFiles->insert_or_assign(rows->columnText(0), FileKey { rows->columnInt64(1), rows->columnInt64(2) });
+    return *m_knownFiles;
 }
 
 void IWSearchIndex::deleteFile(const std::string& path)
 {
+    m_knownFiles.reset();
     for (auto* remove : { statement(m_statements.deleteChunks, "DELETE FROM chunk WHERE path=?;"),
              statement(m_statements.deleteFile, "DELETE FROM files WHERE path=?;") }) {
         if (!remove)
@@ -207,6 +223,7 @@ void IWSearchIndex::insertChunk(const std::string& path, const Chunk& chunk)
 
 void IWSearchIndex::recordFile(const std::string& path, const std::string& type, FileKey key)
 {
+    m_knownFiles.reset();
     SqliteStatement* record = statement(m_statements.recordFile, "INSERT OR REPLACE INTO files(path,mtime,size,type,indexed_at) VALUES(?,?,?,?,?);");
     if (!record)
         return;

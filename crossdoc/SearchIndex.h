@@ -28,6 +28,9 @@ using StopCheck = std::function<bool()>;
 struct IndexPathFilter {
     std::vector<std::string> files;
     std::vector<std::string> folders;
+    // Leaves out documents whose file is gone (or is no regular file now), before the limit on
+    // documents applies: a deletion does not make a scope stale, so the index may still hold them.
+    bool existingFilesOnly = false;
 };
 
 // The full-text index of cross-folder search: one SQLite database holding the documents of a
@@ -118,6 +121,10 @@ private:
     void runLogged(const char* sql);
     SqliteStatement* statement(std::optional<SqliteStatement>& slot, std::string_view sql);
 
+    // The files table, read again only after this connection or another one changed the database.
+    const std::unordered_map<std::string, FileKey>& knownFiles();
+    std::int64_t dataVersion();
+
     std::vector<std::string> scopeFiles(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles,
         std::size_t maxFiles, const std::function<bool(const std::string& path)>& keepGoing = {});
     void deleteFile(const std::string& path);
@@ -127,13 +134,15 @@ private:
     std::vector<Row> matchRows(const std::string& expression, std::size_t cap, const std::optional<IndexPathFilter>& filter);
     bool fillPathFilter(const IndexPathFilter& filter);
     std::vector<IWDocResult> group(const std::vector<Row>& rows, std::string_view query, bool fuzzy, std::size_t limitDocs,
-        std::size_t hitsPerDoc) const;
+        std::size_t hitsPerDoc, bool existingFilesOnly) const;
 
     std::string m_dbPath;
     ChunkExtractor m_extractor;
     OcrLookup m_ocrLookup;
     std::optional<SqliteConnection> m_db;
     bool m_damaged = false;
+    std::optional<std::unordered_map<std::string, FileKey>> m_knownFiles;
+    std::int64_t m_knownFilesVersion = 0;
     // Statements used per file or per chunk, prepared once for the connection.
     struct Statements {
         std::optional<SqliteStatement> deleteChunks;

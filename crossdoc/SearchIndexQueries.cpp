@@ -4,6 +4,7 @@
 #include "crossdoc/HitLocation.h"
 #include "crossdoc/SearchIndex.h"
 #include "platform/core/Paths.h"
+#include "platform/core/RegularFile.h"
 #include "platform/core/TextMetrics.h"
 
 #include <algorithm>
@@ -108,9 +109,12 @@ public:
             document.hits.push_back(std::move(hit));
     }
 
-    // Most hits first, equal counts in order of their first hit; at most `limitDocs`.
-    std::vector<IWDocResult> take(std::size_t limitDocs) &&
+    // Most hits first, equal counts in order of their first hit; at most `limitDocs`, counted
+    // after documents whose file is gone are left out when `existingFilesOnly`.
+    std::vector<IWDocResult> take(std::size_t limitDocs, bool existingFilesOnly) &&
     {
+        if (existingFilesOnly)
+            std::erase_if(m_documents, [](const IWDocResult& document) { return !isRegularFile(document.path); });
         std::stable_sort(m_documents.begin(), m_documents.end(), [](const IWDocResult& a, const IWDocResult& b) { return a.count > b.count; });
         if (m_documents.size() > limitDocs)
             m_documents.resize(limitDocs);
@@ -137,7 +141,7 @@ std::vector<IWDocResult> IWSearchIndex::searchExact(std::string_view query, std:
     if (!m_db || !trimmed)
         return {};
     const std::vector<Row> rows = matchRows(quoted(*trimmed), exactRowCap(limitDocs, hitsPerDoc), filter);
-    return group(rows, *trimmed, false, limitDocs, hitsPerDoc);
+    return group(rows, *trimmed, false, limitDocs, hitsPerDoc, filter && filter->existingFilesOnly);
 }
 
 std::vector<IWDocResult> IWSearchIndex::searchFuzzy(std::string_view query, std::size_t limitDocs, std::size_t hitsPerDoc,
@@ -153,7 +157,7 @@ std::vector<IWDocResult> IWSearchIndex::searchFuzzy(std::string_view query, std:
     for (const std::string& trigram : queryTrigrams)
         expression.append(expression.empty() ? "" : " OR ").append(quoted(trigram));
     const std::vector<Row> rows = matchRows(expression, kFuzzyRowCap, filter);
-    return group(rows, *trimmed, true, limitDocs, hitsPerDoc);
+    return group(rows, *trimmed, true, limitDocs, hitsPerDoc, filter && filter->existingFilesOnly);
 }
 
 std::vector<IWSearchIndex::Row> IWSearchIndex::matchRows(const std::string& expression, std::size_t cap,
@@ -198,7 +202,7 @@ bool IWSearchIndex::fillPathFilter(const IndexPathFilter& filter)
 }
 
 std::vector<IWDocResult> IWSearchIndex::group(const std::vector<Row>& rows, std::string_view query, bool fuzzy, std::size_t limitDocs,
-    std::size_t hitsPerDoc) const
+    std::size_t hitsPerDoc, bool existingFilesOnly) const
 {
     HitGroups groups(hitsPerDoc);
     if (fuzzy) {
@@ -212,7 +216,7 @@ std::vector<IWDocResult> IWSearchIndex::group(const std::vector<Row>& rows, std:
             hit.match = std::move(found->match);
             groups.append(std::move(hit));
         }
-        return std::move(groups).take(limitDocs);
+        return std::move(groups).take(limitDocs, existingFilesOnly);
     }
     const CaseInsensitiveFinder finder(query);
     for (const Row& row : rows) {
@@ -226,7 +230,7 @@ std::vector<IWDocResult> IWSearchIndex::group(const std::vector<Row>& rows, std:
             groups.append(std::move(hit));
         }
     }
-    return std::move(groups).take(limitDocs);
+    return std::move(groups).take(limitDocs, existingFilesOnly);
 }
 
 }

@@ -9,6 +9,8 @@
 
 #include <map>
 
+#include <unistd.h>
+
 namespace ikw::crossdoc {
 namespace {
 
@@ -165,6 +167,19 @@ TEST_F(SearchIndexQueryTest, APathFilterKeepsItsDocumentsBeforeTheRowCap)
         ElementsAre("far.txt", "given.txt"));
     EXPECT_TRUE(index.searchExact("deed", 300, 40, IndexPathFilter {}).empty());
     EXPECT_EQ(index.searchExact("deed").size(), 8u) << "no filter: every document";
+}
+
+TEST_F(SearchIndexQueryTest, DocumentsWhoseFileIsGoneAreLeftOutBeforeTheDocumentLimit)
+{
+    const std::string gone = add("A/gone.txt", { "deed deed deed" });
+    add("A/kept.txt", { "deed" });
+    reindex();
+    ASSERT_EQ(::unlink(gone.c_str()), 0);
+    const IndexPathFilter existing { .files = {}, .folders = { home.file("A") }, .existingFilesOnly = true };
+    EXPECT_THAT(names(index.searchExact("deed", 1, 40, existing)), ElementsAre("kept.txt")) << "the gone file had more hits";
+    EXPECT_THAT(names(index.searchFuzzy("deed", 1, 20, existing)), ElementsAre("kept.txt"));
+    EXPECT_THAT(names(index.searchExact("deed", 1, 40, IndexPathFilter { .files = {}, .folders = { home.file("A") } })), ElementsAre("gone.txt"))
+        << "the index itself still holds it";
 }
 
 }

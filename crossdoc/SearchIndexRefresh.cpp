@@ -40,7 +40,7 @@ std::vector<std::string> IWSearchIndex::scopeFiles(const std::vector<std::string
 bool IWSearchIndex::isFresh(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles, std::size_t maxFiles)
 {
     startAfreshIfDamaged();
-    const auto indexed = indexedFiles();
+    const auto& indexed = knownFiles();
     bool fresh = true;
     scopeFiles(dirs, explicitFiles, maxFiles, [&](const std::string& path) {
         const auto key = statKey(path);

@@ -296,5 +296,20 @@ TEST_F(SearchIndexTest, AnIndexThatCannotOpenAnswersNothing)
     EXPECT_TRUE(closed.searchFuzzy("text").empty());
 }
 
+TEST_F(SearchIndexTest, TheFreshnessCheckSeesChangesMadeThroughAnotherConnection)
+{
+    write("A/one.txt", "one");
+    write("A/two.txt", "two");
+    ASSERT_EQ(index->reindex({ folderA }, {}), 2u);
+    ASSERT_TRUE(index->isFresh({ folderA }, {}));
+    // The same database, changed by a second index as another window's search might.
+    const auto other = makeIndex();
+    other->reindex({}, { home.file("A/one.txt") });
+    EXPECT_FALSE(index->isFresh({ folderA }, {})) << "two.txt left the index through the other connection";
+    EXPECT_EQ(index->indexedFiles().size(), 1u);
+    EXPECT_EQ(index->reindex({ folderA }, {}), 1u);
+    EXPECT_TRUE(index->isFresh({ folderA }, {}));
+}
+
 }
 }

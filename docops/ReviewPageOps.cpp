@@ -2,6 +2,7 @@
 #include "docops/DocumentPrinting.h"
 #include "docops/PageImages.h"
 
+#include "docops/BatchTools.h"
 #include "docops/PageOpHandler.h"
 #include "docops/PageOpRequest.h"
 #include "docops/ReadAloud.h"
@@ -103,6 +104,11 @@ void registerActions(UrlActions& actions, const PageOpServices& services)
 {
     actions.add("pageop", [services](const UrlAction& action) {
         handlePageOp(contextFor(action.window, services), PageOpRequest::fromUrl(action.url));
+    });
+    actions.add("toolop", [services](const UrlAction& action) { handleToolOp(contextFor(action.window, services), action.url); });
+    actions.add("compressfile", [services](const UrlAction& action) {
+        if (const auto path = action.path())
+            compressFile(contextFor(action.window, services), *path);
     });
     registerPageImageActions(actions);
     if (services.toolkit)

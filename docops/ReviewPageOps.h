@@ -34,8 +34,9 @@ struct PageOpServices {
 // The review window as page operations see it; the window is held weakly.
 std::shared_ptr<FileOpHost> makeReviewFileOpHost(ReviewWC& window, PageOpServices services);
 
-// The "pageop" action of reader pages, page images ("pages"), printing ("printdoc") and reading
-// aloud ("speak", "speakpause", "speakresume", "speakstop").
+// The "pageop" action of reader pages, the batch tools ("toolop", "compressfile"), page images
+// ("pages"), printing ("printdoc") and reading aloud ("speak", "speakpause", "speakresume",
+// "speakstop").
 void registerActions(UrlActions& actions, const PageOpServices& services);
 // PDFs dropped on a reader's page rail are inserted where the page says; a closing window stops
 // reading aloud.

@@ -19,6 +19,16 @@ std::string_view trim(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
+std::string asciiLowercase(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
 std::optional<int> hexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')

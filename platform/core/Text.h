@@ -11,6 +11,8 @@ namespace ikw {
 // White space and line ends off both ends.
 std::string_view trim(std::string_view text);
 std::vector<std::string> split(std::string_view text, char separator, bool keepEmpty = true);
+// The text with A to Z turned into a to z; every other byte as it is.
+std::string asciiLowercase(std::string_view text);
 // Whole-text number readers in the C locale: no leading or trailing junk, no white space.
 std::optional<long long> parseInteger(std::string_view text);
 std::optional<double> parseDouble(std::string_view text);

@@ -33,4 +33,12 @@ private:
     std::unique_ptr<Handle> m_handle;
 };
 
+// Writes a new zip archive at `archivePath` holding `item` under its own name: a file as the one
+// member, a folder as its whole tree (folders, files and symbolic links as links; other special
+// files are left out), each with its permission bits and modification time. The files are read
+// while the archive is written, which libzip does under a temporary name beside `archivePath`,
+// renamed to it only when complete; the path must not exist yet. False when anything could not be
+// read or written, and then nothing is left at the path.
+bool writeZipOfItem(const std::string& item, const std::string& archivePath);
+
 }

@@ -393,12 +393,73 @@ bool Document::isEncrypted() const
     });
 }
 
+namespace {
+
+// Whether the stream's data, once decrypted, is empty. Only short streams can be: AES turns no
+// data into one 32-byte block.
+bool hasEmptyData(fz_context* context, pdf_document* document, int number)
+{
+    volatile bool empty = false;
+    OwnedObject object;
+    OwnedBuffer data;
+    fz_try(context)
+    {
+        object.reset(pdf_new_indirect(context, document, number, 0));
+        if (pdf_is_stream(context, object.get()) && pdf_dict_get_int(context, object.get(), PDF_NAME(Length)) <= 32) {
+            data.reset(pdf_load_raw_stream_number(context, document, number));
+            empty = fz_buffer_storage(context, data.get(), nullptr) == 0;
+        }
+    }
+    fz_catch(context)
+    {
+        return false;
+    }
+    return empty;
+}
+
+// Gives the stream the Flate form of no data: what it decodes to stays nothing.
+void giveFlateFormOfNothing(fz_context* context, pdf_document* document, int number)
+{
+    static const unsigned char nothing[] = { 0x78, 0x9c, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01 };
+    OwnedObject object;
+    OwnedBuffer data;
+    fz_try(context)
+    {
+        object.reset(pdf_new_indirect(context, document, number, 0));
+        data.reset(fz_new_buffer_from_copied_data(context, nothing, sizeof nothing));
+        pdf_update_stream(context, document, object.get(), data.get(), 1);
+        pdf_dict_put(context, object.get(), PDF_NAME(Filter), PDF_NAME(FlateDecode));
+        pdf_dict_del(context, object.get(), PDF_NAME(DecodeParms));
+    }
+    fz_catch(context)
+    {
+    }
+}
+
+// MuPDF writes a stream without data into an AES-encrypted file with the length of the block AES
+// makes of it but without the block, which breaks the file's syntax. Such streams are given data
+// that decodes to nothing before the file is written with its encryption kept.
+void mendEmptyStreamsForAes(fz_context* context, pdf_document* document)
+{
+    const char* method = document->crypt ? pdf_crypt_method(context, document->crypt) : "";
+    if (std::strncmp(method, "AES", 3) != 0)
+        return;
+    const int count = pdf_xref_len(context, document);
+    for (int number = 1; number < count; ++number) {
+        if (hasEmptyData(context, document, number))
+            giveFlateFormOfNothing(context, document, number);
+    }
+}
+
+}
+
 std::optional<std::string> Document::toBytes(const WriteOptions& options) const
 {
     const DocumentLock lock(documentMutex());
     fz_context* context = threadContext();
     pdf_write_options writeOptions = pdf_default_write_options;
     writeOptions.do_compress = 1;
+    writeOptions.do_garbage = options.dropUnusedObjects ? 1 : 0;
     if (options.userPassword) {
         const std::string& owner = options.ownerPassword.value_or(*options.userPassword);
         if (options.userPassword->size() >= sizeof writeOptions.upwd_utf8 || owner.size() >= sizeof writeOptions.opwd_utf8)
@@ -408,6 +469,8 @@ std::optional<std::string> Document::toBytes(const WriteOptions& options) const
         std::strcpy(writeOptions.upwd_utf8, options.userPassword->c_str());
         std::strcpy(writeOptions.opwd_utf8, owner.c_str());
     }
+    if (!options.userPassword)
+        mendEmptyStreamsForAes(context, m_document);
     OwnedBuffer buffer;
     OwnedOutput output;
     fz_try(context)

@@ -17,6 +17,8 @@ struct WriteOptions {
     // Encrypts with AES-256 when a user password is given (an empty owner password takes the user's).
     std::optional<std::string> userPassword;
     std::optional<std::string> ownerPassword;
+    // Objects nothing refers to any more (data an edit replaced) are left out.
+    bool dropUnusedObjects = false;
 };
 
 struct OpenResult;

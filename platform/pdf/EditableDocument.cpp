@@ -110,9 +110,21 @@ std::optional<EditableDocument> EditableDocument::open(const std::string& path)
 
 std::optional<EditableDocument> EditableDocument::fromBytes(std::string bytes)
 {
+    return fromSharedBytes(std::make_shared<const std::string>(std::move(bytes)));
+}
+
+std::optional<EditableDocument> EditableDocument::reread() const
+{
+    if (!m_impl->bytes)
+        return std::nullopt;
+    return fromSharedBytes(m_impl->bytes);
+}
+
+std::optional<EditableDocument> EditableDocument::fromSharedBytes(std::shared_ptr<const std::string> bytes)
+{
     try {
         auto impl = std::make_unique<Impl>();
-        impl->bytes = std::make_shared<const std::string>(std::move(bytes));
+        impl->bytes = std::move(bytes);
         impl->qpdf.processMemoryFile("PDF", impl->bytes->data(), impl->bytes->size());
         impl->qpdf.getAllPages();
         impl->minimumVersion = impl->qpdf.getPDFVersion();

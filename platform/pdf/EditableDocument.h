@@ -54,6 +54,9 @@ public:
     // (a file with only an owner password opens).
     static std::optional<EditableDocument> open(const std::string& path);
     static std::optional<EditableDocument> fromBytes(std::string bytes);
+    // The document as it was read, without this handle's edits, as a handle of its own (the bytes
+    // are shared, not copied). None for a new document.
+    std::optional<EditableDocument> reread() const;
     // A new document of the selected pages, each with its annotations, links between the pages
     // taken and form fields (fields of different sources that share a name are renamed apart;
     // signature values stay behind). It is protected as the first source is. No outline, labels or
@@ -87,6 +90,7 @@ public:
 
 private:
     explicit EditableDocument(std::unique_ptr<Impl> impl);
+    static std::optional<EditableDocument> fromSharedBytes(std::shared_ptr<const std::string> bytes);
 
     std::unique_ptr<Impl> m_impl;
 };

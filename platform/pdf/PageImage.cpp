@@ -28,8 +28,18 @@ std::optional<PixelSize> pixelSize(Size shown, double scale)
     return PixelSize { static_cast<int>(width), static_cast<int>(height) };
 }
 
+}
+
+bool PageImage::isWhole() const
+{
+    const std::size_t expected = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(channels());
+    return width >= 1 && height >= 1 && pixels.size() == expected;
+}
+
+namespace {
+
 // Draws the box, turned by the rotation, stretched onto a bitmap of `size`.
-std::optional<PageImage> drawPage(const Document& document, int pageIndex, Rect box, int rotation, PixelSize size)
+std::optional<PageImage> drawPage(const Document& document, int pageIndex, Rect box, int rotation, PixelSize size, PixelFormat format)
 {
     const Size shown = detail::shownSize(box, rotation);
     const fz_matrix stretch = fz_scale(static_cast<float>(size.width / shown.width), static_cast<float>(size.height / shown.height));
@@ -37,6 +47,7 @@ std::optional<PageImage> drawPage(const Document& document, int pageIndex, Rect 
     PageImage image;
     image.width = size.width;
     image.height = size.height;
+    image.format = format;
     OwnedDisplayList list;
     fz_matrix transform;
     {
@@ -63,7 +74,8 @@ std::optional<PageImage> drawPage(const Document& document, int pageIndex, Rect 
     OwnedDevice device;
     fz_try(context)
     {
-        pixmap.reset(fz_new_pixmap(context, fz_device_rgb(context), size.width, size.height, nullptr, 0));
+        fz_colorspace* colorspace = format == PixelFormat::Rgb ? fz_device_rgb(context) : fz_device_gray(context);
+        pixmap.reset(fz_new_pixmap(context, colorspace, size.width, size.height, nullptr, 0));
         fz_clear_pixmap_with_value(context, pixmap.get(), 0xff);
         device.reset(fz_new_draw_device(context, fz_identity, pixmap.get()));
         fz_run_display_list(context, list.get(), device.get(), transform, fz_infinite_rect, nullptr);
@@ -73,7 +85,7 @@ std::optional<PageImage> drawPage(const Document& document, int pageIndex, Rect 
     {
         return std::nullopt;
     }
-    const std::size_t rowBytes = static_cast<std::size_t>(size.width) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(image.channels());
     image.pixels.resize(rowBytes * static_cast<std::size_t>(size.height));
     const unsigned char* samples = fz_pixmap_samples(context, pixmap.get());
     const std::size_t stride = static_cast<std::size_t>(fz_pixmap_stride(context, pixmap.get()));
@@ -84,7 +96,7 @@ std::optional<PageImage> drawPage(const Document& document, int pageIndex, Rect 
 
 }
 
-std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box)
+std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box, PixelFormat format)
 {
     const std::optional<Rect> rect = document.pageBox(pageIndex, box);
     if (!rect || !std::isfinite(scale))
@@ -93,7 +105,7 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
     const std::optional<PixelSize> size = pixelSize(detail::shownSize(*rect, rotation), scale);
     if (!size)
         return std::nullopt;
-    return drawPage(document, pageIndex, *rect, rotation, *size);
+    return drawPage(document, pageIndex, *rect, rotation, *size, format);
 }
 
 std::optional<PageImage> renderPageImageFitted(const Document& document, int pageIndex, int longEdge, PageBox box)
@@ -111,13 +123,12 @@ std::optional<PageImage> renderPageImageFitted(const Document& document, int pag
     const PixelSize size { edge(shown.width), edge(shown.height) };
     if (static_cast<long long>(size.width) * size.height > kMaxPageImagePixels)
         return std::nullopt;
-    return drawPage(document, pageIndex, *rect, rotation, size);
+    return drawPage(document, pageIndex, *rect, rotation, size, PixelFormat::Rgb);
 }
 
 std::optional<std::string> encodePng(const PageImage& image)
 {
-    const std::size_t expected = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3;
-    if (image.width < 1 || image.height < 1 || image.pixels.size() != expected)
+    if (!image.isWhole())
         return std::nullopt;
     fz_context* context = threadContext();
     OwnedPixmap pixmap;
@@ -125,8 +136,9 @@ std::optional<std::string> encodePng(const PageImage& image)
     fz_try(context)
     {
         // The pixmap only borrows the pixels: MuPDF writes nothing into them here.
-        pixmap.reset(fz_new_pixmap_with_data(context, fz_device_rgb(context), image.width, image.height, nullptr, 0,
-            image.width * 3, const_cast<unsigned char*>(image.pixels.data())));
+        fz_colorspace* colorspace = image.format == PixelFormat::Rgb ? fz_device_rgb(context) : fz_device_gray(context);
+        pixmap.reset(fz_new_pixmap_with_data(context, colorspace, image.width, image.height, nullptr, 0,
+            image.width * image.channels(), const_cast<unsigned char*>(image.pixels.data())));
         buffer.reset(fz_new_buffer_from_pixmap_as_png(context, pixmap.get(), fz_default_color_params));
     }
     fz_catch(context)

@@ -10,11 +10,19 @@
 
 namespace ikw::pdf {
 
-// An opaque 8-bit RGB bitmap: rows of width x 3 bytes, top row first.
+// How a bitmap's pixels are stored: three bytes (red, green, blue) or one byte of grey each.
+enum class PixelFormat { Rgb, Grey };
+
+// An opaque 8-bit bitmap: rows of width x channels() bytes, top row first.
 struct PageImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> pixels;
+    PixelFormat format = PixelFormat::Rgb;
+
+    int channels() const { return format == PixelFormat::Rgb ? 3 : 1; }
+    // Whether the pixels fill the bitmap exactly.
+    bool isWhole() const;
 };
 
 // Larger bitmaps are refused rather than allocated.
@@ -24,7 +32,8 @@ inline constexpr long long kMaxPageImagePixels = 79'999'999;
 // each side is the box's side times the scale, rounded to the nearest pixel. None when a side
 // would be under one pixel, the bitmap would have more than kMaxPageImagePixels pixels, or the
 // page cannot be rendered. Reentrant: any thread may call it, each with its own document handle.
-std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box);
+std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box,
+    PixelFormat format = PixelFormat::Rgb);
 
 // The same, fitted to a square of `longEdge` pixels: the longer side exactly that, the shorter one
 // in proportion and at least one pixel (so a very narrow page still makes an image).
@@ -32,5 +41,8 @@ std::optional<PageImage> renderPageImageFitted(const Document& document, int pag
 
 // The bitmap as PNG file bytes; none when it cannot be encoded.
 std::optional<std::string> encodePng(const PageImage& image);
+// The bitmap as baseline JPEG file bytes at the quality (1 to 100; clamped); none when it cannot
+// be encoded.
+std::optional<std::string> encodeJpeg(const PageImage& image, int quality);
 
 }

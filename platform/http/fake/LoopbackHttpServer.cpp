@@ -6,22 +6,33 @@
 namespace ikw::http {
 
 LoopbackHttpServer::LoopbackHttpServer()
+    : LoopbackHttpServer(LoopbackServerOptions {})
 {
-    const char* argv[] = { "python3", IKW_LOOPBACK_SERVER_SCRIPT, nullptr };
-    start(argv);
 }
 
 LoopbackHttpServer::LoopbackHttpServer(const std::string& certificateFile, const std::string& keyFile)
-    : m_secure(true)
+    : LoopbackHttpServer(LoopbackServerOptions { .certificateFile = certificateFile, .keyFile = keyFile })
 {
-    const char* argv[] = { "python3", IKW_LOOPBACK_SERVER_SCRIPT, "--tls", certificateFile.c_str(), keyFile.c_str(), nullptr };
+}
+
+LoopbackHttpServer::LoopbackHttpServer(const LoopbackServerOptions& options)
+    : m_secure(!options.certificateFile.empty())
+{
+    std::vector<std::string> argv { "python3", options.script.empty() ? IKW_LOOPBACK_SERVER_SCRIPT : options.script };
+    if (m_secure)
+        argv.insert(argv.end(), { "--tls", options.certificateFile, options.keyFile });
+    argv.insert(argv.end(), options.arguments.begin(), options.arguments.end());
     start(argv);
 }
 
-void LoopbackHttpServer::start(const char* const* argv)
+void LoopbackHttpServer::start(const std::vector<std::string>& arguments)
 {
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    argv.push_back(nullptr);
     g_autoptr(GError) error = nullptr;
-    m_process = g_subprocess_newv(argv, G_SUBPROCESS_FLAGS_STDOUT_PIPE, &error);
+    m_process = g_subprocess_newv(argv.data(), G_SUBPROCESS_FLAGS_STDOUT_PIPE, &error);
     if (!m_process) {
         m_failure = std::string("python3 cannot start: ") + error->message;
         return;

@@ -3,16 +3,28 @@
 #include <gio/gio.h>
 
 #include <string>
+#include <vector>
 
 namespace ikw::http {
 
-// The test server (testdata/loopback_server.py) on 127.0.0.1 and a free port, for the lifetime of
-// the object. Paths: /echo, /status/<code>?body=, /large?bytes=, /chunked?bytes=, /redirect?to=&code=, /stall, /drip.
+// Which server to run. The built-in one serves the paths below; a stand-in of a service is a
+// script of its own that, like it, prints its port on the first line of standard output and
+// takes "--tls CERT KEY" first when it serves HTTPS.
+struct LoopbackServerOptions {
+    std::string script {}; // a Python script; empty: the built-in server
+    std::vector<std::string> arguments {}; // for the script, after the TLS options
+    std::string certificateFile {}; // with keyFile: HTTPS
+    std::string keyFile {};
+};
+
+// A test server on 127.0.0.1 and a free port, for the lifetime of the object. The built-in one
+// (testdata/loopback_server.py) serves /echo, /status/<code>?body=, /large?bytes=, /chunked?bytes=, /redirect?to=&code=, /stall, /drip.
 class LoopbackHttpServer {
 public:
     // Plain HTTP, or HTTPS with the given certificate and key files.
     LoopbackHttpServer();
     LoopbackHttpServer(const std::string& certificateFile, const std::string& keyFile);
+    explicit LoopbackHttpServer(const LoopbackServerOptions& options);
     ~LoopbackHttpServer();
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
@@ -23,7 +35,7 @@ public:
     std::string url(const std::string& path = {}) const;
 
 private:
-    void start(const char* const* argv);
+    void start(const std::vector<std::string>& argv);
 
     GSubprocess* m_process = nullptr;
     int m_port = 0;

@@ -37,7 +37,7 @@ Handle rect(double x0, double y0, double x1, double y1)
     return Handle::newArray(Handle::Rectangle(x0, y0, x1, y1));
 }
 
-Handle addPage(QPDF& document, Handle font, int number)
+Handle addPage(QPDF& document, Handle font, int number, bool blank)
 {
     Handle page = Handle::newDictionary();
     page.replaceKey("/Type", name("/Page"));
@@ -47,10 +47,39 @@ Handle addPage(QPDF& document, Handle font, int number)
     Handle resources = Handle::newDictionary();
     resources.replaceKey("/Font", fonts);
     page.replaceKey("/Resources", resources);
-    page.replaceKey("/Contents", Handle::newStream(&document, "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(number) + ") Tj ET\n"));
+    page.replaceKey("/Contents", Handle::newStream(&document, blank ? "" : "BT /F1 24 Tf 72 700 Td (Page " + std::to_string(number) + ") Tj ET\n"));
     Handle indirect = document.makeIndirectObject(page);
     QPDFPageDocumentHelper(document).addPage(QPDFPageObjectHelper(indirect), false);
     return document.getAllPages().back();
+}
+
+// Smooth shading with fine grain, as photographs have: Flate stores it poorly, JPEG well.
+void addImage(QPDF& document, Handle page, int side = 1000, int drawnPoints = 200)
+{
+    std::string pixels(static_cast<std::size_t>(side) * side * 3, '\0');
+    unsigned state = 12345;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            state = state * 1103515245u + 12345u;
+            const int grain = static_cast<int>((state >> 16) % 24);
+            const std::size_t at = (static_cast<std::size_t>(y) * side + static_cast<std::size_t>(x)) * 3;
+            pixels[at] = static_cast<char>((x * 200 / side) + grain);
+            pixels[at + 1] = static_cast<char>((y * 200 / side) + grain);
+            pixels[at + 2] = static_cast<char>(((x + y) * 100 / side) + grain);
+        }
+    }
+    Handle image = Handle::newStream(&document, pixels);
+    image.getDict().replaceKey("/Type", name("/XObject"));
+    image.getDict().replaceKey("/Subtype", name("/Image"));
+    image.getDict().replaceKey("/Width", Handle::newInteger(side));
+    image.getDict().replaceKey("/Height", Handle::newInteger(side));
+    image.getDict().replaceKey("/ColorSpace", name("/DeviceRGB"));
+    image.getDict().replaceKey("/BitsPerComponent", Handle::newInteger(8));
+    Handle xobjects = Handle::newDictionary();
+    xobjects.replaceKey("/Im1", image);
+    page.getKey("/Resources").replaceKey("/XObject", xobjects);
+    const std::string size = std::to_string(drawnPoints);
+    page.addPageContents(Handle::newStream(&document, "q " + size + " 0 0 " + size + " 100 300 cm /Im1 Do Q\n"), false);
 }
 
 void addAnnotation(Handle page, Handle annotation)
@@ -233,7 +262,9 @@ std::string richPdf(const RichPdfOptions& options)
     Handle font = document.makeIndirectObject(parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
     std::vector<Handle> pages;
     for (int number = 1; number <= std::max(6, options.pageCount); ++number)
-        pages.push_back(addPage(document, font, number));
+        pages.push_back(addPage(document, font, number, number == options.blankPage));
+    if (options.image)
+        addImage(document, pages.front());
     addOutline(document, pages);
     document.getRoot().replaceKey("/PageLabels", parse("<< /Nums [0 << /S /r >> 2 << /S /D >> 4 << /S /A /P (App-) >>] >>"));
     addForm(document, pages, font, options.signature);
@@ -261,6 +292,35 @@ std::string richPdf(const RichPdfOptions& options)
         writer.setR4EncryptionParametersInsecure("", "owner", true, true, false, true, true, false, qpdf_r3p_none, true, true);
     if (options.protection == Protection::OwnerR6)
         writer.setR6EncryptionParameters("", "owner", true, true, false, true, true, false, qpdf_r3p_none, true);
+    writer.write();
+    return toString(writer.getBufferSharedPointer());
+}
+
+std::string photoPdf(int pageCount, int side)
+{
+    QPDF document;
+    document.emptyPDF();
+    Handle font = document.makeIndirectObject(parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"));
+    for (int number = 1; number <= pageCount; ++number)
+        addImage(document, addPage(document, font, number, false), side, 400);
+    QPDFWriter writer(document);
+    writer.setOutputMemory();
+    writer.write();
+    return toString(writer.getBufferSharedPointer());
+}
+
+std::string drawingPdf(int pageCount)
+{
+    QPDF document;
+    document.emptyPDF();
+    for (int number = 1; number <= pageCount; ++number) {
+        Handle page = parse("<< /Type /Page /MediaBox [0 0 612 792] /Resources << >> >>");
+        page.replaceKey("/Contents", Handle::newStream(&document, "0.5 w 36 36 540 720 re S 72 " + std::to_string(100 + number % 500)
+                + " m 540 400 l S 1 0 0 rg 300 300 20 20 re f\n"));
+        QPDFPageDocumentHelper(document).addPage(QPDFPageObjectHelper(document.makeIndirectObject(page)), false);
+    }
+    QPDFWriter writer(document);
+    writer.setOutputMemory();
     writer.write();
     return toString(writer.getBufferSharedPointer());
 }

@@ -16,6 +16,10 @@ struct RichPdfOptions {
     // A signature field with a signature value (a made-up one: enough to make the file "signed").
     bool signature = false;
     bool objectStreams = false;
+    // The 1-based page left without text (0: none).
+    int blankPage = 0;
+    // A 1000 x 1000 RGB photograph-like image stored with Flate, drawn 200 points wide on page 1.
+    bool image = false;
 };
 
 // Pages reading "Page 1" ... "Page n" (at least 6), with:
@@ -30,6 +34,12 @@ struct RichPdfOptions {
 // - with Protection, an owner password "owner" and no user password; printing, assembly and
 //   changes other than forms and annotations are not allowed.
 std::string richPdf(const RichPdfOptions& options = {});
+
+// Pages reading "Page <n>", each also drawing one `side` x `side` photograph-like RGB image stored
+// with Flate, 400 points wide.
+std::string photoPdf(int pageCount, int side);
+// Pages without text, each drawing a frame, a line and a small red square.
+std::string drawingPdf(int pageCount);
 
 // What a PDF file carries, read with qpdf (a file that does not open gives an empty value with
 // `opened` false).

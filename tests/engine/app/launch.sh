@@ -44,5 +44,37 @@ escape() {
   printf '<p><button id="separately">Open separately</button> <span id="set"></span></p>\n'
   printf '<script>\nwindow.ikwSetState = function (count, shown) { document.body.dataset.set = count + " " + shown; };\n'
   printf 'document.getElementById("separately").onclick = function () { location.href = "qeliz://multidoc?mode=separately"; };\n'
-  printf '</script>\n</body></html>\n'
+  printf '</script>\n'
+  # Cross-folder search: the box sends "search"; the native side answers with counts, the index's
+  # progress and the hits.
+  cat <<'HTML'
+<form id="search"><input id="q" type="search"> <button>Search</button></form>
+<p id="progress"></p>
+<p id="found"></p>
+<ul id="hits"></ul>
+<script>
+document.getElementById("search").onsubmit = function () {
+  location.href = "qeliz://search?q=" + encodeURIComponent(document.getElementById("q").value) + "&mode=exact";
+  return false;
+};
+window.ikwIndexProgress = function (step) {
+  document.body.dataset.progressSteps = String(Number(document.body.dataset.progressSteps || 0) + 1);
+  document.getElementById("progress").textContent = "Indexing " + step.done + " of " + step.total + ": " + step.name;
+};
+window.ikwSearchResults = function (answer) {
+  document.body.dataset.searchState = answer.indexed ? "indexed" : (answer.indexing ? "indexing" : "live");
+  document.getElementById("found").textContent = answer.docCount + " documents, " + answer.hitCount + " hits";
+  var list = document.getElementById("hits");
+  list.textContent = "";
+  answer.docs.forEach(function (doc) {
+    doc.hits.forEach(function (hit) {
+      var item = document.createElement("li");
+      item.textContent = doc.name + " " + hit.atype + " " + hit.anchor + ": " + hit.snippet;
+      list.appendChild(item);
+    });
+  });
+};
+</script>
+</body></html>
+HTML
 } > "$loading_file.standin-tmp" && mv -f "$loading_file.standin-tmp" "$loading_file"

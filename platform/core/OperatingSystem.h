@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ikw {
+
+// The system's human-readable version: the distribution's PRETTY_NAME from os-release, then the
+// kernel release in brackets, "Debian GNU/Linux 12 (bookworm) (6.1.0-18-amd64)". Without an
+// os-release file the name is "Linux", as that file's own default says.
+std::string operatingSystemVersionString();
+
+// PRETTY_NAME of os-release text (shell-style assignments, the value optionally quoted); nothing
+// when the text has none.
+std::optional<std::string> osReleasePrettyName(std::string_view osRelease);
+
+}
