@@ -4,7 +4,12 @@ JOBS ?= $(shell nproc)
 APP := $(BUILD_DIR)/CulmoraPhotos.app/bin/CulmoraPhotos
 FINDER_MODULE := $(BUILD_DIR)/CulmoraPhotos.app/PlugIns/libinkwarden-finder.so
 
-.PHONY: all deps configure build run test bench install clean
+SANITIZER_BUILD_DIR ?= build-sanitizers
+# The unit tests of the code that parses or writes untrusted data.
+SANITIZER_TESTS := ikw_platform_core_tests ikw_platform_secrets_tests ikw_pdf_tests ikw_docops_tests ikw_legal_tests ikw_services_tests \
+	ikw_thumbnail_tool_tests ikw_thumbnail_images_tests ikw_review_tests
+
+.PHONY: all deps configure build run test check-sanitizers bench install clean
 
 all: build
 
@@ -22,6 +27,12 @@ run: build
 
 test: build
 	scripts/run-tests $(BUILD_DIR)
+
+# Those tests under AddressSanitizer and UndefinedBehaviorSanitizer; any report fails the run.
+check-sanitizers: deps
+	cmake -S . -B $(SANITIZER_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIKW_SANITIZE=ON
+	cmake --build $(SANITIZER_BUILD_DIR) -j $(JOBS) --target $(SANITIZER_TESTS) qelthumb ikw_thumbnail_images
+	scripts/run-sanitizer-tests $(SANITIZER_BUILD_DIR) $(SANITIZER_TESTS)
 
 bench: build
 	scripts/run-benchmarks $(BUILD_DIR)

@@ -10,6 +10,7 @@
 #include "platform/core/Iso8601.h"
 #include "platform/core/Paths.h"
 #include "platform/core/RegularFile.h"
+#include "platform/core/TextMetrics.h"
 #include "platform/pdf/Document.h"
 
 #include <algorithm>
@@ -34,6 +35,14 @@ std::vector<std::string> acceptedInputs(const std::vector<std::string>& files)
     std::ranges::copy_if(files, std::back_inserter(accepted),
         [](const std::string& path) { return inputKind(path) != InputKind::none; });
     return accepted;
+}
+
+std::optional<std::string> firstNonUtf8Path(const std::vector<std::string>& accepted, const std::string& outputDir)
+{
+    if (!isValidUtf8(outputDir))
+        return outputDir;
+    const auto found = std::ranges::find_if(accepted, [](const std::string& path) { return !isValidUtf8(path); });
+    return found == accepted.end() ? std::nullopt : std::optional(*found);
 }
 
 // The most pages the document can take numbers for: a PDF's page count, 1 for an image, 0 for
@@ -114,6 +123,12 @@ BatesRunResult stamp(const std::vector<std::string>& files, const std::string& o
     const auto total = static_cast<std::int64_t>(accepted.size());
     if (accepted.empty()) {
         result.error = noInputMessage;
+        return result;
+    }
+    // The manifest keys its records by path text: a name it cannot hold exactly could collide
+    // with another and be stamped again under new numbers.
+    if (const auto undecodable = firstNonUtf8Path(accepted, outputDir)) {
+        result.error = std::string(nonUtf8PathMessage) + escapeInvalidUtf8(*undecodable);
         return result;
     }
     if (!labelSettingsAreValid(config)) {

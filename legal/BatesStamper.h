@@ -26,6 +26,9 @@ inline constexpr std::string_view manifestNotSavedMessage =
 inline constexpr std::string_view loadFileNotSavedMessage =
     "The copies and the audit manifest were written, but the load file could not be saved.";
 inline constexpr std::string_view wroteManifestMessage = "Wrote audit manifest.";
+// Followed by the path, its undecodable bytes escaped as \xNN.
+inline constexpr std::string_view nonUtf8PathMessage =
+    "This path is not valid UTF-8, so the audit manifest cannot record it exactly. Rename it and run again: ";
 
 // One accepted source document of a run.
 struct BatesDocResult {

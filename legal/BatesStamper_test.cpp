@@ -304,6 +304,23 @@ TEST_F(BatesStamperTest, RefusedRunsWriteNothing)
     EXPECT_EQ(stamp({ pdf }, home.file("file"), {}, std::nullopt).error, std::string(folderFailedMessage));
 }
 
+TEST_F(BatesStamperTest, APathThatIsNotUtf8RefusesTheRunBeforeAnythingIsWritten)
+{
+    // Two names that differ only in bytes that are not UTF-8 would be one key of the manifest.
+    const std::string first = input("in/scan-\xe9.pdf", pdf::testing::numberedPdf(1));
+    const std::string second = input("in/scan-\xe8.pdf", pdf::testing::numberedPdf(1));
+    const std::string valid = input("in/ok.pdf", pdf::testing::numberedPdf(1));
+    const BatesRunResult result = run({ valid, first, second });
+    EXPECT_EQ(result.error, std::string(nonUtf8PathMessage) + home.file("in/scan-\\xE9.pdf"));
+    EXPECT_EQ(result.stampedCount, 0);
+    EXPECT_TRUE(progress.empty());
+    struct stat status {};
+    EXPECT_NE(::stat(out.c_str(), &status), 0);
+
+    EXPECT_EQ(stamp({ valid }, home.file("out-\xff"), {}, std::nullopt).error,
+        std::string(nonUtf8PathMessage) + home.file("out-\\xFF"));
+}
+
 TEST_F(BatesStamperTest, APrefixWithAPathStaysInsideTheFolder)
 {
     BatesConfig config;

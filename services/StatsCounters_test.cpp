@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace ikw::services {
 namespace {
 
@@ -25,6 +27,21 @@ TEST(StatsCounters, SessionsCountLaunchesAndDistinctNewestDays)
     counters.countSession("2026-03-06");
     counters.countSession("2026-03-05");
     EXPECT_EQ(counters.days, std::vector<std::string>({ "2026-03-05", "2026-03-06", "2026-03-05" }));
+}
+
+TEST(StatsCounters, CountsStopAtTheirLargestValue)
+{
+    constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+    StatsCounters counters;
+    counters.features["export"] = { largest, 10, 20 };
+    counters.funnels["share.open"] = largest;
+    counters.launches = largest;
+    counters.countFeature("export", 30);
+    counters.countFunnelStep("share.open");
+    counters.countSession("2026-03-05");
+    EXPECT_EQ(counters.features["export"], (FeatureUse { largest, 10, 30 }));
+    EXPECT_EQ(counters.funnels["share.open"], largest);
+    EXPECT_EQ(counters.launches, largest);
 }
 
 TEST(StatsCounters, KeepsTheLastSixtyDays)

@@ -28,7 +28,7 @@ std::optional<std::string> ImageModule::thumbnailPng(const std::string& source, 
         return std::nullopt;
     std::string png;
     const auto append = [](void* context, const char* bytes, unsigned long size) { static_cast<std::string*>(context)->assign(bytes, size); };
-    if (!render(source.c_str(), pixelEdge, append, &png))
+    if (!render(source.c_str(), pixelEdge, &m_budget, append, &png))
         return std::nullopt;
     return png;
 }

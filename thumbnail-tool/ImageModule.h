@@ -1,5 +1,7 @@
 #pragma once
 
+#include "thumbnail-tool/PixelBudget.h"
+
 #include <mutex>
 #include <optional>
 #include <string>
@@ -9,6 +11,9 @@ namespace ikw::thumbnail {
 // The image half of the tool (gdk-pixbuf, GIO and the desktop's thumbnailers) as a module loaded
 // on the first job that needs it: a run of PDF jobs never loads that library stack, which costs
 // more than a whole one-page render.
+// Pixels that the image decoders of all jobs may hold at once: 64 million, about 256 MB.
+inline constexpr std::uint64_t kDecodePixelBudget = 64ull << 20;
+
 class ImageModule {
 public:
     explicit ImageModule(std::string path) : m_path(std::move(path)) {}
@@ -22,12 +27,13 @@ public:
     static std::string defaultPath();
 
 private:
-    using Entry = bool (*)(const char*, int, void (*)(void*, const char*, unsigned long), void*);
+    using Entry = bool (*)(const char*, int, PixelBudget*, void (*)(void*, const char*, unsigned long), void*);
     Entry entry();
 
     std::string m_path;
     std::once_flag m_loaded;
     Entry m_entry = nullptr;
+    PixelBudget m_budget { kDecodePixelBudget };
 };
 
 }

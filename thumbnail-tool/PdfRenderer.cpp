@@ -3,8 +3,6 @@
 #include "platform/pdf/Document.h"
 #include "platform/pdf/PageImage.h"
 
-#include <algorithm>
-
 namespace ikw::thumbnail {
 
 std::optional<std::string> renderPdfFirstPage(const std::string& path, int pixelEdge)
@@ -12,11 +10,7 @@ std::optional<std::string> renderPdfFirstPage(const std::string& path, int pixel
     const auto document = pdf::Document::openFile(path);
     if (!document || document->pageCount() < 1)
         return std::nullopt;
-    const auto size = document->pageSize(0, pdf::PageBox::Crop);
-    if (!size || !(size->width > 0) || !(size->height > 0))
-        return std::nullopt;
-    const double scale = pixelEdge / std::max(size->width, size->height);
-    const auto image = pdf::renderPageImage(*document, 0, scale, pdf::PageBox::Crop);
+    const auto image = pdf::renderPageImageFitted(*document, 0, pixelEdge, pdf::PageBox::Crop);
     return image ? pdf::encodePng(*image) : std::nullopt;
 }
 

@@ -2,13 +2,17 @@
 
 #include "platform/core/Text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ikw::thumbnail {
 
-long long ThumbnailJob::pixelEdge() const
+std::optional<int> ThumbnailJob::pixelEdge() const
 {
-    return std::llround(size * kScale);
+    const double pixels = size * kScale;
+    if (!std::isfinite(pixels) || !(pixels < kMaxPixelEdge + 0.5))
+        return std::nullopt;
+    return std::max(1, static_cast<int>(std::lround(pixels)));
 }
 
 std::optional<ThumbnailJob> parseJobLine(std::string_view line)

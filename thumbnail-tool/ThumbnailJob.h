@@ -18,8 +18,9 @@ struct ThumbnailJob {
     std::string output;
     double size = kDefaultSize; // edge of the square, in points
 
-    // round(size x scale), the longer edge of the thumbnail in pixels.
-    long long pixelEdge() const;
+    // round(size x scale), the longer edge of the thumbnail in pixels, at least 1; nothing when it
+    // would exceed kMaxPixelEdge. Checked on the unrounded value, so no size is too large to judge.
+    std::optional<int> pixelEdge() const;
 };
 
 // One input line: source, tab, output, optionally tab and size; further fields are ignored.

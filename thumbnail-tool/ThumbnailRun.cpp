@@ -1,8 +1,15 @@
 #include "thumbnail-tool/ThumbnailRun.h"
 
 #include "platform/core/FileSystem.h"
+#include "platform/core/Identifiers.h"
+#include "platform/core/Paths.h"
+#include "platform/core/UniqueFd.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <string>
 
 namespace ikw::thumbnail {
@@ -33,17 +40,18 @@ void ThumbnailRun::submit(const ThumbnailJob& job)
         m_results.emit(job.source, true);
         return;
     }
-    if (job.pixelEdge() > kMaxPixelEdge) {
+    const std::optional<int> edge = job.pixelEdge();
+    if (!edge) {
         m_results.emit(job.source, false);
         return;
     }
     m_slots.acquire();
-    m_workers.post([this, job] { render(job); });
+    m_workers.post([this, job, edge = *edge] { render(job, edge); });
 }
 
-void ThumbnailRun::render(const ThumbnailJob& job)
+void ThumbnailRun::render(const ThumbnailJob& job, int pixelEdge)
 {
-    const auto png = m_renderer.render(job.source, static_cast<int>(job.pixelEdge()));
+    const auto png = m_renderer.render(job.source, pixelEdge);
     const bool ok = png && writePngAtomically(*png, job.output);
     // The answer goes out before the slot is returned, so every line is written before exit.
     m_results.emit(job.source, ok);
@@ -66,14 +74,53 @@ void runJobs(std::istream& input, ThumbnailRenderer& renderer, ResultWriter& res
     run.finish();
 }
 
+namespace {
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A new file of a short name of its own in `folder`: the output's name may already be as long as
+// a name can be, so the temporary name is not built from it.
+std::optional<std::pair<std::string, UniqueFd>> createTemporaryIn(const std::string& folder)
+{
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::string name = ".qelthumb-" + randomHex(6);
+        std::string path = folder.empty() ? name : joinPath(folder, name);
+        UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.valid())
+            return std::make_pair(std::move(path), std::move(fd));
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+}
+
 bool writePngAtomically(std::string_view png, const std::string& output)
 {
     // No fsync: a thumbnail is cheap to make again, and the rename alone keeps a killed run from
     // leaving a truncated file under the output's name.
-    const std::string temporary = temporarySiblingPath(output);
-    if (realFileSystem().writeFile(temporary, png) && realFileSystem().rename(temporary, output))
+    auto temporary = createTemporaryIn(parentPath(output));
+    if (!temporary)
+        return false;
+    auto& [path, fd] = *temporary;
+    const bool written = writeAll(fd.get(), png);
+    const bool closed = ::close(fd.release()) == 0;
+    if (written && closed && ::rename(path.c_str(), output.c_str()) == 0)
         return true;
-    std::remove(temporary.c_str());
+    ::unlink(path.c_str());
     return false;
 }
 

@@ -41,7 +41,7 @@ public:
     void finish();
 
 private:
-    void render(const ThumbnailJob& job);
+    void render(const ThumbnailJob& job, int pixelEdge);
 
     ThumbnailRenderer& m_renderer;
     ResultWriter& m_results;
@@ -52,8 +52,9 @@ private:
 // Reads job lines to the end of `input`, answers each, and returns when all have answered.
 void runJobs(std::istream& input, ThumbnailRenderer& renderer, ResultWriter& results);
 
-// Writes the PNG next to its final place and renames it there, so that a killed run never leaves
-// a truncated PNG under the output's name. On failure only the temporary file is removed.
+// Writes the PNG into a temporary file (".qelthumb-" and six characters) in the output's folder and
+// renames it into place, so that a killed run never leaves a truncated PNG under the output's name.
+// On failure only the temporary file is removed.
 bool writePngAtomically(std::string_view png, const std::string& output);
 
 }

@@ -47,6 +47,20 @@ TEST(ThumbnailJob, LinesSplitAtTabsWithAReadableSizeOrTheDefault)
     EXPECT_EQ(job->pixelEdge(), 201);
 }
 
+TEST(ThumbnailJob, PixelEdgesAreCheckedBeforeTheyAreRounded)
+{
+    struct Case {
+        double size;
+        std::optional<int> edge;
+    };
+    const Case cases[] = {
+        { 64, 128 }, { 2048, 4096 }, { 2048.2, 4096 }, { 2048.3, std::nullopt }, { 1e9, std::nullopt },
+        { 5e18, std::nullopt }, { 1e300, std::nullopt }, { 0.1, 1 },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ((ThumbnailJob { "a", "b", c.size }.pixelEdge()), c.edge) << c.size;
+}
+
 // A renderer that holds every render until the test opens the gate, counting those in flight.
 class GatedRenderer final : public ThumbnailRenderer {
 public:
@@ -159,6 +173,20 @@ TEST(ThumbnailRun, FailedRenderOrWriteLeavesNoFile)
     EXPECT_TRUE(writePngAtomically("png", home.file("b.png")));
     EXPECT_EQ(testing::folderEntries(home.path()), (std::vector<std::string> { "Resources", "b.png" }));
     EXPECT_FALSE(realFileSystem().exists(home.file("a.png")));
+}
+
+TEST(ThumbnailRun, AnOutputNameAsLongAsANameCanBeIsWritten)
+{
+    testing::TempHome home;
+    // 83 three-byte characters and "ab.png": 255 bytes, the most a file name may have.
+    std::string name;
+    for (int i = 0; i < 83; ++i)
+        name += "\u6587";
+    name += "ab.png";
+    ASSERT_EQ(name.size(), 255u);
+    EXPECT_TRUE(writePngAtomically("png", home.file(name)));
+    EXPECT_EQ(realFileSystem().readFile(home.file(name)), "png");
+    EXPECT_EQ(testing::folderEntries(home.path()), (std::vector<std::string> { "Resources", name }));
 }
 
 }

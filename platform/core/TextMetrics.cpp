@@ -90,6 +90,22 @@ std::optional<std::size_t> invalidUtf8Offset(std::string_view text)
     return std::nullopt;
 }
 
+std::string escapeInvalidUtf8(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    while (const auto offset = invalidUtf8Offset(text)) {
+        const auto byte = static_cast<unsigned char>(text[*offset]);
+        escaped.append(text.substr(0, *offset));
+        escaped += "\\x";
+        escaped += kHex[byte >> 4];
+        escaped += kHex[byte & 0xF];
+        text.remove_prefix(*offset + 1);
+    }
+    escaped.append(text);
+    return escaped;
+}
+
 std::size_t utf16Length(std::string_view utf8)
 {
     return static_cast<std::size_t>(toUnicode(utf8).length());

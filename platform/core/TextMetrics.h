@@ -17,6 +17,9 @@ bool isValidUtf8(std::string_view text);
 // Where the first byte lies that starts no valid UTF-8 character (an overlong form, a surrogate, a
 // cut-off sequence, ...); none for valid UTF-8.
 std::optional<std::size_t> invalidUtf8Offset(std::string_view text);
+// The text for a message: valid UTF-8 as it stands, every byte that starts no valid character as
+// "\xNN" (upper-case hex), so that two different byte strings never print alike.
+std::string escapeInvalidUtf8(std::string_view text);
 // Length in UTF-16 code units, as page scripts count strings.
 std::size_t utf16Length(std::string_view utf8);
 // User-perceived characters (extended grapheme clusters).

@@ -111,6 +111,13 @@ TEST(TextMetrics, FindsTheFirstByteThatStartsNoCharacter)
     }
 }
 
+TEST(TextMetrics, EscapesOnlyTheBytesThatStartNoCharacter)
+{
+    EXPECT_EQ(escapeInvalidUtf8("caf\u00e9/a.pdf"), "caf\u00e9/a.pdf");
+    EXPECT_EQ(escapeInvalidUtf8("caf\xe9/a.pdf"), "caf\\xE9/a.pdf");
+    EXPECT_EQ(escapeInvalidUtf8("\xff\xfe\u00e9\xC3"), "\\xFF\\xFE\u00e9\\xC3");
+}
+
 TEST(TextMetrics, TrimsSpaceSeparatorsWithOrWithoutLineEnds)
 {
     const std::string text = "\u00a0\t \u3000 word \u2009\n";

@@ -163,7 +163,9 @@ Document Document::adopt(pdf_document* document)
 pdf_obj* Document::pageObject(int index) const
 {
     fz_context* context = threadContext();
-    if (index >= 0 && static_cast<std::size_t>(index) < m_pageObjects.size())
+    // A page written straight into its parent's /Kids has no object number of its own (0 in the
+    // index): only the walk of the tree finds it.
+    if (index >= 0 && static_cast<std::size_t>(index) < m_pageObjects.size() && m_pageObjects[static_cast<std::size_t>(index)] > 0)
         return pdf_load_object(context, m_document, m_pageObjects[static_cast<std::size_t>(index)]);
     return pdf_keep_obj(context, pdf_lookup_page_obj(context, m_document, index));
 }

@@ -102,7 +102,8 @@ private:
     explicit Document(pdf_document* document) : m_document(document) { }
 
     pdf_document* m_document = nullptr;
-    // The object number of every page, in order; empty when the page tree could not be read whole.
+    // The object number of every page, in order (0 for a page that is a direct object); empty when
+    // the page tree could not be read whole.
     std::vector<int> m_pageObjects;
 };
 

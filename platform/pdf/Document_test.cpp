@@ -1,10 +1,14 @@
 #include "platform/pdf/Document.h"
 
 #include "platform/pdf/DocumentBuilder.h"
+#include "platform/pdf/EditableDocument.h"
+#include "platform/pdf/PageImage.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace ikw::pdf {
 namespace {
@@ -134,6 +138,63 @@ TEST(PdfDocument, TextLinesAndSearchHitsSitWhereThePageShowsThem)
     EXPECT_EQ(turned[0].text, "Page 2");
     EXPECT_GT(turned[0].bounds.x0, 612);
     EXPECT_GT(turned[0].bounds.height(), turned[0].bounds.width());
+}
+
+// Two pages written straight into the tree's /Kids (no object numbers of their own), with a
+// well-formed cross-reference table, so that nothing is repaired on the way in.
+std::string directPagesPdf()
+{
+    const std::vector<std::string> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Count 2 /Kids ["
+        " << /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 3 0 R /Resources << /Font << /F1 4 0 R >> >> >>"
+        " << /Type /Page /Parent 2 0 R /MediaBox [0 0 300 400] /Rotate 90 >> ] >>",
+        "<< /Length 36 >>\nstream\nBT /F1 12 Tf 10 50 Td (Direct) Tj ET\nendstream",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+    };
+    std::string bytes = "%PDF-1.7\n";
+    std::vector<std::size_t> offsets;
+    for (std::size_t index = 0; index < objects.size(); ++index) {
+        offsets.push_back(bytes.size());
+        bytes += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    }
+    const std::size_t xref = bytes.size();
+    bytes += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const std::size_t offset : offsets) {
+        char line[21];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
+        bytes += line;
+    }
+    bytes += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return bytes;
+}
+
+TEST(PdfDocument, PagesThatAreDirectObjectsInTheTreeOpenLikeAnyOther)
+{
+    const std::optional<Document> document = Document::fromBytes(directPagesPdf());
+    ASSERT_TRUE(document);
+    EXPECT_FALSE(document->wasRepaired());
+    ASSERT_EQ(document->pageCount(), 2);
+    EXPECT_EQ(document->pageSize(0, PageBox::Crop), (Size { 200, 100 }));
+    EXPECT_EQ(document->pageSize(1, PageBox::Crop), (Size { 400, 300 }));
+    EXPECT_EQ(document->pageRotation(1), 90);
+    EXPECT_EQ(document->pageText(0), "Direct\n\n");
+    EXPECT_EQ(document->pageTextLines(0).size(), 1u);
+    const std::optional<PageImage> image = renderPageImage(*document, 1, 0.5, PageBox::Crop);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 200);
+    EXPECT_EQ(image->height, 150);
+    EXPECT_EQ(pageNumbers(*document->toBytes()).size(), 2u);
+
+    // Page edits on qpdf see the same two pages.
+    std::optional<EditableDocument> editable = EditableDocument::fromBytes(directPagesPdf());
+    ASSERT_TRUE(editable);
+    ASSERT_TRUE(editable->rearrange(std::vector { PagePick::page(1), PagePick::page(0) }));
+    const std::optional<Document> edited = Document::fromBytes(*editable->toBytes());
+    ASSERT_TRUE(edited);
+    ASSERT_EQ(edited->pageCount(), 2);
+    EXPECT_EQ(edited->pageSize(0, PageBox::Crop), (Size { 400, 300 }));
+    EXPECT_EQ(edited->pageText(1), "Direct\n\n");
 }
 
 }

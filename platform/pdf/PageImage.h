@@ -35,6 +35,10 @@ inline constexpr long long kMaxPageImagePixels = 79'999'999;
 std::optional<PageImage> renderPageImage(const Document& document, int pageIndex, double scale, PageBox box,
     PixelFormat format = PixelFormat::Rgb);
 
+// The same, fitted to a square of `longEdge` pixels: the longer side exactly that, the shorter one
+// in proportion and at least one pixel (so a very narrow page still makes an image).
+std::optional<PageImage> renderPageImageFitted(const Document& document, int pageIndex, int longEdge, PageBox box);
+
 // The bitmap as PNG file bytes; none when it cannot be encoded.
 std::optional<std::string> encodePng(const PageImage& image);
 // The bitmap as baseline JPEG file bytes at the quality (1 to 100; clamped); none when it cannot

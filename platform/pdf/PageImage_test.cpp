@@ -61,6 +61,31 @@ TEST(RenderPageImage, RefusesEmptyAndOversizedBitmaps)
     EXPECT_FALSE(renderPageImage(document, -1, 1.0, PageBox::Crop));
 }
 
+TEST(RenderPageImage, FittedImagesHaveTheirLongEdgeExactlyAndAShortEdgeOfAtLeastOnePixel)
+{
+    struct Case {
+        Rect mediaBox;
+        int rotation;
+        int edge;
+        int width;
+        int height;
+    };
+    const Case cases[] = {
+        { kLetterPage, 0, 512, 396, 512 },
+        { kLetterPage, 90, 512, 512, 396 },
+        { { 0, 0, 3000, 100 }, 0, 128, 128, 4 },
+        { { 0, 0, 14000, 3 }, 0, 256, 256, 1 },
+    };
+    for (const Case& c : cases) {
+        const Document document = open(testing::numberedPdf({ { c.mediaBox, c.rotation } }));
+        const std::optional<PageImage> image = renderPageImageFitted(document, 0, c.edge, PageBox::Crop);
+        ASSERT_TRUE(image) << c.mediaBox.width();
+        EXPECT_EQ(image->width, c.width);
+        EXPECT_EQ(image->height, c.height);
+    }
+    EXPECT_FALSE(renderPageImageFitted(open(testing::numberedPdf(1)), 0, 0, PageBox::Crop));
+}
+
 TEST(RenderPageImage, PaintsThePageOnWhite)
 {
     const Document document = open(testing::numberedPdf(1));

@@ -2,6 +2,8 @@
 
 #include "platform/core/Text.h"
 
+#include <thread>
+
 namespace ikw::secrets {
 
 namespace {
@@ -9,13 +11,18 @@ namespace {
 // How long a cancelled call may take to wind down before it is abandoned.
 constexpr std::chrono::milliseconds kCancelGrace { 1000 };
 
+// One call's end, shared by the waiting thread and the completion: whichever lets go last frees it.
 struct PendingCall {
-    GAsyncResult* result = nullptr;
+    std::unique_ptr<GAsyncResult, ObjectUnref> result;
 };
 
+using SharedCall = std::shared_ptr<PendingCall>;
+
+// The completion's share travels as its user data and is released when the completion runs.
 void storeResult(GObject*, GAsyncResult* result, gpointer data)
 {
-    static_cast<PendingCall*>(data)->result = G_ASYNC_RESULT(g_object_ref(result));
+    const std::unique_ptr<SharedCall> share(static_cast<SharedCall*>(data));
+    (*share)->result.reset(G_ASYNC_RESULT(g_object_ref(result)));
 }
 
 gboolean setFlag(gpointer flag)
@@ -27,6 +34,18 @@ gboolean setFlag(gpointer flag)
 struct ContextUnref {
     void operator()(GMainContext* context) const { g_main_context_unref(context); }
 };
+using ContextHolder = std::unique_ptr<GMainContext, ContextUnref>;
+
+// A call that ignored its cancellation can still answer, but only in its private context: a
+// thread of its own keeps iterating that context until the answer comes and then frees the call,
+// its context and itself. A call that never answers keeps only that thread waiting.
+void awaitAbandonedCall(ContextHolder context, SharedCall call)
+{
+    std::thread([context = std::move(context), call = std::move(call)] {
+        while (!call->result)
+            g_main_context_iteration(context.get(), TRUE);
+    }).detach();
+}
 
 // Iterates `context` until the call has ended or `timeout` has passed; true when it ended.
 bool iterateUntilDone(GMainContext* context, const PendingCall& call, std::chrono::milliseconds timeout)
@@ -46,14 +65,12 @@ bool iterateUntilDone(GMainContext* context, const PendingCall& call, std::chron
 
 SecretCall runSecretCall(std::chrono::milliseconds timeout, const StartSecretCall& start)
 {
-    const std::unique_ptr<GMainContext, ContextUnref> context(g_main_context_new());
+    ContextHolder context(g_main_context_new());
     const std::unique_ptr<GCancellable, ObjectUnref> cancellable(g_cancellable_new());
-    // Freed when the call ends. A call that does not even end after its cancellation keeps it:
-    // its completion could only run in this private context, which nobody iterates any more.
-    auto call = std::make_unique<PendingCall>();
+    const auto call = std::make_shared<PendingCall>();
 
     g_main_context_push_thread_default(context.get());
-    start(cancellable.get(), storeResult, call.get());
+    start(cancellable.get(), storeResult, new SharedCall(call));
     SecretCall outcome;
     if (!iterateUntilDone(context.get(), *call, timeout)) {
         outcome.timedOut = true;
@@ -64,10 +81,10 @@ SecretCall runSecretCall(std::chrono::milliseconds timeout, const StartSecretCal
     g_main_context_pop_thread_default(context.get());
 
     if (!call->result) {
-        call.release();
+        awaitAbandonedCall(std::move(context), call);
         return outcome;
     }
-    outcome.result.reset(call->result);
+    outcome.result = std::move(call->result);
     return outcome;
 }
 

@@ -146,7 +146,7 @@ std::optional<DesktopThumbnailer> findThumbnailer(const std::string& mimeType)
     return std::nullopt;
 }
 
-Pixbuf renderWithThumbnailer(const DesktopThumbnailer& thumbnailer, const std::string& source, int pixelEdge)
+Pixbuf renderWithThumbnailer(const DesktopThumbnailer& thumbnailer, const std::string& source, int pixelEdge, PixelBudget& budget)
 {
     const auto folder = jobFolder();
     if (!folder)
@@ -157,7 +157,7 @@ Pixbuf renderWithThumbnailer(const DesktopThumbnailer& thumbnailer, const std::s
     options.timeoutSeconds = kThumbnailerTimeoutSeconds;
     options.captureStandardError = false;
     const ProcessResult result = runProcess(options);
-    Pixbuf image = result.succeeded() ? loadImageFitted(output, pixelEdge) : Pixbuf();
+    Pixbuf image = result.succeeded() ? loadImageFitted(output, pixelEdge, budget) : Pixbuf();
     ::unlink(output.c_str());
     ::rmdir(folder->c_str());
     return image;

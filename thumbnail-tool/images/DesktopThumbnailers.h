@@ -1,5 +1,6 @@
 #pragma once
 
+#include "thumbnail-tool/PixelBudget.h"
 #include "thumbnail-tool/images/Pixbuf.h"
 
 #include <optional>
@@ -27,6 +28,6 @@ std::optional<DesktopThumbnailer> findThumbnailer(const std::string& mimeType);
 
 // Runs the thumbnailer into a private temporary file (30 s at most, its whole process group
 // ended on time-out) and loads the image it made, fitted to the square.
-Pixbuf renderWithThumbnailer(const DesktopThumbnailer& thumbnailer, const std::string& source, int pixelEdge);
+Pixbuf renderWithThumbnailer(const DesktopThumbnailer& thumbnailer, const std::string& source, int pixelEdge, PixelBudget& budget);
 
 }

@@ -1,5 +1,7 @@
 #include "thumbnail-tool/images/ImageRenderer.h"
 
+#include "thumbnail-tool/images/PngRowDecoder.h"
+
 #include <set>
 
 namespace ikw::thumbnail {
@@ -20,6 +22,40 @@ std::set<std::string> pixbufMimeTypes()
     return types;
 }
 
+std::string formatName(GdkPixbufFormat* format)
+{
+    gchar* name = format ? gdk_pixbuf_format_get_name(format) : nullptr;
+    std::string text = name ? name : "";
+    g_free(name);
+    return text;
+}
+
+// The largest of 1, 2, 4 and 8 that still decodes to at least the fitted size, as the JPEG loader
+// picks it.
+std::uint64_t jpegDenominator(int width, int height, FittedSize fitted)
+{
+    std::uint64_t denominator = 1;
+    while (denominator < 8 && static_cast<std::uint64_t>(width) / (denominator * 2) >= static_cast<std::uint64_t>(fitted.width)
+        && static_cast<std::uint64_t>(height) / (denominator * 2) >= static_cast<std::uint64_t>(fitted.height))
+        denominator *= 2;
+    return denominator;
+}
+
+Pixbuf decodeWithinBudget(const std::string& path, const std::string& format, int width, int height, FittedSize fitted,
+    PixelBudget& budget)
+{
+    const auto lease = budget.reserve(decodePixels(format, width, height, fitted));
+    if (!lease)
+        return {};
+    GError* error = nullptr;
+    // The aspect ratio is already in the fitted size; letting the loader keep it again would round
+    // the shorter edge twice (and a 3000 x 100 image would come out 120 x 4 at 128).
+    Pixbuf decoded = Pixbuf::adopt(gdk_pixbuf_new_from_file_at_scale(path.c_str(), fitted.width, fitted.height, FALSE, &error));
+    if (error)
+        g_error_free(error);
+    return decoded;
+}
+
 }
 
 bool isPixbufImageType(const std::string& mimeType)
@@ -28,17 +64,32 @@ bool isPixbufImageType(const std::string& mimeType)
     return types.contains(mimeType);
 }
 
-Pixbuf loadImageFitted(const std::string& path, int pixelEdge)
+std::uint64_t decodePixels(const std::string& format, int width, int height, FittedSize fitted)
+{
+    if (format == "svg")
+        return static_cast<std::uint64_t>(fitted.width) * static_cast<std::uint64_t>(fitted.height);
+    const std::uint64_t denominator = format == "jpeg" ? jpegDenominator(width, height, fitted) : 1;
+    const auto scaledEdge = [&](int edge) { return (static_cast<std::uint64_t>(edge) + denominator - 1) / denominator; };
+    return scaledEdge(width) * scaledEdge(height);
+}
+
+Pixbuf loadImageFitted(const std::string& path, int pixelEdge, PixelBudget& budget)
 {
     int width = 0;
     int height = 0;
-    if (!gdk_pixbuf_get_file_info(path.c_str(), &width, &height) || width <= 0 || height <= 0)
+    GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path.c_str(), &width, &height);
+    if (!format || width <= 0 || height <= 0)
         return {};
-    const FittedSize fitted = fitInSquare(width, height, pixelEdge, false);
-    GError* error = nullptr;
-    Pixbuf decoded = Pixbuf::adopt(gdk_pixbuf_new_from_file_at_scale(path.c_str(), fitted.width, fitted.height, TRUE, &error));
-    if (error)
-        g_error_free(error);
+    const std::string name = formatName(format);
+    Pixbuf decoded;
+    if (name == "png") {
+        PngRowResult rows = decodePngFitted(path, pixelEdge);
+        if (rows.status == PngRowResult::Status::Failed)
+            return {};
+        decoded = std::move(rows.image);
+    }
+    if (!decoded)
+        decoded = decodeWithinBudget(path, name, width, height, fitInSquare(width, height, pixelEdge, false), budget);
     if (!decoded)
         return {};
     // Returns a new reference (possibly to the same image when there is no orientation tag).

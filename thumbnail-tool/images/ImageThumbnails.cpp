@@ -28,24 +28,24 @@ std::string contentTypeOf(const std::string& path)
     return result;
 }
 
-std::optional<std::string> imageThumbnailPng(const std::string& path, int pixelEdge)
+std::optional<std::string> imageThumbnailPng(const std::string& path, int pixelEdge, PixelBudget& budget)
 {
     const std::string type = contentTypeOf(path);
     if (type.empty())
         return std::nullopt;
     Pixbuf image;
     if (isPixbufImageType(type))
-        image = loadImageFitted(path, pixelEdge);
+        image = loadImageFitted(path, pixelEdge, budget);
     else if (const auto thumbnailer = findThumbnailer(type))
-        image = renderWithThumbnailer(*thumbnailer, path, pixelEdge);
+        image = renderWithThumbnailer(*thumbnailer, path, pixelEdge, budget);
     return image ? encodePng(image.get()) : std::nullopt;
 }
 
-extern "C" bool ikw_image_thumbnail_png(const char* path, int pixelEdge, ImageThumbnailSink sink, void* context)
+extern "C" bool ikw_image_thumbnail_png(const char* path, int pixelEdge, PixelBudget* budget, ImageThumbnailSink sink, void* context)
 {
-    if (!path || !sink)
+    if (!path || !budget || !sink)
         return false;
-    const auto png = imageThumbnailPng(path, pixelEdge);
+    const auto png = imageThumbnailPng(path, pixelEdge, *budget);
     if (!png)
         return false;
     sink(context, png->data(), png->size());

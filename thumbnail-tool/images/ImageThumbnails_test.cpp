@@ -1,6 +1,8 @@
 #include "thumbnail-tool/images/DesktopThumbnailers.h"
 #include "thumbnail-tool/SystemRenderer.h"
 #include "thumbnail-tool/ThumbnailRun.h"
+#include "thumbnail-tool/images/ImageRenderer.h"
+#include "thumbnail-tool/testing/PngFixture.h"
 
 #include "platform/core/FileSystem.h"
 #include "platform/pdf/testing/PdfFixtures.h"
@@ -10,7 +12,10 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace ikw::thumbnail {
 namespace {
@@ -60,6 +65,7 @@ struct Rendered {
     bool ok;
     int width;
     int height;
+    unsigned firstPixel = 0; // 0xRRGGBB
 };
 
 Rendered render(ThumbnailRenderer& renderer, const std::string& source, int edge)
@@ -71,7 +77,11 @@ Rendered render(ThumbnailRenderer& renderer, const std::string& source, int edge
     gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(png->data()), png->size(), nullptr);
     gdk_pixbuf_loader_close(loader, nullptr);
     GdkPixbuf* image = gdk_pixbuf_loader_get_pixbuf(loader);
-    const Rendered rendered { image != nullptr, image ? gdk_pixbuf_get_width(image) : 0, image ? gdk_pixbuf_get_height(image) : 0 };
+    Rendered rendered { image != nullptr, image ? gdk_pixbuf_get_width(image) : 0, image ? gdk_pixbuf_get_height(image) : 0 };
+    if (image) {
+        const guchar* pixel = gdk_pixbuf_get_pixels(image);
+        rendered.firstPixel = static_cast<unsigned>(pixel[0] << 16 | pixel[1] << 8 | pixel[2]);
+    }
     g_object_unref(loader);
     return rendered;
 }
@@ -94,6 +104,100 @@ TEST_F(RenderTest, ImagesFitTheSquareTurnedByTheirOrientationAndNeverEnlarged)
     EXPECT_TRUE(svg.ok);
     EXPECT_EQ(svg.width, 512);
     EXPECT_EQ(svg.height, 256);
+}
+
+TEST_F(RenderTest, TheLongerEdgeIsTheSizeAndTheShorterAtLeastOnePixel)
+{
+    struct Case {
+        int width;
+        int height;
+        int edge;
+        int outWidth;
+        int outHeight;
+    };
+    const Case cases[] = {
+        { 3000, 100, 128, 128, 4 },
+        { 100, 3000, 128, 4, 128 },
+        { 20000, 10, 128, 128, 1 },
+        { 999, 333, 512, 512, 171 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        ASSERT_TRUE(testing::writeUniformPng(home.file("wide.png"), c.width, c.height, 0x3366cc));
+        const auto png = render(renderer, home.file("wide.png"), c.edge);
+        EXPECT_TRUE(png.ok);
+        EXPECT_EQ(png.width, c.outWidth);
+        EXPECT_EQ(png.height, c.outHeight);
+        EXPECT_EQ(png.firstPixel, 0x3366ccu);
+        // The same through a decoder that does not read row by row.
+        Pixbuf wide = Pixbuf::adopt(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, c.width, c.height));
+        gdk_pixbuf_fill(wide.get(), 0x3366ccff);
+        ASSERT_TRUE(gdk_pixbuf_save(wide.get(), home.file("wide.bmp").c_str(), "bmp", nullptr, nullptr));
+        const auto bmp = render(renderer, home.file("wide.bmp"), c.edge);
+        EXPECT_EQ(bmp.width, c.outWidth);
+        EXPECT_EQ(bmp.height, c.outHeight);
+    }
+}
+
+TEST_F(RenderTest, ImagesBeyondTheDecodeBudgetFailWithoutDecoding)
+{
+    // A BMP header for 20000 x 20000 pixels (400 million, beyond the whole budget) and no pixels.
+    std::string bmp = "BM";
+    const auto le32 = [&](std::uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            bmp += static_cast<char>(value >> shift & 0xff);
+    };
+    const auto le16 = [&](std::uint16_t value) { bmp += static_cast<char>(value & 0xff), bmp += static_cast<char>(value >> 8); };
+    le32(54 + 16), le32(0), le32(54);
+    le32(40), le32(20000), le32(20000), le16(1), le16(24), le32(0), le32(16), le32(2835), le32(2835), le32(0), le32(0);
+    bmp += std::string(16, '\x7f');
+    testing::writeTestFile(home.file("huge.bmp"), bmp);
+    int width = 0, height = 0;
+    ASSERT_TRUE(gdk_pixbuf_get_file_info(home.file("huge.bmp").c_str(), &width, &height));
+    ASSERT_EQ(width, 20000);
+    EXPECT_FALSE(render(renderer, home.file("huge.bmp"), 256).ok);
+}
+
+TEST_F(RenderTest, InterlacedPngsAndFilesThatOnlyMentionPdfRenderAsWhatTheyAre)
+{
+    ASSERT_TRUE(testing::writeUniformPng(home.file("interlaced.png"), 900, 300, 0x208040, true));
+    const auto interlaced = render(renderer, home.file("interlaced.png"), 300);
+    EXPECT_TRUE(interlaced.ok);
+    EXPECT_EQ(interlaced.width, 300);
+    EXPECT_EQ(interlaced.height, 100);
+    EXPECT_EQ(interlaced.firstPixel, 0x208040u);
+
+    // "%PDF-" within the first kilobyte makes a file a PDF candidate, not a PDF.
+    testing::writeTestFile(home.file("about-pdf.svg"),
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="400" height="200"><!-- %PDF-1.7 --><rect width="400" height="200" fill="#c33"/></svg>)");
+    const auto svg = render(renderer, home.file("about-pdf.svg"), 100);
+    EXPECT_TRUE(svg.ok);
+    EXPECT_EQ(svg.width, 100);
+    EXPECT_EQ(svg.height, 50);
+}
+
+TEST(DecodeBudget, ScaledDecodersCountOnlyThePixelsTheyHold)
+{
+    const FittedSize thumb { 256, 192 };
+    EXPECT_EQ(decodePixels("jpeg", 8000, 6000, thumb), 1000u * 750u);
+    EXPECT_EQ(decodePixels("jpeg", 300, 200, { 256, 171 }), 300u * 200u);
+    EXPECT_EQ(decodePixels("svg", 8000, 6000, thumb), 256u * 192u);
+    EXPECT_EQ(decodePixels("tiff", 8000, 6000, thumb), 8000u * 6000u);
+
+    PixelBudget budget(100);
+    EXPECT_FALSE(budget.reserve(101));
+    std::optional<PixelBudget::Lease> first = budget.reserve(60);
+    ASSERT_TRUE(first);
+    std::atomic<bool> second = false;
+    std::thread waiter([&] {
+        const auto lease = budget.reserve(60);
+        second = lease.has_value();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(second) << "waits until the first lease is given back";
+    first.reset();
+    waiter.join();
+    EXPECT_TRUE(second);
 }
 
 TEST_F(RenderTest, PdfFirstPageFillsTheSquareAlongItsLongerEdge)
