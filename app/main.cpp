@@ -14,6 +14,7 @@
 #include "assistants/MCPSettingsActions.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/LinksController.h"
+#include "crossdoc/VisualCompare.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
@@ -67,6 +68,8 @@ struct ApplicationSlots {
     // Link making across every reader (the first end waits here) and the focus handed to a reader
     // that is still opening.
     std::shared_ptr<ikw::crossdoc::LinksController> links = std::make_shared<ikw::crossdoc::LinksController>([this] { return library.lock(); });
+    // The visual page diff, made with the toolkit's panels.
+    std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
 };
 
 ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slots)
@@ -142,7 +145,9 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
-    ikw::crossdoc::registerActions(bridge.actions, { .workers = slots.userInitiatedWorkers.get(), .links = slots.links });
+    slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
+    ikw::crossdoc::registerActions(bridge.actions,
+        { .workers = slots.userInitiatedWorkers.get(), .links = slots.links, .visualCompare = slots.visualCompare });
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),

@@ -10,6 +10,7 @@ class UrlActions;
 namespace ikw::crossdoc {
 
 class LinksController;
+class VisualCompare;
 
 // What cross-document search takes from the running application.
 struct CrossDocServices {
@@ -17,10 +18,12 @@ struct CrossDocServices {
     TaskQueue* workers = nullptr;
     // The application's cross-document links.
     std::weak_ptr<LinksController> links {};
+    // The application's visual page diff.
+    std::weak_ptr<VisualCompare> visualCompare {};
 };
 
-// The page actions of cross-document search ("readersearch") and of the links between passages
-// (see LinkActions.h).
+// The page actions of cross-document search ("readersearch"), of the links between passages
+// (see LinkActions.h) and of the visual page diff ("visualdiff", "xcompare", "pickvisualcompare").
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 
 }
