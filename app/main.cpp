@@ -12,6 +12,7 @@
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
 #include "assistants/MCPSettingsActions.h"
+#include "crossdoc/AnnotationActions.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/LinksController.h"
 #include "crossdoc/VisualCompare.h"
@@ -52,7 +53,12 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
 
 // The parts made once the windows exist; the delegate's hooks reach them through here.
 struct ApplicationSlots {
-    ~ApplicationSlots() { userInitiatedWorkers->waitUntilIdle(); } // page rewrites finish before their queue goes
+    ~ApplicationSlots()
+    {
+        // Page rewrites and annotated copies finish before their queues go.
+        userInitiatedWorkers->waitUntilIdle();
+        annotations->waitUntilIdle();
+    }
 
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
@@ -61,6 +67,8 @@ struct ApplicationSlots {
     // to the features through their services.
     std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
     ikw::docops::RewriteQueue pageRewrites { *userInitiatedWorkers };
+    // Reads the reader's annotated PDFs and writes the annotated copies, one after another.
+    std::unique_ptr<ikw::WorkQueue> annotations = ikw::makeSerialQueue("com.norvale.inkwarden.annotations");
     // Reading aloud: espeak-ng through the sound server, or into silence when none answers.
     ikw::speech::EspeakSpeechService speech { [](const ikw::speech::AudioFormat& format) {
         return ikw::speech::openDefaultAudioSink(format, ikw::globals().brand.name);
@@ -97,6 +105,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         // write is written.
         .willTerminate = [slots] {
             slots->userInitiatedWorkers->waitUntilIdle();
+            slots->annotations->waitUntilIdle();
             if (const auto layer = slots->library.lock())
                 layer->history().flushNow();
         },
@@ -142,12 +151,17 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         },
         .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
         .speech = &slots.speech,
+        .readerShowsDocument = ikw::crossdoc::noteReaderShowsDocument,
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
-    ikw::crossdoc::registerActions(bridge.actions,
-        { .workers = slots.userInitiatedWorkers.get(), .links = slots.links, .visualCompare = slots.visualCompare });
+    ikw::crossdoc::registerActions(bridge.actions, {
+        .workers = slots.userInitiatedWorkers.get(),
+        .links = slots.links,
+        .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
+        .visualCompare = slots.visualCompare,
+    });
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -202,6 +216,7 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
             if (const auto finder = slots.finder.lock())
                 finder->handleFinderExtensionURL(url);
         },
+        .readerPdf = ikw::crossdoc::readerPdfFor,
     };
     auto windows = ikw::library::makeLibraryWindowLayer(toolkit, slots.library, libraryHooks, installBridge);
     auto finder = makeFinderIntake(toolkit.dialogs(), slots);

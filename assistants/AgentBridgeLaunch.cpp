@@ -1,13 +1,17 @@
 #include "assistants/AgentBridgeLaunch.h"
 
 #include "assistants/AgentBridge.h"
+#include "crossdoc/AnnotationSidecars.h"
 
 namespace ikw::assistants {
 
 void startAgentBridge(std::weak_ptr<AppDelegate> delegate, library::LibraryLookup library)
 {
-    // No document has an annotated copy until the reader keeps them.
-    AgentBridge::shared().start(std::move(delegate), BridgeServices { .library = std::move(library), .sidecars = {} });
+    // The annotated copy a reader would show in place of the document.
+    AgentBridge::shared().start(std::move(delegate), BridgeServices {
+        .library = std::move(library),
+        .sidecars = { .exists = crossdoc::annotSidecarExists, .path = crossdoc::annotSidecarPath },
+    });
 }
 
 void stopAgentBridge()

@@ -32,6 +32,8 @@ void registerActions(UrlActions& actions, const CrossDocServices& services)
 {
     actions.add("readersearch", [workers = services.workers](const UrlAction& action) { readerSearch(action, *workers); });
     registerLinkActions(actions, services.links);
+    if (services.annotations.toolkit && services.annotations.documents)
+        registerAnnotationActions(actions, services.annotations);
     registerVisualCompareActions(actions, services.visualCompare);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crossdoc/AnnotationActions.h"
+
 #include <memory>
 
 namespace ikw {
@@ -18,12 +20,15 @@ struct CrossDocServices {
     TaskQueue* workers = nullptr;
     // The application's cross-document links.
     std::weak_ptr<LinksController> links {};
+    // The reader's annotated copies and exports; without a toolkit and a queue they are not offered.
+    AnnotationServices annotations {};
     // The application's visual page diff.
     std::weak_ptr<VisualCompare> visualCompare {};
 };
 
 // The page actions of cross-document search ("readersearch"), of the links between passages
-// (see LinkActions.h) and of the visual page diff ("visualdiff", "xcompare", "pickvisualcompare").
+// (see LinkActions.h), the reader's annotations ("autosaveannot", "saveannot", "exportannots") and
+// the visual page diff ("visualdiff", "xcompare", "pickvisualcompare").
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 
 }

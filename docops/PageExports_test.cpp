@@ -85,7 +85,7 @@ TEST_F(PageExportsTest, ATypedNameWithoutAnExtensionBecomesAPdfAskedAboutBeforeI
         int button;
         std::vector<int> pages;
     };
-    for (const Case c : { Case { 0, { 1 } }, Case { -1, { 1 } }, Case { 1, { 2 } } }) {
+    for (const Case& c : { Case { 0, { 1 } }, Case { -1, { 1 } }, Case { 1, { 2 } } }) {
         h.host->fakeDialogs.alerts.clear();
         h.host->fakeDialogs.saveAnswers = { typed };
         h.host->fakeDialogs.alertAnswers = { { c.button, false } };

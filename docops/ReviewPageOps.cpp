@@ -1,4 +1,6 @@
 #include "docops/ReviewPageOps.h"
+#include "docops/DocumentPrinting.h"
+#include "docops/PageImages.h"
 
 #include "docops/PageOpHandler.h"
 #include "docops/PageOpRequest.h"
@@ -65,10 +67,13 @@ public:
         const auto window = m_window.lock();
         if (!window || window->isClosed())
             return;
-        if (const auto url = m_services.readerURL ? m_services.readerURL(path) : std::nullopt)
+        if (const auto url = m_services.readerURL ? m_services.readerURL(path) : std::nullopt) {
             window->web->loadUrl(*url);
-        else
+            if (m_services.readerShowsDocument)
+                m_services.readerShowsDocument(*window, path);
+        } else {
             window->reloadRecache(false);
+        }
     }
 
     void reloadSettingsPanelIfOpen() override
@@ -99,6 +104,9 @@ void registerActions(UrlActions& actions, const PageOpServices& services)
     actions.add("pageop", [services](const UrlAction& action) {
         handlePageOp(contextFor(action.window, services), PageOpRequest::fromUrl(action.url));
     });
+    registerPageImageActions(actions);
+    if (services.toolkit)
+        registerPrintActions(actions, services.toolkit->printing());
     if (services.speech)
         registerReadAloudActions(actions, *services.speech);
 }

@@ -27,13 +27,15 @@ struct PageOpServices {
     std::function<std::optional<std::string>(const std::string& pdf)> readerURL;
     // The system's speech for reading aloud; none: the reading actions are not offered.
     speech::SpeechService* speech = nullptr;
+    // Told when a reader is given its rewritten document afresh (the annotations note its version).
+    std::function<void(ReviewWC& window, const std::string& document)> readerShowsDocument {};
 };
 
 // The review window as page operations see it; the window is held weakly.
 std::shared_ptr<FileOpHost> makeReviewFileOpHost(ReviewWC& window, PageOpServices services);
 
-// The "pageop" action of reader pages, and reading aloud ("speak", "speakpause", "speakresume",
-// "speakstop").
+// The "pageop" action of reader pages, page images ("pages"), printing ("printdoc") and reading
+// aloud ("speak", "speakpause", "speakresume", "speakstop").
 void registerActions(UrlActions& actions, const PageOpServices& services);
 // PDFs dropped on a reader's page rail are inserted where the page says; a closing window stops
 // reading aloud.

@@ -22,6 +22,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
                       delegate->didOpen = true;
               },
               .activate = [this] { activate(); },
+              .readerPdf = std::move(hooks.readerPdf),
           })
     , m_router(m_openers)
     , m_commands(windows, m_openers, services.toolkit->dialogs(),

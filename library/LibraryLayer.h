@@ -24,6 +24,8 @@ struct LibraryHooks {
     std::function<std::vector<std::string>()> temporaryRoots {};
     // The file manager extension's hand-off ("qeliz://finder?...").
     std::function<void(const std::string& url)> handleFinderExtensionURL {};
+    // The PDF a reader of a PDF document is given (see OpenerHooks).
+    std::function<std::string(ReviewWC& window, const std::string& document)> readerPdf {};
 };
 
 // The library's part of the running application: the openers, the open router, the window

@@ -10,6 +10,7 @@
 #include "platform/core/Paths.h"
 #include "review/EngineJobs.h"
 #include "review/EngineLocator.h"
+#include "review/UrlQuery.h"
 
 #include <glib.h>
 
@@ -98,8 +99,13 @@ void WindowOpeners::openReader(const std::string& path, const ReaderOpening& ope
     window->editProbe.editProbeWhy.clear();
     if (m_services.features.snapshotVersionFile)
         m_services.features.snapshotVersionFile(path);
-    if (const auto url = readerURL({ path, path, opening.page }))
+    if (const auto url = readerURL({ readerPdf(*window, path), path, opening.page }))
         window->web->loadUrl(*url);
+}
+
+std::string WindowOpeners::readerPdf(ReviewWC& window, const std::string& document) const
+{
+    return m_hooks.readerPdf ? m_hooks.readerPdf(window, document) : document;
 }
 
 void WindowOpeners::startEditProbe(const std::shared_ptr<ReviewWC>& window, const std::string& path)
@@ -138,7 +144,14 @@ void WindowOpeners::reloadReaderInPlace(ReviewWC& window)
 {
     const auto path = window.sourcePaths.empty() ? std::string() : window.sourcePaths.front();
     if (path.empty() || lowerExtension(path) == "pdf") {
-        window.web->reload();
+        // The file changed: the PDF to show may have changed with it (an annotated copy of the
+        // old version is not shown over the new one).
+        const auto shown = path.empty() ? path : readerPdf(window, path);
+        const auto url = shown == urlQuery(window.web->url(), "pdf").value_or(shown) ? std::nullopt : readerURL({ shown, path });
+        if (url)
+            window.web->loadUrl(*url);
+        else
+            window.web->reload();
         return;
     }
     ensureLoadingPage(window);

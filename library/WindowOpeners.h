@@ -18,6 +18,9 @@ struct OpenerHooks {
     std::function<void(const std::string& path)> openAppsMenu {};
     std::function<void()> noteDidOpen {};
     std::function<void()> activate {};
+    // The PDF a reader of a PDF document is given (an annotated copy of it, say); the window
+    // notes which version that is. Empty: the document itself.
+    std::function<std::string(ReviewWC& window, const std::string& document)> readerPdf {};
 };
 
 // The application's openers: reader, grid and review windows on the review window list, and
@@ -51,6 +54,7 @@ private:
     void showDocumentChrome(ReviewWC& window, const std::string& path);
     void ensureLoadingPage(ReviewWC& window);
     void startEditProbe(const std::shared_ptr<ReviewWC>& window, const std::string& path);
+    std::string readerPdf(ReviewWC& window, const std::string& document) const;
     void startConversion(const std::shared_ptr<ReviewWC>& window, const std::string& path, std::optional<int> page);
 
     ReviewServices& m_services;

@@ -64,6 +64,12 @@ struct SpeechState {
     std::optional<speech::Voice> speakVoice;
 };
 
+// A reader's annotated copy: the source signature of its document when the reader was given its
+// pages (see crossdoc/AnnotationSidecars.h). Nothing: the reader was not opened by that rule.
+struct AnnotationState {
+    std::optional<std::string> loadedSig;
+};
+
 struct WatchState {
     std::unique_ptr<FolderWatcher> watcher;
     std::vector<std::string> watchedPaths;
@@ -178,6 +184,7 @@ public:
     EditProbeState editProbe;
     GroupSyncState groupSync;
     SpeechState speech;
+    AnnotationState annotations;
 
     // The whole page-ready injection (run after every finished load of the top frame).
     void pageDidFinishLoading();

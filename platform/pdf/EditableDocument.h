@@ -24,7 +24,7 @@ struct PagePick {
 
     static PagePick page(int index, std::optional<int> rotation = std::nullopt) { return { Source::Document, index, rotation }; }
     static PagePick blank(Rect mediaBox) { return { Source::Blank, 0, std::nullopt, mediaBox }; }
-    static PagePick inserted(int index) { return { Source::Inserted, index }; }
+    static PagePick inserted(int index) { return { Source::Inserted, index, std::nullopt }; }
 };
 
 class EditableDocument;

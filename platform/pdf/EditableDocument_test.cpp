@@ -95,8 +95,9 @@ TEST(EditableDocument, CopiedPagesKeepTheirAnnotationsAndLinks)
         Annotation expectedLink = link;
         expectedLink.targetPage = c.target;
         EXPECT_EQ(reread->pageAnnotations(c.linkPage), (std::vector { note, expectedLink })) << c.linkPage;
-        if (c.pages == std::vector { 0, 0 })
+        if (c.pages == std::vector { 0, 0 }) {
             EXPECT_EQ(reread->pageAnnotations(1), (std::vector { note, expectedLink }));
+        }
         const PdfFacts facts = inspectPdf(bytesOf(*composed));
         EXPECT_EQ(facts.annotationCounts[static_cast<std::size_t>(c.linkPage)], 2);
     }

@@ -81,6 +81,33 @@ TEST(RenderPageImage, PaintsThePageOnWhite)
     EXPECT_EQ(darkBottom, 0);
 }
 
+TEST(RenderPageImage, ACropBoxAwayFromTheOriginRendersOnlyItsAreaAndAnEmptyPageIsWhite)
+{
+    // A black square at the crop box's lower left corner; a second page draws nothing.
+    const std::string content = "0 g 100 100 10 10 re f";
+    const Document document = open(testing::objectsPdf({
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R 5 0 R] /Count 2 /MediaBox [0 0 612 792] >>",
+        "<< /Type /Page /Parent 2 0 R /CropBox [100 100 300 400] /Contents 4 0 R >>",
+        "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
+        "<< /Type /Page /Parent 2 0 R >>",
+    }));
+    const std::optional<PageImage> cropped = renderPageImage(document, 0, 1.0, PageBox::Crop);
+    ASSERT_TRUE(cropped);
+    ASSERT_EQ(cropped->width, 200);
+    ASSERT_EQ(cropped->height, 300);
+    const auto red = [&](const PageImage& image, int x, int y) { return image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 3]; };
+    EXPECT_EQ(red(*cropped, 2, 297), 0x00); // the square, at the image's lower left
+    EXPECT_EQ(red(*cropped, 2, 2), 0xff);
+    EXPECT_EQ(red(*cropped, 197, 297), 0xff);
+    const std::optional<PageImage> empty = renderPageImage(document, 1, 2.0, PageBox::Crop);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->width, 1224);
+    EXPECT_EQ(empty->height, 1584);
+    EXPECT_TRUE(std::all_of(empty->pixels.begin(), empty->pixels.end(), [](std::uint8_t v) { return v == 0xff; }));
+    EXPECT_FALSE(renderPageImage(document, 1, 0.0004, PageBox::Crop));
+}
+
 TEST(RenderPageImage, ThreadsWithTheirOwnHandlesRenderTheSameImage)
 {
     // Inline fonts make MuPDF compare the handles' resources with each other while they render.

@@ -3,6 +3,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Printing.h"
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 
@@ -37,6 +38,7 @@ public:
     virtual Clipboard& clipboard() = 0;
     virtual Workspace& workspace() = 0;
     virtual KeepAwake& keepAwake() = 0;
+    virtual Printing& printing() = 0;
 };
 
 }

@@ -3,13 +3,15 @@
 
 --to-pdf        a PDF stays itself; a text file becomes a one-page PDF of its first lines
 --edit-probe    plain-text, Markdown, rich-text and Word documents are editable
---render-pages  no page images (the stand-in renders nothing)
+--render-pages  one entry per page of a PDF; other files need a converter
+                (a missing file, or IKW_STANDIN_RENDER_FAIL=1, fails without an answer)
 --grid-json     the rows of a CSV file
 """
 import csv
 import hashlib
 import json
 import os
+import re
 import sys
 
 TEXT_TYPES = {".txt", ".md", ".csv"}
@@ -65,7 +67,13 @@ def edit_probe(source, _output):
 
 
 def render_pages(source, _output):
-    return {"path": source, "pages": []}
+    if os.environ.get("IKW_STANDIN_RENDER_FAIL") == "1" or not os.path.isfile(source):
+        sys.exit(1)
+    if os.path.splitext(source)[1].lower() != ".pdf":
+        return {"path": source, "pages": [], "needs_converter": True}
+    with open(source, "rb") as handle:
+        count = len(re.findall(rb"/Type\s*/Page(?![a-zA-Z])", handle.read()))
+    return {"path": source, "pages": [{"page": n + 1} for n in range(count)], "needs_converter": False}
 
 
 def grid_json(source, _output):

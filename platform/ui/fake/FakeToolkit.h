@@ -126,6 +126,21 @@ public:
     std::vector<std::string> reasons;
 };
 
+// Records each print job: its parent window, document and export file.
+class FakePrinting final : public Printing {
+public:
+    struct Job {
+        Window* parent = nullptr;
+        PrintDocument document;
+        std::string exportFile;
+    };
+    void print(Window* parent, PrintDocument document, const std::string& exportFile) override
+    {
+        jobs.push_back({ parent, std::move(document), exportFile });
+    }
+    std::vector<Job> jobs;
+};
+
 class FakeToolkit final : public Toolkit {
 public:
     std::shared_ptr<WebContext> makeWebContext() override;
@@ -136,6 +151,7 @@ public:
     Clipboard& clipboard() override { return fakeClipboard; }
     Workspace& workspace() override { return fakeWorkspace; }
     KeepAwake& keepAwake() override { return fakeKeepAwake; }
+    Printing& printing() override { return fakePrinting; }
 
     std::vector<std::shared_ptr<FakeWebContext>> contexts;
     std::vector<std::shared_ptr<FakeWebView>> views;
@@ -145,6 +161,7 @@ public:
     FakeClipboard fakeClipboard;
     FakeWorkspace fakeWorkspace;
     FakeKeepAwake fakeKeepAwake;
+    FakePrinting fakePrinting;
 };
 
 }

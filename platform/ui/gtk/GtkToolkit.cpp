@@ -3,6 +3,7 @@
 #include "platform/ui/gtk/Desktop.h"
 #include "platform/ui/gtk/Dialogs.h"
 #include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/Printing.h"
 #include "platform/ui/gtk/WebView.h"
 #include "platform/ui/gtk/Window.h"
 
@@ -33,12 +34,14 @@ public:
     ui::Clipboard& clipboard() override { return m_clipboard; }
     ui::Workspace& workspace() override { return m_workspace; }
     ui::KeepAwake& keepAwake() override { return m_keepAwake; }
+    ui::Printing& printing() override { return m_printing; }
 
 private:
     Dialogs m_dialogs;
     Clipboard m_clipboard;
     Workspace m_workspace;
     KeepAwake m_keepAwake;
+    Printing m_printing;
 };
 
 }
