@@ -146,6 +146,12 @@ constexpr std::string_view kVisualDiffPage = R"html(<!doctype html>
 
   window.ikwVisualDiff = function (r) {
     if (!r || typeof r.page !== "number") return;
+    // A document that does not open fails every page alike: the message says so, and a scan stops.
+    if (typeof r.error === "string") {
+      scanning = null;
+      say(r.error);
+      return;
+    }
     cache[r.page] = r;
     if (typeof r.total === "number") total = r.total;
     if (scanning !== null && r.page === scanning) { scan(r.page); return; }

@@ -22,6 +22,7 @@
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
 #include "docops/DocumentPrinting.h"
+#include "crossdoc/VisualCompare.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
@@ -95,10 +96,12 @@ struct ApplicationSlots {
     ikw::MenuCommands menuCommands;
     std::shared_ptr<ikw::MainMenu> mainMenu = std::make_shared<ikw::MainMenu>(menuCommands, ikw::MainMenuSources {
         .nightMenu = [] {
-            const ikw::AppDelegate* delegate = ikw::appDelegate();
+            ikw::AppDelegate* delegate = ikw::appDelegate();
             return delegate ? ikw::menuFromModel(delegate->appearance().nightMenu()) : ikw::ui::Menu { "Night Mode", {}, false };
         },
     });
+    // The visual page diff, made with the toolkit's panels.
+    std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -228,6 +231,10 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     });
     ikw::library::registerMenuCommands(commands, [&slots] { return slots.library.lock(); });
     ikw::registerAppearanceMenuCommands(commands, [] { return ikw::appDelegate(); });
+    commands.add("openVisualCompare:", [&slots](const ikw::MenuUse&) {
+        if (slots.visualCompare)
+            slots.visualCompare->openVisualCompare();
+    });
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
@@ -268,11 +275,13 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
+    slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     ikw::crossdoc::registerActions(bridge.actions, {
         .workers = slots.userInitiatedWorkers.get(),
         .links = slots.links,
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
         .search = slots.search,
+        .visualCompare = slots.visualCompare,
     });
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),

@@ -3,9 +3,31 @@
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinkActions.h"
 #include "crossdoc/ReaderSearch.h"
+#include "crossdoc/VisualCompare.h"
 #include "review/UrlActions.h"
 
 namespace ikw::crossdoc {
+
+namespace {
+
+// Without the visual diff (before it exists or once it is gone) its actions do nothing.
+void registerVisualCompareActions(UrlActions& actions, const std::weak_ptr<VisualCompare>& visualCompare)
+{
+    actions.add("visualdiff", [visualCompare](const UrlAction& action) {
+        if (const auto diff = visualCompare.lock())
+            diff->sendVisualDiff(action);
+    });
+    actions.add("xcompare", [visualCompare](const UrlAction& action) {
+        if (const auto diff = visualCompare.lock())
+            diff->handleWorkbenchCompare(action);
+    });
+    actions.add("pickvisualcompare", [visualCompare](const UrlAction&) {
+        if (const auto diff = visualCompare.lock())
+            diff->pickVisualCompare();
+    });
+}
+
+}
 
 void registerActions(UrlActions& actions, const CrossDocServices& services)
 {
@@ -19,6 +41,7 @@ void registerActions(UrlActions& actions, const CrossDocServices& services)
     registerLinkActions(actions, services.links);
     if (services.annotations.toolkit && services.annotations.documents)
         registerAnnotationActions(actions, services.annotations);
+    registerVisualCompareActions(actions, services.visualCompare);
 }
 
 }

@@ -13,6 +13,7 @@ namespace ikw::crossdoc {
 
 class CrossFolderSearch;
 class LinksController;
+class VisualCompare;
 
 // What cross-document search takes from the running application.
 struct CrossDocServices {
@@ -24,10 +25,13 @@ struct CrossDocServices {
     AnnotationServices annotations {};
     // The application's cross-folder search; without it "search" has no row.
     std::weak_ptr<CrossFolderSearch> search {};
+    // The application's visual page diff.
+    std::weak_ptr<VisualCompare> visualCompare {};
 };
 
-// The page actions of cross-document search ("readersearch", "search") and of the links between passages
-// (see LinkActions.h), and the reader's annotations ("autosaveannot", "saveannot", "exportannots").
+// The page actions of cross-document search ("readersearch", "search"), of the links between passages
+// (see LinkActions.h), the reader's annotations ("autosaveannot", "saveannot", "exportannots") and
+// the visual page diff ("visualdiff", "xcompare", "pickvisualcompare").
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 
 }

@@ -243,8 +243,7 @@ void WindowOpeners::openReviewDirect(const std::vector<std::string>& paths, cons
     const bool isSet = paths.size() >= 2 && std::all_of(paths.begin(), paths.end(), isReaderDoc);
     const auto set = isSet ? paths : std::vector<std::string> {};
     recordRecent(paths);
-    auto key = keyReview(m_windows);
-    auto window = key && !key->hasContent ? key : newWindow(std::nullopt, openInTabs(loadConfig()) ? key : nullptr);
+    const auto window = windowForDocument();
     window->setPaths = set;
     // Runs the engine's launcher over the paths and schedules the window's group sync.
     window->loadReview(paths, mode);

@@ -44,8 +44,9 @@ public:
     void reloadReaderInPlace(ReviewWC& window);
     // A note for the user: a toast in the key review, else the welcome page with the note.
     void noteHandoff(const std::string& message);
-    // The key review while it shows nothing yet, else a new window on a fresh loading page (a tab
-    // of the key review's window when tabs are on).
+    // The generated-page tab rule, which every opener of a document, generated page or tool
+    // follows: the key review while it shows nothing yet, else a new window on a fresh loading
+    // page, a tab of the key review's window unless "open_in" is "window".
     std::shared_ptr<ReviewWC> windowForDocument();
 
 private:

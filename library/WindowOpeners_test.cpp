@@ -153,6 +153,48 @@ TEST_F(WindowOpening, ReviewsCarryTheirSetAndMode)
     EXPECT_EQ(engineRuns[1], expected);
 }
 
+TEST_F(WindowOpening, GeneratedPagesFollowTheTabRule)
+{
+    enum class Expect { Reused, NewTab, NewWindow };
+    struct Case {
+        const char* config;
+        bool keyHasContent;
+        Expect expect;
+    };
+    const Case cases[] = {
+        { "{}", false, Expect::Reused },
+        { R"({"open_in":"window"})", false, Expect::Reused },
+        { "{}", true, Expect::NewTab },
+        { R"({"open_in":"tab"})", true, Expect::NewTab },
+        { R"({"open_in":"window"})", true, Expect::NewWindow },
+    };
+    for (const auto& test : cases) {
+        writeConfig(test.config);
+        const auto key = windows.open(std::nullopt);
+        key->hasContent = test.keyHasContent;
+        const auto before = windows.windows().size();
+        const auto chosen = openers->windowForDocument();
+        const auto message = std::string(test.config) + (test.keyHasContent ? " with content" : " empty");
+        switch (test.expect) {
+        case Expect::Reused:
+            EXPECT_EQ(chosen, key) << message;
+            EXPECT_EQ(windows.windows().size(), before) << message;
+            break;
+        case Expect::NewTab:
+        case Expect::NewWindow:
+            EXPECT_NE(chosen, key) << message;
+            EXPECT_EQ(windows.windows().size(), before + 1) << message;
+            EXPECT_EQ(&chosen->window() == &key->window(), test.expect == Expect::NewTab) << message;
+            // A new window starts on a fresh loading page.
+            ASSERT_TRUE(chosen->loadingFile) << message;
+            EXPECT_EQ(lastLoad(*chosen), "file://" + *chosen->loadingFile) << message;
+            break;
+        }
+        for (const auto& window : std::vector(windows.windows()))
+            window->closeTab();
+    }
+}
+
 TEST_F(WindowOpening, AnOpenedWebPageGoesToTheBrowser)
 {
     OpenRouter router(*openers);

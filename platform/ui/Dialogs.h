@@ -29,9 +29,15 @@ struct AlertAnswer {
 
 struct FilePanelOptions {
     std::string title;
+    // The accept button's label; empty: "Open" (open panels) or "Save" (save panels).
+    std::string prompt;
+    // What the panel asks for. Choosers here have one title line and no message line, so a
+    // message takes the title's place.
+    std::string message;
     std::string directory;
     std::string suggestedName;              // save panels
     std::vector<std::string> extensions;    // "pdf", ...; empty: any file
+    // With both set, either files or folders may be chosen.
     bool chooseFiles = true;
     bool chooseDirectories = false;
     bool allowsMultiple = false;

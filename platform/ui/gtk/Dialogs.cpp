@@ -101,14 +101,79 @@ void addExtensionFilter(GtkFileChooser* chooser, const std::vector<std::string>&
     gtk_file_chooser_set_filter(chooser, filter);
 }
 
+// The chooser's one title line: the message when there is one, since it has no message line.
+const std::string& titleOf(const FilePanelOptions& request)
+{
+    return request.message.empty() ? request.title : request.message;
+}
+
+const char* acceptLabelOf(const FilePanelOptions& request, const char* standard)
+{
+    return request.prompt.empty() ? standard : request.prompt.c_str();
+}
+
+void applyPlace(GtkFileChooser* chooser, const FilePanelOptions& request)
+{
+    if (!request.directory.empty())
+        gtk_file_chooser_set_current_folder(chooser, request.directory.c_str());
+    addExtensionFilter(chooser, request.extensions);
+}
+
 GtkFileChooserNative* makeChooser(ui::Window* parent, const FilePanelOptions& request, GtkFileChooserAction action, const char* accept)
 {
-    GtkFileChooserNative* chooser = gtk_file_chooser_native_new(request.title.c_str(), nativeOf(parent), action, accept, "Cancel");
+    GtkFileChooserNative* chooser = gtk_file_chooser_native_new(titleOf(request).c_str(), nativeOf(parent), action,
+        acceptLabelOf(request, accept), "Cancel");
     gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(chooser), TRUE);
-    if (!request.directory.empty())
-        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), request.directory.c_str());
-    addExtensionFilter(GTK_FILE_CHOOSER(chooser), request.extensions);
+    applyPlace(GTK_FILE_CHOOSER(chooser), request);
     return chooser;
+}
+
+// Files and folders at once: GTK's open chooser takes only files (accepting a folder goes into
+// it), so a second button takes the folders selected, or else the folder shown.
+constexpr int kChooseFolderResponse = 1;
+constexpr const char* kChooseFolderLabel = "Choose Folder";
+
+std::optional<std::vector<std::string>> chosenFolders(GtkFileChooser* chooser)
+{
+    std::vector<std::string> folders;
+    for (const auto& path : chosenPaths(chooser).value_or(std::vector<std::string> {})) {
+        if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR))
+            folders.push_back(path);
+    }
+    if (!folders.empty())
+        return folders;
+    gchar* shown = gtk_file_chooser_get_current_folder(chooser);
+    if (!shown)
+        return std::nullopt;
+    folders.emplace_back(shown);
+    g_free(shown);
+    return folders;
+}
+
+void runFileOrFolderChooser(ui::Window* parent, const FilePanelOptions& request,
+    std::function<void(std::optional<std::vector<std::string>>)> completion)
+{
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(titleOf(request).c_str(), nativeOf(parent), GTK_FILE_CHOOSER_ACTION_OPEN,
+        "Cancel", GTK_RESPONSE_CANCEL, kChooseFolderLabel, kChooseFolderResponse, acceptLabelOf(request, "Open"), GTK_RESPONSE_ACCEPT,
+        nullptr);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+    gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(dialog), request.allowsMultiple);
+    applyPlace(GTK_FILE_CHOOSER(dialog), request);
+    using Completion = std::function<void(std::optional<std::vector<std::string>>)>;
+    g_signal_connect_data(dialog, "response", G_CALLBACK(+[](GtkDialog* dialog, int response, gpointer data) {
+        const Completion done = std::move(*static_cast<Completion*>(data));
+        GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+        std::optional<std::vector<std::string>> answer;
+        if (response == GTK_RESPONSE_ACCEPT)
+            answer = chosenPaths(chooser);
+        else if (response == kChooseFolderResponse)
+            answer = chosenFolders(chooser);
+        gtk_widget_destroy(GTK_WIDGET(dialog));
+        if (done)
+            done(answer);
+    }), new Completion(std::move(completion)), [](gpointer data, GClosure*) { delete static_cast<Completion*>(data); }, GConnectFlags(0));
+    gtk_window_present(GTK_WINDOW(dialog));
 }
 
 template<typename Completion>
@@ -161,7 +226,11 @@ AlertHandle Dialogs::alert(ui::Window* parent, const AlertContent& request, std:
 void Dialogs::openPanel(ui::Window* parent, const FilePanelOptions& request,
     std::function<void(std::optional<std::vector<std::string>>)> completion)
 {
-    const auto action = request.chooseDirectories && !request.chooseFiles ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER : GTK_FILE_CHOOSER_ACTION_OPEN;
+    if (request.chooseFiles && request.chooseDirectories) {
+        runFileOrFolderChooser(parent, request, std::move(completion));
+        return;
+    }
+    const auto action = request.chooseDirectories ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER : GTK_FILE_CHOOSER_ACTION_OPEN;
     GtkFileChooserNative* chooser = makeChooser(parent, request, action, "Open");
     gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), request.allowsMultiple);
     using Completion = std::function<void(std::optional<std::vector<std::string>>)>;

@@ -2,6 +2,7 @@
 #include "platform/core/GLibMainQueue.h"
 #include "platform/ui/gtk/GtkSetup.h"
 #include "platform/ui/gtk/GtkToolkit.h"
+#include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -41,6 +42,110 @@ GtkWidget* buttonLabelled(GtkWidget* dialog, const std::string& label)
         return GTK_IS_BUTTON(widget) && !GTK_IS_CHECK_BUTTON(widget) && gtk_button_get_label(GTK_BUTTON(widget))
             && label == gtk_button_get_label(GTK_BUTTON(widget));
     });
+}
+
+GtkWidget* shownChooser()
+{
+    GList* toplevels = gtk_window_list_toplevels();
+    GtkWidget* chooser = nullptr;
+    for (GList* window = toplevels; window; window = window->next) {
+        if (GTK_IS_FILE_CHOOSER_DIALOG(window->data) && gtk_widget_get_visible(GTK_WIDGET(window->data)))
+            chooser = GTK_WIDGET(window->data);
+    }
+    g_list_free(toplevels);
+    return chooser;
+}
+
+std::string acceptLabel(GtkWidget* chooser)
+{
+    GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT);
+    return button && gtk_button_get_label(GTK_BUTTON(button)) ? gtk_button_get_label(GTK_BUTTON(button)) : "";
+}
+
+TEST(Dialogs, OpenPanelsShowTheirPromptAndMessage)
+{
+    ASSERT_TRUE(gtk3::initializeGtk());
+    GLibMainQueue queue;
+    ScopedMainQueue installed(queue);
+    auto toolkit = gtk3::makeGtkToolkit();
+
+    struct Case {
+        std::string title, prompt, message;
+        bool filesAndFolders;
+        std::string shownTitle, accept;
+    };
+    const Case cases[] = {
+        { "Visual Compare", "Compare", "Choose two PDFs", false, "Choose two PDFs", "Compare" },
+        { "Read a Document", "", "", false, "Read a Document", "Open" },
+        { "Pick", "Choose", "", true, "Pick", "Choose" },
+    };
+    for (const auto& test : cases) {
+        FilePanelOptions request;
+        request.title = test.title;
+        request.prompt = test.prompt;
+        request.message = test.message;
+        request.chooseDirectories = test.filesAndFolders;
+        std::optional<std::optional<std::vector<std::string>>> answer;
+        toolkit->dialogs().openPanel(nullptr, request, [&](std::optional<std::vector<std::string>> chosen) { answer = chosen; });
+        GtkWidget* chooser = shownChooser();
+        ASSERT_TRUE(chooser) << test.title;
+        EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(chooser)), test.shownTitle.c_str());
+        EXPECT_EQ(acceptLabel(chooser), test.accept);
+        gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_CANCEL);
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return answer.has_value(); }, 10));
+        EXPECT_EQ(*answer, std::nullopt) << "a cancelled panel answers nothing";
+        gtk3::runMainLoopUntil([] { return !shownChooser(); }, 10);
+    }
+}
+
+TEST(Dialogs, APanelForFilesAndFoldersTakesEither)
+{
+    ASSERT_TRUE(gtk3::initializeGtk());
+    GLibMainQueue queue;
+    ScopedMainQueue installed(queue);
+    auto toolkit = gtk3::makeGtkToolkit();
+    testing::TempHome home;
+    const std::string folder = home.file("Matter");
+    const std::string file = testing::writeTestFile(folder + "/brief.pdf", "%PDF-1.4\n");
+
+    FilePanelOptions request;
+    request.title = "Organize";
+    request.prompt = "Organize";
+    request.directory = folder;
+    request.chooseDirectories = true;
+    request.allowsMultiple = true;
+    struct Case {
+        const char* button; // nothing: the accept button, with the file selected
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = { { nullptr, { file } }, { "Choose Folder", { folder } } };
+    for (const auto& test : cases) {
+        std::optional<std::optional<std::vector<std::string>>> answer;
+        toolkit->dialogs().openPanel(nullptr, request, [&](std::optional<std::vector<std::string>> chosen) { answer = chosen; });
+        GtkWidget* chooser = shownChooser();
+        ASSERT_TRUE(chooser);
+        auto* files = GTK_FILE_CHOOSER(chooser);
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] {
+            gchar* shown = gtk_file_chooser_get_current_folder(files);
+            const bool there = shown && folder == shown;
+            g_free(shown);
+            return there;
+        }, 10));
+        if (test.button) {
+            gtk_button_clicked(GTK_BUTTON(buttonLabelled(chooser, test.button)));
+        } else {
+            gtk_file_chooser_select_filename(files, file.c_str());
+            ASSERT_TRUE(gtk3::runMainLoopUntil([&] {
+                gchar* selected = gtk_file_chooser_get_filename(files);
+                const bool chosen = selected && file == selected;
+                g_free(selected);
+                return chosen;
+            }, 10));
+            gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT);
+        }
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return answer.has_value(); }, 10));
+        EXPECT_EQ(*answer, test.expected);
+    }
 }
 
 TEST(Dialogs, AlertAnswersTheClickedButtonAndTheSuppressionBox)
