@@ -26,8 +26,9 @@ TEST(AppearanceMenu, ModelsBecomeMenusWhoseCommandsTheTableKnows)
     MenuCommands commands;
     registerAppearanceMenuCommands(commands, [] { return nullptr; });
     for (const ui::MenuItem& item : menu.items) {
-        if (!item.command.empty())
+        if (!item.command.empty()) {
             EXPECT_TRUE(commands.has(item.command)) << item.command;
+        }
     }
     for (const char* name : { "setAppearanceLight:", "setAppearanceDark:", "setAppearanceAuto:", "toggleTheme:", "setNightAuto:",
              "setNightOn:", "resumeNightSchedule:", "toggleNightPages:", "editConfig:" })

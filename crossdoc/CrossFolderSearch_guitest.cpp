@@ -41,7 +41,7 @@ TEST_F(CrossFolderSearchOnScreen, TheReviewPageGetsProgressThenHitsFromAWordDocu
 
     const auto window = windows.open(std::nullopt);
     window->loadReview({ folder }, std::nullopt);
-    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return ask(*window, "document.getElementById('q') ? 'ready' : ''") == "ready"; }, kTimeout));
+    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return ask(*window, "document.readyState === 'complete' && document.getElementById('q') ? 'ready' : ''") == "ready"; }, kTimeout));
 
     window->webView().evaluate("document.getElementById('q').value = 'retainer'; document.querySelector('#search button').click();");
     const auto state = [&] { return ask(*window, "document.body.dataset.searchState || ''"); };

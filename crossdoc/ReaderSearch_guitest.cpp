@@ -35,7 +35,7 @@ TEST_F(ReaderSearchOnScreen, TheReaderPageSearchesItsDocumentAndListsTheHits)
     gchar* escaped = g_uri_escape_string(document.c_str(), nullptr, false);
     window->webView().loadUrl("file://" + readerHTMLPath() + "?pdf=" + escaped + "&orig=" + escaped);
     g_free(escaped);
-    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return ask(*window, "document.getElementById('q') ? 'ready' : ''") == "ready"; }, kTimeout));
+    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return ask(*window, "document.readyState === 'complete' && document.getElementById('q') ? 'ready' : ''") == "ready"; }, kTimeout));
 
     window->webView().evaluate("document.getElementById('q').value = 'invoice'; document.querySelector('#search button').click();");
     const std::string listed = "Array.from(document.querySelectorAll('#hits li')).map(function (li) { return li.textContent; }).join('|')";
