@@ -7,6 +7,7 @@
 #include "app/NightDriver.h"
 #include "app/Settings.h"
 #include "platform/core/fake/ManualMainQueue.h"
+#include "tests/support/ScopedTimeZone.h"
 #include "tests/support/TempHome.h"
 
 #include <cstdlib>
@@ -17,28 +18,6 @@
 #include <vector>
 
 namespace ikw::testing {
-
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        if (const char* previous = std::getenv("TZ"))
-            m_previous = previous;
-        ::setenv("TZ", zone, 1);
-    }
-    ~ScopedTimeZone()
-    {
-        if (m_previous)
-            ::setenv("TZ", m_previous->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::optional<std::string> m_previous;
-};
 
 class RecordedWindow final : public OpenReviewWindow {
 public:

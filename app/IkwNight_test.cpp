@@ -1,5 +1,7 @@
 #include "app/IkwNight.h"
 
+#include "tests/support/ScopedTimeZone.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,30 +13,7 @@ namespace {
 
 using namespace std::chrono;
 
-// Runs a test in a named zone; each test runs in a process of its own, so only this test sees it.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        if (const char* previous = std::getenv("TZ"))
-            m_previous = previous;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (m_previous)
-            ::setenv("TZ", m_previous->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::optional<std::string> m_previous;
-};
+using ikw::testing::ScopedTimeZone;
 
 Instant utc(int y, unsigned m, unsigned d, int hour, int minute = 0)
 {

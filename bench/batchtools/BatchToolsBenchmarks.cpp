@@ -12,6 +12,7 @@
 #include "tests/support/TempHome.h"
 
 #include "bench/support/RatioReport.h"
+#include "bench/support/ReferenceTool.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -42,11 +43,7 @@ Files& files()
 
 void runTool(benchmark::State& state, std::vector<std::string> argv)
 {
-    ProcessOptions options;
-    options.argv = std::move(argv);
-    options.timeoutSeconds = 300;
-    if (!runProcess(options).succeeded())
-        state.SkipWithError(("cannot run " + options.argv[0]).c_str());
+    bench::runReferenceTool(state, std::move(argv), 300);
 }
 
 void BM_Compress_Inkwarden(benchmark::State& state)

@@ -14,6 +14,7 @@
 #include "tests/support/TempHome.h"
 
 #include "bench/support/RatioReport.h"
+#include "bench/support/ReferenceTool.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,11 +49,7 @@ Files& files()
 
 void runTool(benchmark::State& state, std::vector<std::string> argv)
 {
-    ProcessOptions options;
-    options.argv = std::move(argv);
-    options.timeoutSeconds = 120;
-    if (!runProcess(options).succeeded())
-        state.SkipWithError(("cannot run " + options.argv[0]).c_str());
+    bench::runReferenceTool(state, std::move(argv), 120);
 }
 
 void BM_RotateAll_Inkwarden(benchmark::State& state)

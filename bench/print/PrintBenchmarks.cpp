@@ -3,13 +3,13 @@
 // files at 300 dpi. Needs a display (run under xvfb-run); the file is made before any timing.
 
 #include "docops/DocumentPrinting.h"
-#include "platform/core/Process.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 #include "platform/ui/gtk/GtkSetup.h"
 #include "platform/ui/gtk/Printing.h"
 #include "tests/support/TempHome.h"
 
 #include "bench/support/RatioReport.h"
+#include "bench/support/ReferenceTool.h"
 
 #include <cstdio>
 
@@ -54,11 +54,7 @@ void BM_Print300_Inkwarden(benchmark::State& state)
 void BM_Draw300_Mutool(benchmark::State& state)
 {
     for (auto _ : state) {
-        ProcessOptions options;
-        options.argv = { "mutool", "draw", "-q", "-r", "300", "-o", files().images, files().fiftyPages };
-        options.timeoutSeconds = 600;
-        if (!runProcess(options).succeeded())
-            state.SkipWithError("cannot run mutool");
+        bench::runReferenceTool(state, { "mutool", "draw", "-q", "-r", "300", "-o", files().images, files().fiftyPages });
     }
 }
 
