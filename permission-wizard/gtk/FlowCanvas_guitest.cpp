@@ -105,13 +105,14 @@ TEST_F(FlowCanvasOnScreen, PinnedClockDrawsTheSameFrameAtEveryTick)
     auto& canvas = show();
     EXPECT_TRUE(canvas.isTicking());
     ASSERT_TRUE(waitForFrames(2));
-    // Ticking redraws no more than 30 times a second, plus one for a slot straddled at each end. The
-    // loop may run past its second on a loaded machine, so the bound follows the time it really ran.
+    // Ticking redraws no more than 30 times a second (an unthrottled clock would give about 60),
+    // plus a few draws the toolkit asks for on its own (exposure on a loaded display). The loop may
+    // run past its second on a loaded machine, so the bound follows the time it really ran.
     const auto before = m_frames.size();
     const auto started = std::chrono::steady_clock::now();
     ui::gtk3::runMainLoopUntil([] { return false; }, 1.0);
     const std::chrono::duration<double> ran = std::chrono::steady_clock::now() - started;
-    EXPECT_LE(double(m_frames.size() - before), 30.0 * ran.count() + 2.0);
+    EXPECT_LE(double(m_frames.size() - before), 30.0 * ran.count() + 8.0);
     EXPECT_GE(m_frames.size() - before, 2u);
     EXPECT_EQ(m_frames.front().t, 4.5);
     EXPECT_EQ(m_frames.back().t, 4.5);
