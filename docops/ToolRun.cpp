@@ -1,4 +1,5 @@
 #include "docops/ToolRun.h"
+#include "platform/core/WriteAll.h"
 
 #include "docops/AtomicReplacement.h"
 #include "docops/BlankPages.h"
@@ -57,17 +58,10 @@ std::string inputBase(const std::string& path)
     return baseName(lastPathComponent(path));
 }
 
-bool writeAll(int fd, std::string_view bytes)
+// Every byte, then to the disk.
+bool writeAllAndSync(int fd, std::string_view bytes)
 {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return ::fsync(fd) == 0;
+    return writeAll(fd, bytes) && ::fsync(fd) == 0;
 }
 
 // Moves a finished private file to the first free `name` in `folder`, with a new file's mode.
@@ -213,7 +207,7 @@ ToolOutcome compressOne(const std::string& path, const PdfCompressor& compressor
     auto temporary = temporaryFolder ? createTemporaryFile(*temporaryFolder, "ikw-tool-", ".pdf") : std::nullopt;
     if (!temporary)
         return ToolOutcome::skipped();
-    const bool written = bytes && writeAll(temporary->fd.get(), *bytes);
+    const bool written = bytes && writeAllAndSync(temporary->fd.get(), *bytes);
     temporary->fd.reset();
     if (!written || !compressedCopyIsWorthKeeping(oldSize, fileSize(temporary->path))) {
         ::unlink(temporary->path.c_str());

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "platform/core/LazyValue.h"
+#include "platform/core/ScopedInstall.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/http/HttpClient.h"
@@ -82,16 +83,8 @@ std::shared_ptr<State> state();
 // Makes `state` the client's and returns the previous one.
 std::shared_ptr<State> install(std::shared_ptr<State> state);
 
-class ScopedState {
-public:
-    explicit ScopedState(std::shared_ptr<State> state) : m_previous(install(std::move(state))) {}
-    ~ScopedState() { install(std::move(m_previous)); }
-    ScopedState(const ScopedState&) = delete;
-    ScopedState& operator=(const ScopedState&) = delete;
-
-private:
-    std::shared_ptr<State> m_previous;
-};
+// Installs a state for one scope and puts the previous one back afterwards.
+using ScopedState = ScopedInstall<State, &install>;
 
 // At quit: the installed state's exchanges end without answering, so that nothing waits on the
 // network or reaches a main queue that is gone.

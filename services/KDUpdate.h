@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Paths.h"
+#include "platform/core/ScopedInstall.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/http/HttpClient.h"
@@ -88,16 +89,7 @@ std::shared_ptr<State> state();
 std::shared_ptr<State> install(std::shared_ptr<State> state);
 
 // Installs a state for one scope and puts the previous one back afterwards.
-class ScopedState {
-public:
-    explicit ScopedState(std::shared_ptr<State> state) : m_previous(install(std::move(state))) {}
-    ~ScopedState() { install(std::move(m_previous)); }
-    ScopedState(const ScopedState&) = delete;
-    ScopedState& operator=(const ScopedState&) = delete;
-
-private:
-    std::shared_ptr<State> m_previous;
-};
+using ScopedState = ScopedInstall<State, &install>;
 
 // The policy switches, read afresh at every use from any thread. A key that is absent, or holds
 // no boolean, reads true.

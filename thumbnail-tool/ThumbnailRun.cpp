@@ -1,4 +1,5 @@
 #include "thumbnail-tool/ThumbnailRun.h"
+#include "platform/core/WriteAll.h"
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Identifiers.h"
@@ -75,19 +76,6 @@ void runJobs(std::istream& input, ThumbnailRenderer& renderer, ResultWriter& res
 }
 
 namespace {
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
 
 // A new file of a short name of its own in `folder`: the output's name may already be as long as
 // a name can be, so the temporary name is not built from it.

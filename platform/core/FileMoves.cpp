@@ -1,4 +1,5 @@
 #include "platform/core/FileMoves.h"
+#include "platform/core/WriteAll.h"
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
@@ -40,20 +41,6 @@ PlaceResult linkThenUnlink(const std::string& from, const std::string& to)
     return placed(to);
 }
 
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // In the kernel where it can (no trip through user space; a clone where the file system shares
 // blocks), else through a buffer.
 bool copyBytes(int from, int to)
@@ -79,7 +66,7 @@ bool copyBytes(int from, int to)
             return false;
         if (n == 0)
             return true;
-        if (!writeAll(to, buffer, static_cast<std::size_t>(n)))
+        if (!writeAll(to, std::string_view(buffer, static_cast<std::size_t>(n))))
             return false;
     }
 }

@@ -1,4 +1,5 @@
 #include "platform/core/FileSystem.h"
+#include "platform/core/WriteAll.h"
 
 #include "platform/core/Identifiers.h"
 #include "platform/core/Paths.h"
@@ -29,19 +30,6 @@ const std::string& IoStatus::message() const
 }
 
 namespace {
-
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // Creates `path` (which must not exist) readable by its owner only and writes `data` to it;
 // the open file, or -1 with errno set. A failed write removes the file again.
