@@ -118,7 +118,8 @@ void rewriteIntoTemporaryCopy(Shrink& shrink)
     if (!isRegularFile(shrink.source))
         return;
     pdf::OpenResult opened = pdf::Document::open(shrink.source);
-    if (opened.status != pdf::OpenResult::Status::Opened || !opened.document)
+    // A damaged file may open through repair with nothing left in it.
+    if (opened.status != pdf::OpenResult::Status::Opened || !opened.document || opened.document->pageCount() < 1)
         return;
     shrink.readable = true;
     const std::optional<std::string> bytes = shrink.options.compressor(*opened.document);

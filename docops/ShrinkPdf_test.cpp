@@ -131,7 +131,9 @@ TEST_F(Shrink, UnreadableSourcesSayCouldNotReadAndNeverOpenAPanel)
 {
     const std::string fifo = h.file("Matter/pipe.pdf");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : { writeTestFile(h.file("Matter/notes.pdf"), "just some words, no PDF"), fifo,
+    const std::string pageless = h.file("Matter/pageless.pdf");
+    pdf::testing::writeFixture(pageless, pdf::testing::objectsPdf({ "<< /Type /Catalog >>", "<< /Producer (x) >>" }));
+    for (const std::string& path : { writeTestFile(h.file("Matter/notes.pdf"), "just some words, no PDF"), fifo, pageless,
              writeTestFile(h.file("Matter/locked.pdf"), pdf::testing::encryptedPdf(1, "secret")) }) {
         h.web->evaluated.clear();
         h.show(path);
