@@ -29,6 +29,7 @@
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
+#include "legal/BatesProduction.h"
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
@@ -102,6 +103,8 @@ struct ApplicationSlots {
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
+    // Bates production windows and the folders their runs are writing into.
+    std::shared_ptr<ikw::legal::BatesProduction> bates;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -235,6 +238,7 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
         if (slots.visualCompare)
             slots.visualCompare->openVisualCompare();
     });
+    ikw::legal::registerMenuCommands(commands, slots.bates);
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
@@ -283,6 +287,13 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .search = slots.search,
         .visualCompare = slots.visualCompare,
     });
+    slots.bates = std::make_shared<ikw::legal::BatesProduction>(ikw::legal::BatesProductionServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .workers = slots.userInitiatedWorkers.get(),
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    ikw::legal::registerActions(bridge.actions, slots.bates);
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
