@@ -209,6 +209,8 @@ void BatesProduction::applySettings(const Target& target, const std::string& fol
         return;
     }
     const auto controller = target.controller();
+    if (!controller)
+        return;
     const docops::FileOpQuestion question {
         .action = "bates",
         .verb = "Stamp",

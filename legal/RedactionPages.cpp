@@ -152,6 +152,8 @@ void RedactionPages::redactSave(const UrlAction& action)
 void RedactionPages::readAudit(std::shared_ptr<Save> save)
 {
     const auto view = save->web.lock();
+    if (!view)
+        return;
     view->evaluate(kAuditGlobal, [weak = weak_from_this(), save](ui::ScriptResult result) {
         const auto self = weak.lock();
         if (!self || !save->controller())
