@@ -29,6 +29,8 @@
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
+#include "legal/BatesProduction.h"
+#include "legal/RedactionPages.h"
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
@@ -102,6 +104,10 @@ struct ApplicationSlots {
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
+    // Bates production windows and the folders their runs are writing into.
+    std::shared_ptr<ikw::legal::BatesProduction> bates;
+    // Redaction pages and the saves of their redacted copies.
+    std::shared_ptr<ikw::legal::RedactionPages> redaction;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -235,6 +241,8 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
         if (slots.visualCompare)
             slots.visualCompare->openVisualCompare();
     });
+    ikw::legal::registerMenuCommands(commands, slots.bates);
+    ikw::legal::registerMenuCommands(commands, slots.redaction);
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
@@ -288,6 +296,19 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .search = slots.search,
         .visualCompare = slots.visualCompare,
     });
+    slots.bates = std::make_shared<ikw::legal::BatesProduction>(ikw::legal::BatesProductionServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .workers = slots.userInitiatedWorkers.get(),
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    ikw::legal::registerActions(bridge.actions, slots.bates);
+    slots.redaction = std::make_shared<ikw::legal::RedactionPages>(ikw::legal::RedactionServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    ikw::legal::registerActions(bridge.actions, slots.redaction);
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
