@@ -16,7 +16,9 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
+#include "assistants/AssistantActions.h"
 #include "assistants/MCPSettingsActions.h"
+#include "assistants/Organizer.h"
 #include "crossdoc/AnnotationActions.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
@@ -102,6 +104,8 @@ struct ApplicationSlots {
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
+    // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel).
+    std::shared_ptr<ikw::assistants::Organizer> organizer;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -283,6 +287,12 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .search = slots.search,
         .visualCompare = slots.visualCompare,
     });
+    slots.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    ikw::assistants::registerActions(bridge.actions, { .organizer = slots.organizer });
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
