@@ -16,6 +16,7 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
+#include "assistants/AskDocuments.h"
 #include "assistants/AssistantActions.h"
 #include "assistants/MCPSettingsActions.h"
 #include "assistants/Organizer.h"
@@ -104,8 +105,9 @@ struct ApplicationSlots {
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
-    // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel).
-    std::shared_ptr<ikw::assistants::Organizer> organizer;
+    // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel) and
+    // ask a document or folder.
+    ikw::assistants::Assistants assistants;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -239,6 +241,7 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
         if (slots.visualCompare)
             slots.visualCompare->openVisualCompare();
     });
+    ikw::assistants::registerMenuCommands(commands, slots.assistants);
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
@@ -287,12 +290,16 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .search = slots.search,
         .visualCompare = slots.visualCompare,
     });
-    slots.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
+    slots.assistants.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
         .library = [&slots] { return slots.library.lock(); },
         .pageOps = pageOps,
         .resolvedScheme = services.resolvedScheme,
     });
-    ikw::assistants::registerActions(bridge.actions, { .organizer = slots.organizer });
+    slots.assistants.ask = std::make_shared<ikw::assistants::AskDocuments>(ikw::assistants::AskServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .dialogs = &services.toolkit->dialogs(),
+    });
+    ikw::assistants::registerActions(bridge.actions, slots.assistants);
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
