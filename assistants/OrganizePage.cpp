@@ -1,10 +1,10 @@
 #include "assistants/OrganizePage.h"
 
 #include "assistants/FolderDocuments.h"
-#include "library/EnginePageURL.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "review/EngineLocator.h"
+#include "review/EnginePageURL.h"
 
 namespace ikw::assistants {
 
@@ -15,7 +15,7 @@ std::string organizeHTMLPath()
 
 std::optional<std::string> organizeURL(const std::string& folder, const std::string& theme)
 {
-    return library::enginePageURL(organizeHTMLPath(), { { "folder", folder }, { "theme", theme } });
+    return enginePageURL(organizeHTMLPath(), { { "folder", folder }, { "theme", theme } });
 }
 
 Json organizeInitPayload(const std::string& folder, const std::string& version)

@@ -3,8 +3,8 @@
 #include "app/AppDelegate.h"
 #include "app/Appearance.h"
 #include "app/Settings.h"
-#include "library/EnginePageURL.h"
 #include "review/EngineLocator.h"
+#include "review/EnginePageURL.h"
 
 #include <utility>
 #include <vector>
@@ -31,7 +31,7 @@ std::string zoomItem(const Json& settings)
 std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json& settings, const ReaderLook& look, const std::string& readerPage)
 {
     const bool followsSystem = readingThemeFollowsSystem(settings);
-    PageQueryItems items {
+    std::vector<PageQueryItem> items {
         { "pdf", request.pdf },
         { "orig", request.orig },
         { "theme", look.scheme },

@@ -1,8 +1,8 @@
-#include "library/EnginePageURL.h"
+#include "review/EnginePageURL.h"
 
 #include <glib.h>
 
-namespace ikw::library {
+namespace ikw {
 
 namespace {
 
@@ -16,9 +16,9 @@ std::string escapeValue(const std::string& value)
 
 }
 
-std::optional<std::string> enginePageURL(const std::string& page, const PageQueryItems& items)
+std::optional<std::string> enginePageURL(const std::string& pagePath, const std::vector<PageQueryItem>& items)
 {
-    gchar* pageUri = g_filename_to_uri(page.c_str(), nullptr, nullptr);
+    gchar* pageUri = g_filename_to_uri(pagePath.c_str(), nullptr, nullptr);
     if (!pageUri)
         return std::nullopt;
     std::string url(pageUri);
