@@ -16,7 +16,10 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
+#include "assistants/AskDocuments.h"
+#include "assistants/AssistantActions.h"
 #include "assistants/MCPSettingsActions.h"
+#include "assistants/Organizer.h"
 #include "crossdoc/AnnotationActions.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
@@ -108,6 +111,9 @@ struct ApplicationSlots {
     std::shared_ptr<ikw::legal::BatesProduction> bates;
     // Redaction pages and the saves of their redacted copies.
     std::shared_ptr<ikw::legal::RedactionPages> redaction;
+    // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel) and
+    // ask a document or folder.
+    ikw::assistants::Assistants assistants;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -243,6 +249,7 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     });
     ikw::legal::registerMenuCommands(commands, slots.bates);
     ikw::legal::registerMenuCommands(commands, slots.redaction);
+    ikw::assistants::registerMenuCommands(commands, slots.assistants);
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
@@ -309,6 +316,16 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .resolvedScheme = services.resolvedScheme,
     });
     ikw::legal::registerActions(bridge.actions, slots.redaction);
+    slots.assistants.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    slots.assistants.ask = std::make_shared<ikw::assistants::AskDocuments>(ikw::assistants::AskServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .dialogs = &services.toolkit->dialogs(),
+    });
+    ikw::assistants::registerActions(bridge.actions, slots.assistants);
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
