@@ -164,6 +164,10 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
 {
     return ikw::LaunchServices {
         .noteSession = [] { ikw::services::Stats::noteSession(); },
+        .loadClosedTabs = [slots] {
+            if (const auto layer = slots->library.lock())
+                layer->closedTabs().loadClosedTabs();
+        },
         .openURLs = [slots](const std::vector<std::string>& items) {
             if (auto layer = slots->library.lock())
                 layer->router().openURLs(items);
@@ -202,6 +206,11 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             reactions.add("tts_voice", [slots](const std::string&) {
                 if (const auto layer = slots->library.lock())
                     ikw::docops::forgetChosenVoices(layer->windows().windows());
+            });
+            // Switching it off deletes the file at once; switching it on writes the list.
+            reactions.add("remember_closed_tabs", [slots](const std::string&) {
+                if (const auto layer = slots->library.lock())
+                    layer->closedTabs().saveClosedTabs();
             });
         },
     };

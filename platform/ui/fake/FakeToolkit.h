@@ -175,6 +175,7 @@ public:
     void setPrefersDark(bool dark) override { prefersDark = dark; }
     // Any existing file "loads" unless it is listed in `unloadableIcons`.
     bool setDefaultIcon(const std::string& imagePath) override;
+    void beep() override { ++beeps; }
     Dialogs& dialogs() override { return fakeDialogs; }
     Clipboard& clipboard() override { return fakeClipboard; }
     Workspace& workspace() override { return fakeWorkspace; }
@@ -187,6 +188,7 @@ public:
     std::optional<bool> prefersDark;
     std::optional<std::string> defaultIcon;
     std::vector<std::string> unloadableIcons;
+    int beeps = 0;
     FakeDialogs fakeDialogs;
     FakeClipboard fakeClipboard;
     FakeWorkspace fakeWorkspace;
