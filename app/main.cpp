@@ -18,6 +18,7 @@
 #include "assistants/AgentBridgeLaunch.h"
 #include "assistants/MCPSettingsActions.h"
 #include "crossdoc/AnnotationActions.h"
+#include "crossdoc/CompareIntake.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
@@ -102,6 +103,8 @@ struct ApplicationSlots {
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
+    // The compare intake, made with the toolkit's panels.
+    std::shared_ptr<ikw::crossdoc::CompareIntake> compareIntake;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -235,6 +238,10 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
         if (slots.visualCompare)
             slots.visualCompare->openVisualCompare();
     });
+    commands.add("openCompare:", [&slots](const ikw::MenuUse&) {
+        if (slots.compareIntake)
+            slots.compareIntake->openCompare();
+    });
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
@@ -276,13 +283,16 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
+    slots.compareIntake = std::make_shared<ikw::crossdoc::CompareIntake>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     ikw::crossdoc::registerActions(bridge.actions, {
         .workers = slots.userInitiatedWorkers.get(),
         .links = slots.links,
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
         .search = slots.search,
         .visualCompare = slots.visualCompare,
+        .compareIntake = slots.compareIntake,
     });
+    services.features.compareIntakeDrop = ikw::crossdoc::compareIntakeDrop;
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
