@@ -13,6 +13,7 @@
 #include "review/UrlActions.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace ikw::crossdoc {
 
