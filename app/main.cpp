@@ -21,6 +21,7 @@
 #include "assistants/MCPSettingsActions.h"
 #include "assistants/Organizer.h"
 #include "crossdoc/AnnotationActions.h"
+#include "crossdoc/CompareIntake.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
@@ -114,6 +115,8 @@ struct ApplicationSlots {
     // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel) and
     // ask a document or folder.
     ikw::assistants::Assistants assistants;
+    // The compare intake, made with the toolkit's panels.
+    std::shared_ptr<ikw::crossdoc::CompareIntake> compareIntake;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -259,6 +262,10 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     ikw::legal::registerMenuCommands(commands, slots.bates);
     ikw::legal::registerMenuCommands(commands, slots.redaction);
     ikw::assistants::registerMenuCommands(commands, slots.assistants);
+    commands.add("openCompare:", [&slots](const ikw::MenuUse&) {
+        if (slots.compareIntake)
+            slots.compareIntake->openCompare();
+    });
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
@@ -305,12 +312,14 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
                      : ikw::docops::KeyDocument {};
     });
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
+    slots.compareIntake = std::make_shared<ikw::crossdoc::CompareIntake>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     ikw::crossdoc::registerActions(bridge.actions, {
         .workers = slots.userInitiatedWorkers.get(),
         .links = slots.links,
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
         .search = slots.search,
         .visualCompare = slots.visualCompare,
+        .compareIntake = slots.compareIntake,
     });
     slots.bates = std::make_shared<ikw::legal::BatesProduction>(ikw::legal::BatesProductionServices {
         .library = [&slots] { return slots.library.lock(); },
@@ -335,6 +344,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .dialogs = &services.toolkit->dialogs(),
     });
     ikw::assistants::registerActions(bridge.actions, slots.assistants);
+    services.features.compareIntakeDrop = ikw::crossdoc::compareIntakeDrop;
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
