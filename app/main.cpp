@@ -42,6 +42,8 @@
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/speech/EspeakSynthesizer.h"
+#include "services/AccountActions.h"
+#include "services/AccountSetup.h"
 #include "services/Feedback.h"
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
@@ -102,6 +104,9 @@ struct ApplicationSlots {
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
+    // The account's browser sign-in and the queue of its stores and exchanges.
+    std::unique_ptr<ikw::ui::WebAuthSessions> signInSessions;
+    std::unique_ptr<ikw::WorkQueue> accountQueue = ikw::makeSerialQueue("com.norvale.inkwarden.account");
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -153,8 +158,16 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
     return ikw::LaunchServices {
         .noteSession = [] { ikw::services::Stats::noteSession(); },
         .openURLs = [slots](const std::vector<std::string>& items) {
-            if (auto layer = slots->library.lock())
-                layer->router().openURLs(items);
+            // The sign-in's callbacks go to the sign-in; everything else to the open router.
+            std::vector<std::string> rest;
+            for (const auto& item : items) {
+                if (ikw::ui::urlScheme(item) != ikw::services::IkwAccount::callbackScheme)
+                    rest.push_back(item);
+                else if (slots->signInSessions)
+                    slots->signInSessions->deliver(item);
+            }
+            if (auto layer = slots->library.lock(); layer && !rest.empty())
+                layer->router().openURLs(rest);
         },
         .openPanel = [slots](const std::string& kind, const std::vector<std::string>& extraArgs) {
             if (const auto panels = slots->panels.lock())
@@ -206,6 +219,7 @@ ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
+    facts.accountStatusJSON = [] { return ikw::services::accountStatusJSON(ikw::services::account().get()); };
     facts.openPalette = [] {
         const auto* delegate = ikw::appDelegate();
         return ikw::library::OpenSurface::palette(ikw::loadConfig(), delegate && delegate->effectiveIsDark());
@@ -248,6 +262,30 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     });
 }
 
+// The account: made once the desktop's workspace exists, with its page messages, the settings
+// panel's action and the menu entry.
+void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    slots.signInSessions = std::make_unique<ikw::ui::WebAuthSessions>(services.toolkit->workspace());
+    ikw::services::setUpAccount(ikw::globals().secretsPath, *slots.signInSessions, *slots.accountQueue,
+        [menu = std::weak_ptr(slots.mainMenu)] {
+            if (const auto shown = menu.lock())
+                shown->rebuildMenu();
+        });
+    const ikw::services::AccountHooks hooks {
+        .keyReviewWC = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+        },
+        .record = [](const std::string& id) { ikw::services::Stats::record(id); },
+        // Token broadcasts to the pages come with the online shares.
+        .broadcastToken = {},
+    };
+    ikw::services::registerAccountMessages(bridge.messages, hooks);
+    ikw::services::registerAccountPanelAction(bridge.panels->actions(), hooks);
+    ikw::services::registerAccountMenuCommand(slots.menuCommands, hooks);
+}
+
 // Every feature's page actions, messages and entries in the review window's table. A feature that
 // does not exist yet has no rows.
 void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
@@ -284,6 +322,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .visualCompare = slots.visualCompare,
     });
     registerMenuFeatures(services, bridge, slots);
+    registerAccount(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
