@@ -45,6 +45,9 @@
 #include "services/AccountActions.h"
 #include "services/AccountSetup.h"
 #include "services/Feedback.h"
+#include "services/FinderShare.h"
+#include "services/IkwOnline.h"
+#include "services/OnlineShares.h"
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/Stats.h"
@@ -262,6 +265,24 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     });
 }
 
+// The online shares' way to the account, the key review, the counters and the pages.
+ikw::services::ShareHooks shareHooks(ApplicationSlots& slots)
+{
+    namespace Stats = ikw::services::Stats;
+    return ikw::services::ShareHooks {
+        .keyReviewWC = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+        },
+        .record = [](const std::string& id) { Stats::record(id); },
+        .funnel = [](const std::string& flow, const std::string& step) { Stats::funnel(flow, step); },
+        .broadcastToken = [&slots] {
+            if (const auto layer = slots.library.lock())
+                ikw::services::IkwOnline::broadcastToken(ikw::services::account().get(), layer->windows().windows());
+        },
+    };
+}
+
 // The account: made once the desktop's workspace exists, with its page messages, the settings
 // panel's action and the menu entry.
 void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
@@ -272,18 +293,22 @@ void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, App
             if (const auto shown = menu.lock())
                 shown->rebuildMenu();
         });
+    const auto keyReview = [&slots] {
+        const auto layer = slots.library.lock();
+        return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+    };
+    const auto broadcastToken = shareHooks(slots).broadcastToken;
     const ikw::services::AccountHooks hooks {
-        .keyReviewWC = [&slots] {
-            const auto layer = slots.library.lock();
-            return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
-        },
+        .keyReviewWC = keyReview,
         .record = [](const std::string& id) { ikw::services::Stats::record(id); },
-        // Token broadcasts to the pages come with the online shares.
-        .broadcastToken = {},
+        .broadcastToken = broadcastToken,
     };
     ikw::services::registerAccountMessages(bridge.messages, hooks);
     ikw::services::registerAccountPanelAction(bridge.panels->actions(), hooks);
     ikw::services::registerAccountMenuCommand(slots.menuCommands, hooks);
+    // Review pages boot with the account as it is when their window is made.
+    services.bootScript = [] { return ikw::services::IkwOnline::bootJS(ikw::services::account().get()); };
+    ikw::services::registerShareMenuCommands(slots.menuCommands, shareHooks(slots));
 }
 
 // Every feature's page actions, messages and entries in the review window's table. A feature that
@@ -330,8 +355,8 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         }));
 }
 
-// What reaches the application from the file manager, opened through the library. Online shares
-// do not exist yet, so a confirmed share is logged and dropped.
+// What reaches the application from the file manager, opened through the library; a confirmed
+// share opens the file and shares its reader once that is key.
 std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& dialogs, ApplicationSlots& slots)
 {
     const auto library = [&slots] { return slots.library.lock(); };
@@ -347,6 +372,30 @@ std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& di
         .activate = [library] {
             if (const auto layer = library())
                 layer->openers().activate();
+        },
+        .finderShare = [library, &slots](const std::string& path) {
+            const auto layer = library();
+            if (!layer)
+                return;
+            ikw::services::finderShare(path, ikw::services::FinderShareHooks {
+                .noteDidOpen = [library] {
+                    if (const auto open = library())
+                        open->openers().noteDidOpen();
+                },
+                .runEngine = [library](const std::string& one) {
+                    if (const auto open = library())
+                        open->router().runEngine({ one });
+                },
+                .activate = [library] {
+                    if (const auto open = library())
+                        open->openers().activate();
+                },
+                .keyReviewWC = [library] {
+                    const auto open = library();
+                    return open ? ikw::library::keyReviewWC(open->windows()) : nullptr;
+                },
+                .share = [&slots](ikw::ReviewWC& reader) { ikw::services::shareOnline(reader, "finderservice", shareHooks(slots)); },
+            });
         },
     });
 }
