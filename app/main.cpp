@@ -48,7 +48,12 @@
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/speech/EspeakSynthesizer.h"
+#include "services/AccountActions.h"
+#include "services/AccountSetup.h"
 #include "services/Feedback.h"
+#include "services/FinderShare.h"
+#include "services/IkwOnline.h"
+#include "services/OnlineShares.h"
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/Stats.h"
@@ -117,6 +122,9 @@ struct ApplicationSlots {
     ikw::assistants::Assistants assistants;
     // The compare intake, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::CompareIntake> compareIntake;
+    // The account's browser sign-in and the queue of its stores and exchanges.
+    std::unique_ptr<ikw::ui::WebAuthSessions> signInSessions;
+    std::unique_ptr<ikw::WorkQueue> accountQueue = ikw::makeSerialQueue("com.norvale.inkwarden.account");
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -172,8 +180,16 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
                 layer->closedTabs().loadClosedTabs();
         },
         .openURLs = [slots](const std::vector<std::string>& items) {
-            if (auto layer = slots->library.lock())
-                layer->router().openURLs(items);
+            // The sign-in's callbacks go to the sign-in; everything else to the open router.
+            std::vector<std::string> rest;
+            for (const auto& item : items) {
+                if (ikw::ui::urlScheme(item) != ikw::services::IkwAccount::callbackScheme)
+                    rest.push_back(item);
+                else if (slots->signInSessions)
+                    slots->signInSessions->deliver(item);
+            }
+            if (auto layer = slots->library.lock(); layer && !rest.empty())
+                layer->router().openURLs(rest);
         },
         .openPanel = [slots](const std::string& kind, const std::vector<std::string>& extraArgs) {
             if (const auto panels = slots->panels.lock())
@@ -230,6 +246,7 @@ ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
+    facts.accountStatusJSON = [] { return ikw::services::accountStatusJSON(ikw::services::account().get()); };
     facts.openPalette = [] {
         const auto* delegate = ikw::appDelegate();
         return ikw::library::OpenSurface::palette(ikw::loadConfig(), delegate && delegate->effectiveIsDark());
@@ -277,6 +294,52 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
         if (auto* delegate = ikw::appDelegate())
             delegate->setShortcut(*id, action.item("combo").value_or(""));
     });
+}
+
+// The online shares' way to the account, the key review, the counters and the pages.
+ikw::services::ShareHooks shareHooks(ApplicationSlots& slots)
+{
+    namespace Stats = ikw::services::Stats;
+    return ikw::services::ShareHooks {
+        .keyReviewWC = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+        },
+        .record = [](const std::string& id) { Stats::record(id); },
+        .funnel = [](const std::string& flow, const std::string& step) { Stats::funnel(flow, step); },
+        .broadcastToken = [&slots] {
+            if (const auto layer = slots.library.lock())
+                ikw::services::IkwOnline::broadcastToken(ikw::services::account().get(), layer->windows().windows());
+        },
+    };
+}
+
+// The account: made once the desktop's workspace exists, with its page messages, the settings
+// panel's action and the menu entry.
+void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    slots.signInSessions = std::make_unique<ikw::ui::WebAuthSessions>(services.toolkit->workspace());
+    ikw::services::setUpAccount(ikw::globals().secretsPath, *slots.signInSessions, *slots.accountQueue,
+        [menu = std::weak_ptr(slots.mainMenu)] {
+            if (const auto shown = menu.lock())
+                shown->rebuildMenu();
+        });
+    const auto keyReview = [&slots] {
+        const auto layer = slots.library.lock();
+        return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+    };
+    const auto broadcastToken = shareHooks(slots).broadcastToken;
+    const ikw::services::AccountHooks hooks {
+        .keyReviewWC = keyReview,
+        .record = [](const std::string& id) { ikw::services::Stats::record(id); },
+        .broadcastToken = broadcastToken,
+    };
+    ikw::services::registerAccountMessages(bridge.messages, hooks);
+    ikw::services::registerAccountPanelAction(bridge.panels->actions(), hooks);
+    ikw::services::registerAccountMenuCommand(slots.menuCommands, hooks);
+    // Review pages boot with the account as it is when their window is made.
+    services.bootScript = [] { return ikw::services::IkwOnline::bootJS(ikw::services::account().get()); };
+    ikw::services::registerShareMenuCommands(slots.menuCommands, shareHooks(slots));
 }
 
 // Every feature's page actions, messages and entries in the review window's table. A feature that
@@ -346,6 +409,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     ikw::assistants::registerActions(bridge.actions, slots.assistants);
     services.features.compareIntakeDrop = ikw::crossdoc::compareIntakeDrop;
     registerMenuFeatures(services, bridge, slots);
+    registerAccount(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -353,8 +417,8 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         }));
 }
 
-// What reaches the application from the file manager, opened through the library. Online shares
-// do not exist yet, so a confirmed share is logged and dropped.
+// What reaches the application from the file manager, opened through the library; a confirmed
+// share opens the file and shares its reader once that is key.
 std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& dialogs, ApplicationSlots& slots)
 {
     const auto library = [&slots] { return slots.library.lock(); };
@@ -370,6 +434,30 @@ std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& di
         .activate = [library] {
             if (const auto layer = library())
                 layer->openers().activate();
+        },
+        .finderShare = [library, &slots](const std::string& path) {
+            const auto layer = library();
+            if (!layer)
+                return;
+            ikw::services::finderShare(path, ikw::services::FinderShareHooks {
+                .noteDidOpen = [library] {
+                    if (const auto open = library())
+                        open->openers().noteDidOpen();
+                },
+                .runEngine = [library](const std::string& one) {
+                    if (const auto open = library())
+                        open->router().runEngine({ one });
+                },
+                .activate = [library] {
+                    if (const auto open = library())
+                        open->openers().activate();
+                },
+                .keyReviewWC = [library] {
+                    const auto open = library();
+                    return open ? ikw::library::keyReviewWC(open->windows()) : nullptr;
+                },
+                .share = [&slots](ikw::ReviewWC& reader) { ikw::services::shareOnline(reader, "finderservice", shareHooks(slots)); },
+            });
         },
     });
 }

@@ -17,7 +17,7 @@ endif()
 
 # Tests that run the built program itself.
 foreach(tests IN ITEMS ikw_app_tests ikw_app_guitests ikw_library_guitests ikw_legal_tests ikw_finder_tests
-    ikw_finder_guitests ikw_permission_wizard_tests ikw_assistants_guitests)
+    ikw_finder_guitests ikw_permission_wizard_tests ikw_assistants_guitests ikw_services_guitests)
   if(TARGET ${tests})
     target_compile_definitions(${tests} PRIVATE IKW_APP_BINARY="$<TARGET_FILE:CulmoraPhotos>")
     add_dependencies(${tests} CulmoraPhotos)

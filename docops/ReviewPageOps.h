@@ -23,9 +23,9 @@ namespace ikw::docops {
 struct PageOpServices {
     ui::Toolkit* toolkit = nullptr;
     RewriteQueue* rewrites = nullptr;
-    std::function<void()> reloadSettingsPanelIfOpen;
+    std::function<void()> reloadSettingsPanelIfOpen {};
     // The reader page's URL showing a PDF (from its first page); none when there is no reader page.
-    std::function<std::optional<std::string>(const std::string& pdf)> readerURL;
+    std::function<std::optional<std::string>(const std::string& pdf)> readerURL {};
     // The system's speech for reading aloud; none: the reading actions are not offered.
     speech::SpeechService* speech = nullptr;
     // Told when a reader is given its rewritten document afresh (the annotations note its version).

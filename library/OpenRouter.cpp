@@ -75,10 +75,11 @@ void OpenRouter::openURLs(const std::vector<std::string>& items)
         if (item.scheme == "qeliz" && item.host == "finder")
             m_openers.handleFinderExtensionURL(item.text);
     }
-    // Any other "qeliz" URL is not for this entry and is dropped quietly.
+    // Only local things open here: plain paths and "file:" URLs. Any other "qeliz" URL, the
+    // sign-in's "inkwarden:" callbacks (taken before this) and web addresses are dropped quietly.
     std::vector<std::string> paths;
     for (const auto& item : parsed) {
-        if (item.scheme != "qeliz")
+        if (item.scheme.empty() || item.scheme == "file")
             paths.push_back(item.path);
     }
     if (paths.empty())

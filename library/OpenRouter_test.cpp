@@ -79,6 +79,10 @@ TEST_F(OpenRouting, OpenedItemsGoWhereTheirKindBelongs)
             { "finder qeliz://finder?op=open&p=%2Fx", "didOpen", "reader " + a, "grid " + doc("x.csv"), "activate" } },
         { { "QELIZ://Finder?op=open" }, { "finder QELIZ://Finder?op=open" } },
         { { "qeliz://open" }, {} },
+        // Only paths and file URLs are local: a sign-in callback or a web address opens nothing.
+        { { "inkwarden://auth?state=S&code=C" }, {} },
+        { { "https://host/etc/hosts", "HTTP://host" + a }, {} },
+        { { "inkwarden://auth?state=S", a }, { "didOpen", "reader " + a, "activate" } },
         { {}, {} },
     };
     for (const auto& test : cases) {

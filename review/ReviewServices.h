@@ -79,8 +79,9 @@ struct ReviewServices {
     // a document that is not ours (see TrustedRoots).
     std::function<ui::NavigationPolicy(ReviewWC&, const ui::NavigationAction&)> navigationPolicy;
     std::function<void(ReviewWC&, const Json& body)> scriptMessage;
-    // The page boot script, run at document start in trusted pages only.
-    std::string bootScript;
+    // The page boot script, asked for when a window builds its view (so it carries the state of
+    // that moment) and run at document start in trusted pages only; empty text adds none.
+    std::function<std::string()> bootScript;
     // File-URL prefixes of the folders whose pages are trusted.
     std::vector<std::string> trustedRoots;
 

@@ -196,8 +196,8 @@ ReviewWC::~ReviewWC() = default;
 void ReviewWC::wire(const std::optional<std::string>& pagePath)
 {
     std::weak_ptr<ReviewWC> weak = weak_from_this();
-    if (!m_services.bootScript.empty())
-        web->addUserScript(guardScriptToRoots(m_services.bootScript, m_services.trustedRoots));
+    if (const std::string boot = m_services.bootScript ? m_services.bootScript() : std::string(); !boot.empty())
+        web->addUserScript(guardScriptToRoots(boot, m_services.trustedRoots));
     web->setScriptMessageHandler(IkwWeakMsgProxy(weak));
     web->setNavigationPolicy([weak](const ui::NavigationAction& action) {
         auto self = weak.lock();
