@@ -22,6 +22,7 @@
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
 #include "docops/DocumentPrinting.h"
+#include "docops/EditorMode.h"
 #include "crossdoc/VisualCompare.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
@@ -275,6 +276,16 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
+    // The editor's ways in ("editmode", the menu) come with its saving; "editimage" serves the
+    // reader's PDF editing page.
+    const ikw::docops::EditorServices editorServices {
+        .toolkit = services.toolkit,
+        .reloadReaderInPlace = [&services](ikw::ReviewWC& window) {
+            if (services.features.reloadReaderInPlace)
+                services.features.reloadReaderInPlace(window);
+        },
+    };
+    ikw::docops::registerEditorActions(bridge.actions, editorServices);
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     ikw::crossdoc::registerActions(bridge.actions, {
         .workers = slots.userInitiatedWorkers.get(),

@@ -37,6 +37,11 @@ public:
     // not load as an image (the icon then stays as it was).
     virtual bool setDefaultIcon(const std::string& imagePath) = 0;
 
+    // A page editor, shown once laid over a tab (Window::setTabOverlay).
+    virtual std::shared_ptr<PageEditor> makePageEditor(const EditorChrome& chrome) = 0;
+    // Whether the font family is installed (a substitute does not count).
+    virtual bool hasFontFamily(const std::string& family) = 0;
+
     virtual Dialogs& dialogs() = 0;
     virtual Clipboard& clipboard() = 0;
     virtual Workspace& workspace() = 0;
