@@ -51,6 +51,7 @@ protected:
         event->key.keyval = keyval;
         event->key.state = state;
         event->key.time = GDK_CURRENT_TIME;
+        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gtk_widget_get_display(widget))));
         gtk_widget_event(widget, event);
         gdk_event_free(event);
     }

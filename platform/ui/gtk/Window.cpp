@@ -272,8 +272,14 @@ Window::~Window()
         gtk_widget_destroy(m_popUp);
         g_object_unref(m_popUp);
     }
-    if (!m_isClosed)
+    if (!m_isClosed) {
+        // Editors laid over tabs belong to their owners: they leave before the widgets go.
+        for (const auto& tab : m_tabs) {
+            if (m_overlays.contains(tab.get()))
+                detachPage(*tab);
+        }
         gtk_widget_destroy(m_window);
+    }
     g_object_unref(m_window);
 }
 
