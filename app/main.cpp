@@ -278,12 +278,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     ikw::docops::registerFeatures(services.features, pageOps);
     // The editor's ways in ("editmode", the menu) come with its saving; "editimage" serves the
     // reader's PDF editing page.
-    const ikw::docops::EditorServices editorServices {
-        .toolkit = services.toolkit,
-        .reloadReaderInPlace = [&services](ikw::ReviewWC& window) {
-            if (services.features.reloadReaderInPlace)
-                services.features.reloadReaderInPlace(window);
-        },
+    ikw::docops::EditorServices editorServices;
+    editorServices.toolkit = services.toolkit;
+    editorServices.reloadReaderInPlace = [&services](ikw::ReviewWC& window) {
+        if (services.features.reloadReaderInPlace)
+            services.features.reloadReaderInPlace(window);
     };
     ikw::docops::registerEditorActions(bridge.actions, editorServices);
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });

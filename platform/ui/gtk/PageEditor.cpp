@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace ikw::ui::gtk3 {
 namespace {
@@ -58,12 +59,11 @@ void connectClicked(GtkWidget* button, std::function<void()> action)
     })), held, [](gpointer data, GClosure*) { delete static_cast<std::function<void()>*>(data); }, GConnectFlags {});
 }
 
-int editorCount = 0;
-
 }
 
 PageEditor::PageEditor(const EditorChrome& chrome)
-    : m_name("ikw-editor-" + std::to_string(++editorCount))
+    // The address names this editor's widgets in the screen's style sheet while it lives.
+    : m_name("ikw-editor-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))
     , m_controlSpecs(chrome.controls)
     , m_noticeSpec(chrome.notice)
     , m_root(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0))
