@@ -51,6 +51,7 @@ AppDelegate::AppDelegate(LaunchServices services, DelegateParts parts)
 void AppDelegate::applicationDidFinishLaunching()
 {
     migrateLegacySupportDir();
+    run(m_services.loadClosedTabs);
     m_utility->post([archive = globals().archive, launched = std::filesystem::file_time_type::clock::now()] {
         removeStaleHiddenPages(archive);
         // Rewrites that a killed run left half done beside the documents it worked on.

@@ -31,6 +31,8 @@ class AppDelegate;
 // step left empty is skipped.
 struct LaunchServices {
     std::function<void()> noteSession {}; // count the launch in the usage statistics
+    // Launch step 2, before any window opens: the closed tabs of the last run come back.
+    std::function<void()> loadClosedTabs {};
     // Routes what the system asked to open (paths or URLs) and sets `didOpen` when it opens a file.
     std::function<void(const std::vector<std::string>& items)> openURLs {};
     // Opens the panel of a kind ("about", "help", ...) with extra arguments for its page script.

@@ -59,6 +59,10 @@ struct Launch {
                 // The legacy folder has moved before anything else touches the product folder.
                 steps.push_back(realFileSystem().exists(home.file(".local/share/Inkwarden/marker")) ? "noteSession after migration" : "noteSession");
             },
+            .loadClosedTabs = [this] {
+                // Before any window opens (the welcome page comes later).
+                steps.push_back(windows.opened.empty() && windows.homes.empty() ? "loadClosedTabs" : "loadClosedTabs late");
+            },
             .setupFeedback = [this] { steps.push_back("setupFeedback"); },
             .startAgentBridge = [this](std::weak_ptr<AppDelegate> started) {
                 steps.push_back(started.lock() == delegate ? "agent bridge for this delegate" : "agent bridge");
@@ -74,7 +78,7 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     testing::writeTestFile(launch.home.file(".local/share/QEL Visualize/marker"), "");
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
-    EXPECT_EQ(launch.steps, (std::vector<std::string> { "noteSession after migration", "setupFeedback", "agent bridge for this delegate" }));
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "setupFeedback", "agent bridge for this delegate" }));
     launch.delegate->applicationWillTerminate();
     EXPECT_EQ(launch.steps.back(), "agent bridge stopped");
 }

@@ -16,8 +16,12 @@
 #include "app/ToolSwitches.h"
 #include "app/WelcomeShot.h"
 #include "assistants/AgentBridgeLaunch.h"
+#include "assistants/AskDocuments.h"
+#include "assistants/AssistantActions.h"
 #include "assistants/MCPSettingsActions.h"
+#include "assistants/Organizer.h"
 #include "crossdoc/AnnotationActions.h"
+#include "crossdoc/CompareIntake.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
@@ -30,6 +34,8 @@
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
+#include "legal/BatesProduction.h"
+#include "legal/RedactionPages.h"
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
@@ -103,6 +109,15 @@ struct ApplicationSlots {
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
+    // Bates production windows and the folders their runs are writing into.
+    std::shared_ptr<ikw::legal::BatesProduction> bates;
+    // Redaction pages and the saves of their redacted copies.
+    std::shared_ptr<ikw::legal::RedactionPages> redaction;
+    // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel) and
+    // ask a document or folder.
+    ikw::assistants::Assistants assistants;
+    // The compare intake, made with the toolkit's panels.
+    std::shared_ptr<ikw::crossdoc::CompareIntake> compareIntake;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -153,6 +168,10 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
 {
     return ikw::LaunchServices {
         .noteSession = [] { ikw::services::Stats::noteSession(); },
+        .loadClosedTabs = [slots] {
+            if (const auto layer = slots->library.lock())
+                layer->closedTabs().loadClosedTabs();
+        },
         .openURLs = [slots](const std::vector<std::string>& items) {
             if (auto layer = slots->library.lock())
                 layer->router().openURLs(items);
@@ -191,6 +210,11 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             reactions.add("tts_voice", [slots](const std::string&) {
                 if (const auto layer = slots->library.lock())
                     ikw::docops::forgetChosenVoices(layer->windows().windows());
+            });
+            // Switching it off deletes the file at once; switching it on writes the list.
+            reactions.add("remember_closed_tabs", [slots](const std::string&) {
+                if (const auto layer = slots->library.lock())
+                    layer->closedTabs().saveClosedTabs();
             });
         },
     };
@@ -235,6 +259,13 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     commands.add("openVisualCompare:", [&slots](const ikw::MenuUse&) {
         if (slots.visualCompare)
             slots.visualCompare->openVisualCompare();
+    });
+    ikw::legal::registerMenuCommands(commands, slots.bates);
+    ikw::legal::registerMenuCommands(commands, slots.redaction);
+    ikw::assistants::registerMenuCommands(commands, slots.assistants);
+    commands.add("openCompare:", [&slots](const ikw::MenuUse&) {
+        if (slots.compareIntake)
+            slots.compareIntake->openCompare();
     });
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
@@ -285,14 +316,45 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
             services.features.reloadReaderInPlace(window);
     };
     ikw::docops::registerEditorActions(bridge.actions, editorServices);
+    ikw::docops::registerShrinkMenuCommand(slots.menuCommands, pageOps, [&slots] {
+        const auto layer = slots.library.lock();
+        return layer ? ikw::docops::KeyDocument { ikw::library::keyReviewWC(layer->windows()), ikw::library::currentDocPath(layer->windows()) }
+                     : ikw::docops::KeyDocument {};
+    });
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
+    slots.compareIntake = std::make_shared<ikw::crossdoc::CompareIntake>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     ikw::crossdoc::registerActions(bridge.actions, {
         .workers = slots.userInitiatedWorkers.get(),
         .links = slots.links,
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
         .search = slots.search,
         .visualCompare = slots.visualCompare,
+        .compareIntake = slots.compareIntake,
     });
+    slots.bates = std::make_shared<ikw::legal::BatesProduction>(ikw::legal::BatesProductionServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .workers = slots.userInitiatedWorkers.get(),
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    ikw::legal::registerActions(bridge.actions, slots.bates);
+    slots.redaction = std::make_shared<ikw::legal::RedactionPages>(ikw::legal::RedactionServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    ikw::legal::registerActions(bridge.actions, slots.redaction);
+    slots.assistants.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .pageOps = pageOps,
+        .resolvedScheme = services.resolvedScheme,
+    });
+    slots.assistants.ask = std::make_shared<ikw::assistants::AskDocuments>(ikw::assistants::AskServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .dialogs = &services.toolkit->dialogs(),
+    });
+    ikw::assistants::registerActions(bridge.actions, slots.assistants);
+    services.features.compareIntakeDrop = ikw::crossdoc::compareIntakeDrop;
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {

@@ -1,5 +1,6 @@
 #include "crossdoc/CrossDocActions.h"
 
+#include "crossdoc/CompareIntake.h"
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinkActions.h"
 #include "crossdoc/ReaderSearch.h"
@@ -27,6 +28,18 @@ void registerVisualCompareActions(UrlActions& actions, const std::weak_ptr<Visua
     });
 }
 
+void registerCompareIntakeActions(UrlActions& actions, const std::weak_ptr<CompareIntake>& compareIntake)
+{
+    actions.add("compare", [compareIntake](const UrlAction&) {
+        if (const auto intake = compareIntake.lock())
+            intake->openCompareIntake();
+    });
+    actions.add("comparepick", [compareIntake](const UrlAction& action) {
+        if (const auto intake = compareIntake.lock())
+            intake->comparePickSlot(action);
+    });
+}
+
 }
 
 void registerActions(UrlActions& actions, const CrossDocServices& services)
@@ -42,6 +55,7 @@ void registerActions(UrlActions& actions, const CrossDocServices& services)
     if (services.annotations.toolkit && services.annotations.documents)
         registerAnnotationActions(actions, services.annotations);
     registerVisualCompareActions(actions, services.visualCompare);
+    registerCompareIntakeActions(actions, services.compareIntake);
 }
 
 }

@@ -11,6 +11,7 @@ class UrlActions;
 
 namespace ikw::crossdoc {
 
+class CompareIntake;
 class CrossFolderSearch;
 class LinksController;
 class VisualCompare;
@@ -27,11 +28,14 @@ struct CrossDocServices {
     std::weak_ptr<CrossFolderSearch> search {};
     // The application's visual page diff.
     std::weak_ptr<VisualCompare> visualCompare {};
+    // The application's compare intake.
+    std::weak_ptr<CompareIntake> compareIntake {};
 };
 
 // The page actions of cross-document search ("readersearch", "search"), of the links between passages
 // (see LinkActions.h), the reader's annotations ("autosaveannot", "saveannot", "exportannots") and
-// the visual page diff ("visualdiff", "xcompare", "pickvisualcompare").
+// the visual page diff ("visualdiff", "xcompare", "pickvisualcompare") and the compare intake
+// ("compare", "comparepick").
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 
 }

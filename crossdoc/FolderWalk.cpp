@@ -60,8 +60,14 @@ bool isPackageName(const std::string& name)
     return std::find(std::begin(kPackageExtensions), std::end(kPackageExtensions), extension) != std::end(kPackageExtensions);
 }
 
-void walkFolder(const std::string& folder, const std::function<WalkStep(const std::string& path)>& visit)
+void walkFolder(const std::string& folder, const std::function<WalkStep(const std::string& path)>& visit,
+    const std::function<void(const std::string& folder)>& listing)
 {
+    const auto listed = [&listing](const std::string& path) {
+        if (listing)
+            listing(path);
+        return sortedEntries(path);
+    };
     // One level per open folder: its path, its sorted names and the next one to visit.
     struct Level {
         std::string path;
@@ -69,7 +75,7 @@ void walkFolder(const std::string& folder, const std::function<WalkStep(const st
         std::size_t next = 0;
     };
     std::vector<Level> levels;
-    levels.push_back({ folder, sortedEntries(folder) });
+    levels.push_back({ folder, listed(folder) });
     while (!levels.empty()) {
         Level& level = levels.back();
         if (level.next == level.entries.size()) {
@@ -83,7 +89,7 @@ void walkFolder(const std::string& folder, const std::function<WalkStep(const st
         if (visit(path) == WalkStep::Stop)
             return;
         if (entry.isFolder && !isPackageName(entry.name)) {
-            std::vector<Entry> entries = sortedEntries(path);
+            std::vector<Entry> entries = listed(path);
             levels.push_back({ std::move(path), std::move(entries) });
         }
     }

@@ -31,7 +31,7 @@ std::vector<std::string> collectScope(const std::vector<std::string>& folders, c
             if (rules.acceptFound(path))
                 add(path);
             return stopped ? WalkStep::Stop : WalkStep::Continue;
-        });
+        }, rules.onListing);
     }
     return files;
 }

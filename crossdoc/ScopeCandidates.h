@@ -18,6 +18,8 @@ struct ScopeRules {
     std::function<bool(const std::string& path)> acceptFound;
     // Optional: told of each file as it joins the list; Stop ends the gathering there.
     std::function<WalkStep(const std::string& path)> onAdded {};
+    // Optional: told of each folder just before the walk reads its entries.
+    std::function<void(const std::string& folder)> onListing {};
 };
 
 // The scope's files in order, each path once (its first appearance wins): the given files first,

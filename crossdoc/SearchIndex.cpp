@@ -163,8 +163,19 @@ std::int64_t IWSearchIndex::fileCount()
 
 std::optional<IWSearchIndex::FileKey> IWSearchIndex::statKey(const std::string& path)
 {
+    bool isLink = false;
+    return statKey(path, isLink);
+}
+
+std::optional<IWSearchIndex::FileKey> IWSearchIndex::statKey(const std::string& path, bool& isLink)
+{
+    // One look for the common case, a second only for a link.
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+    isLink = false;
+    if (path.empty() || ::lstat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    isLink = S_ISLNK(info.st_mode);
+    if (isLink && ::stat(path.c_str(), &info) != 0)
         return std::nullopt;
     return FileKey { wholeSeconds(info.st_mtim), static_cast<std::int64_t>(info.st_size) };
 }
@@ -188,6 +199,7 @@ const std::unordered_map<std::string, IWSearchIndex::FileKey>& IWSearchIndex::kn
         return *m_knownFiles;
     m_knownFiles.emplace();
     m_knownFilesVersion = version;
+    ++m_knownFilesReadings;
     auto rows = m_db ? m_db->prepare("SELECT path, mtime, size FROM files;") : std::nullopt;
     while (rows && checked(rows->step()) == SQLITE_ROW)
         m_knownFiles->insert_or_assign(rows->columnText(0), FileKey { rows->columnInt64(1), rows->columnInt64(2) });

@@ -4,6 +4,7 @@
 #include "crossdoc/SearchHits.h"
 #include "crossdoc/Sqlite.h"
 #include "crossdoc/TextExtractors.h"
+#include "platform/core/FolderChangeSentinel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -80,7 +81,9 @@ public:
 
     // Whether every indexable file of the scope is indexed as it is now. Files indexed before but
     // gone since do not count. The walk takes the given files first (each counted, always taken),
-    // then the folders' files while fewer than `maxFiles` are taken.
+    // then the folders' files while fewer than `maxFiles` are taken. A scope found fresh is watched
+    // (its folders and the given files' folders), so that asking again about the same scope, with
+    // nothing changed in those folders and the index unchanged, needs no walk.
     bool isFresh(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles,
         std::size_t maxFiles = kDefaultMaxFiles);
 
@@ -104,6 +107,8 @@ public:
 
     // The file's key, following links; none when it cannot be looked at.
     static std::optional<FileKey> statKey(const std::string& path);
+    // The same, and whether the path itself is a symbolic link.
+    static std::optional<FileKey> statKey(const std::string& path, bool& isLink);
     std::unordered_map<std::string, FileKey> indexedFiles();
 
     // The connection, for tests that watch its transactions; null when the index is not open.
@@ -126,7 +131,10 @@ private:
     std::int64_t dataVersion();
 
     std::vector<std::string> scopeFiles(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles,
-        std::size_t maxFiles, const std::function<bool(const std::string& path)>& keepGoing = {});
+        std::size_t maxFiles, const std::function<bool(const std::string& path)>& keepGoing = {},
+        const std::function<void(const std::string& folder)>& listing = {});
+    // The walk behind isFresh, watching every folder it reads from before reading it.
+    bool checkFreshness(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles, std::size_t maxFiles);
     void deleteFile(const std::string& path);
     void insertChunk(const std::string& path, const Chunk& chunk);
     void recordFile(const std::string& path, const std::string& type, FileKey key);
@@ -143,6 +151,18 @@ private:
     bool m_damaged = false;
     std::optional<std::unordered_map<std::string, FileKey>> m_knownFiles;
     std::int64_t m_knownFilesVersion = 0;
+    // Counts the times the files table was read, so that a scope found fresh against one reading
+    // is not taken as fresh against the next.
+    std::uint64_t m_knownFilesReadings = 0;
+    // The last scope found fresh, and the watch over its folders since.
+    struct FreshScope {
+        std::vector<std::string> dirs;
+        std::vector<std::string> explicitFiles;
+        std::size_t maxFiles = 0;
+        std::uint64_t knownFilesReading = 0;
+    };
+    std::optional<FreshScope> m_freshScope;
+    FolderChangeSentinel m_freshScopeWatch;
     // Statements used per file or per chunk, prepared once for the connection.
     struct Statements {
         std::optional<SqliteStatement> deleteChunks;

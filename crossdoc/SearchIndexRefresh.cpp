@@ -25,7 +25,8 @@ bool exists(const std::string& path)
 }
 
 std::vector<std::string> IWSearchIndex::scopeFiles(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles,
-    std::size_t maxFiles, const std::function<bool(const std::string& path)>& keepGoing)
+    std::size_t maxFiles, const std::function<bool(const std::string& path)>& keepGoing,
+    const std::function<void(const std::string& folder)>& listing)
 {
     ScopeRules rules {
         .maxFiles = maxFiles,
@@ -34,20 +35,45 @@ std::vector<std::string> IWSearchIndex::scopeFiles(const std::vector<std::string
     };
     if (keepGoing)
         rules.onAdded = [&](const std::string& path) { return keepGoing(path) ? WalkStep::Continue : WalkStep::Stop; };
+    rules.onListing = listing;
     return collectScope(dirs, explicitFiles, rules);
 }
 
 bool IWSearchIndex::isFresh(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles, std::size_t maxFiles)
 {
     startAfreshIfDamaged();
+    knownFiles();
+    const bool sameScope = m_freshScope && m_freshScope->dirs == dirs && m_freshScope->explicitFiles == explicitFiles
+        && m_freshScope->maxFiles == maxFiles && m_freshScope->knownFilesReading == m_knownFilesReadings;
+    if (sameScope && !m_freshScopeWatch.changed())
+        return true;
+    m_freshScope.reset();
+    if (!checkFreshness(dirs, explicitFiles, maxFiles))
+        return false;
+    if (!m_freshScopeWatch.changed())
+        m_freshScope = FreshScope { dirs, explicitFiles, maxFiles, m_knownFilesReadings };
+    return true;
+}
+
+bool IWSearchIndex::checkFreshness(const std::vector<std::string>& dirs, const std::vector<std::string>& explicitFiles, std::size_t maxFiles)
+{
+    // Watching starts before anything is looked at, so a change during the walk is either seen by
+    // the walk or reported by the watch.
+    m_freshScopeWatch.reset();
+    for (const std::string& file : explicitFiles)
+        m_freshScopeWatch.add(parentPath(file));
     const auto& indexed = knownFiles();
     bool fresh = true;
     scopeFiles(dirs, explicitFiles, maxFiles, [&](const std::string& path) {
-        const auto key = statKey(path);
+        bool isLink = false;
+        const auto key = statKey(path, isLink);
+        // A link's target may change where no watch sees it: such a scope is walked every time.
+        if (isLink)
+            m_freshScopeWatch.markChanged();
         const auto row = indexed.find(path);
         fresh = key && row != indexed.end() && row->second == *key;
         return fresh;
-    });
+    }, [&](const std::string& folder) { m_freshScopeWatch.add(folder); });
     return fresh;
 }
 

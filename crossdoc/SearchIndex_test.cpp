@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 
 namespace ikw::crossdoc {
@@ -309,6 +310,45 @@ TEST_F(SearchIndexTest, TheFreshnessCheckSeesChangesMadeThroughAnotherConnection
     EXPECT_EQ(index->indexedFiles().size(), 1u);
     EXPECT_EQ(index->reindex({ folderA }, {}), 1u);
     EXPECT_TRUE(index->isFresh({ folderA }, {}));
+}
+
+TEST_F(SearchIndexTest, AScopeFoundFreshIsAskedAgainWithoutMissingAChange)
+{
+    // Each change comes after the scope was found fresh once, so the second check answers from
+    // what was watched since.
+    struct Change {
+        const char* name;
+        std::function<void()> make;
+        bool withLink = false;
+    };
+    const std::string outside = write("elsewhere/target.txt", "target");
+    const Change changes[] = {
+        { "a file touched", [&] { touch(home.file("A/one.txt")); } },
+        { "a file in a sub-folder touched", [&] { touch(home.file("A/sub/deep/two.txt")); } },
+        { "a new file in a sub-folder", [&] { write("A/sub/three.txt", "three"); } },
+        { "a new sub-folder with a file", [&] { write("A/new/four.txt", "four"); } },
+        { "the target of a link outside the scope touched", [&] { touch(outside); }, true },
+        { "a given file's copy replaced", [&] { write("B/given.txt", "given, longer now"); } },
+    };
+    for (const Change& change : changes) {
+        testing::removeTree(folderA);
+        write("A/one.txt", "one");
+        write("A/sub/deep/two.txt", "two");
+        write("B/given.txt", "given");
+        if (change.withLink) {
+            ASSERT_EQ(::symlink(outside.c_str(), home.file("A/link.txt").c_str()), 0);
+        }
+        index->reindex({ folderA }, { home.file("B/given.txt") });
+        ASSERT_TRUE(index->isFresh({ folderA }, { home.file("B/given.txt") })) << change.name;
+        ASSERT_TRUE(index->isFresh({ folderA }, { home.file("B/given.txt") })) << change.name;
+        change.make();
+        EXPECT_FALSE(index->isFresh({ folderA }, { home.file("B/given.txt") })) << change.name;
+    }
+    // A different scope is walked, not taken from the one found fresh before.
+    index->reindex({ folderA }, {});
+    ASSERT_TRUE(index->isFresh({ folderA }, {}));
+    write("B/five.txt", "five");
+    EXPECT_FALSE(index->isFresh({ folderA, folderB }, {}));
 }
 
 }

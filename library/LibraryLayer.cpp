@@ -61,6 +61,12 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
               .clock = [] { return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count(); },
               .temporaryRoots = hooks.temporaryRoots ? hooks.temporaryRoots : RecentLists::defaultTemporaryRoots,
           })
+    , m_closedTabs(m_openers, realFileSystem(), closedTabsPath(),
+          ClosedTabs::Hooks {
+              .recordUsage = hooks.recordUsage,
+              .beep = [toolkit = services.toolkit] { toolkit->beep(); },
+              .settings = {},
+          })
 {
     auto& features = services.features;
     features.snapshotVersionFile = [versions = std::weak_ptr(m_versions)](const std::string& path) {
@@ -71,6 +77,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
     features.reloadReaderInPlace = [this](ReviewWC& window) { m_openers.reloadReaderInPlace(window); };
     features.recordRecent = [this](const std::vector<std::string>& paths) { m_recent.recordRecent(paths); };
     features.pinnedJSON = [this] { return m_recent.pinnedJSON(); };
+    features.recordClosedTab = [this](ReviewWC& window) { m_closedTabs.recordClosedTab(window); };
 }
 
 ui::Menu versionMenu(const std::vector<VersionChoice>& choices)

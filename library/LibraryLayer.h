@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ReviewWindowRegistry.h"
+#include "library/ClosedTabs.h"
 #include "library/DocumentSets.h"
 #include "library/HistoryPage.h"
 #include "library/HistoryStore.h"
@@ -49,6 +50,7 @@ public:
     HistoryStore& history() { return *m_history; }
     HistoryPage& historyPage() { return m_historyPage; }
     RecentLists& recent() { return m_recent; }
+    ClosedTabs& closedTabs() { return m_closedTabs; }
     void recordUsage(const std::string& feature) const
     {
         if (m_recordUsage)
@@ -71,6 +73,7 @@ private:
     std::shared_ptr<VersionRestore> m_versions;
     HistoryPage m_historyPage;
     RecentLists m_recent;
+    ClosedTabs m_closedTabs;
 };
 
 // The review window layer with the library over it. `library` is pointed at the library's part,

@@ -11,6 +11,8 @@
 
 #include <gtk/gtk.h>
 
+#include <filesystem>
+
 namespace ikw::library {
 namespace {
 
@@ -149,6 +151,35 @@ TEST_F(MainMenuOnScreen, MoveTabToNewWindowLeavesEachWindowWithOneWorkingTab)
     EXPECT_TRUE(press(second->window(), GDK_KEY_w, GDK_CONTROL_MASK));
     EXPECT_TRUE(second->isClosed());
     EXPECT_FALSE(first->isClosed());
+}
+
+// The tab strip goes with a closing window's widgets; the closed tab still gets the tab's title.
+TEST_F(MainMenuOnScreen, CtrlWOnALastTabRemembersItsTitleAndTheMenuReopensIt)
+{
+    menu->rebuildMenu();
+    const std::string pdf = "/usr/share/doc/shared-mime-info/shared-mime-info-spec.pdf";
+    if (!std::filesystem::exists(pdf))
+        GTEST_SKIP() << "no PDF of the system's documentation here";
+    const auto window = openLoaded(testing::writeTestFile(joinPath(globals().archive, ".titled.html"),
+        "<!doctype html><html><head><title>Spec reader</title></head><body><p id=t>x</p></body></html>"));
+    window->hasContent = true;
+    window->isReader = true;
+    window->sourcePaths = { pdf };
+    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return window->window().tabTitle(*window->web) == "Spec reader"; }, kTimeout));
+    settleMenu(window->window());
+    EXPECT_TRUE(press(window->window(), GDK_KEY_w, GDK_CONTROL_MASK));
+    ASSERT_TRUE(ui::gtk3::runMainLoopUntil([&] { return window->isClosed(); }, kTimeout));
+
+    ui::MenuItem reopen;
+    reopen.command = "reopenClosedTab:";
+    EXPECT_EQ(commands.validate({ reopen, nullptr }).title, "Reopen \u201CSpec reader\u201D");
+    EXPECT_TRUE(commands.perform({ reopen, nullptr }));
+    ASSERT_FALSE(windows.isEmpty());
+    const auto reopened = windows.windows().back();
+    EXPECT_TRUE(reopened->isReader);
+    EXPECT_EQ(reopened->sourcePaths, std::vector<std::string> { pdf });
+    EXPECT_FALSE(commands.validate({ reopen, nullptr }).enabled);
+    reopened->window().close();
 }
 
 }

@@ -108,6 +108,15 @@ void registerWindowCommands(MenuCommands& commands, const LibraryLookup& library
         commands.add(name, onLayer(library, [mode](LibraryLayer& layer, const MenuUse&) { layer.commands().pick(mode); }));
 }
 
+// "Reopen “<title>”" for the newest closed tab; disabled with its plain title when there is none.
+ui::MenuItemState reopenState(const LibraryLookup& library)
+{
+    const auto layer = library();
+    if (!layer || layer->closedTabs().closedTabs().empty())
+        return { .enabled = false, .title = "Reopen Closed Tab" };
+    return { .enabled = true, .title = "Reopen \u201C" + layer->closedTabs().closedTabs().back().title + "\u201D" };
+}
+
 void registerListCommands(MenuCommands& commands, const LibraryLookup& library)
 {
     commands.add("openHistory:", onLayer(library, [](LibraryLayer& layer, const MenuUse&) { layer.historyPage().openHistory("recents"); }));
@@ -124,6 +133,8 @@ void registerListCommands(MenuCommands& commands, const LibraryLookup& library)
         enabledWhen(library, currentFolderPinned(false)));
     commands.add("unpinCurrentFolder:", onLayer(library, [](LibraryLayer& layer, const MenuUse&) { layer.recent().unpinCurrentFolder(); }),
         enabledWhen(library, currentFolderPinned(true)));
+    commands.add("reopenClosedTab:", onLayer(library, [](LibraryLayer& layer, const MenuUse&) { layer.closedTabs().reopenClosedTab(); }),
+        [library](const MenuUse&) { return reopenState(library); });
 }
 
 void registerVersionCommands(MenuCommands& commands, const LibraryLookup& library)

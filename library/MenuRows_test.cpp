@@ -76,7 +76,23 @@ TEST_F(MenuRowsTest, PageItemsNeedAReaderWhileDocumentItemsNeedOnlyTheDocument)
     window->sourcePaths = { home.file("Docs") }; // a folder is no document
     check(documentItems, false, "a folder");
     EXPECT_TRUE(enabled("newTab:"));
-    EXPECT_FALSE(enabled("reopenClosedTab:")); // nobody registered it yet
+}
+
+TEST_F(MenuRowsTest, ReopenClosedTabNamesTheNewestClosedTab)
+{
+    ui::MenuItem item;
+    item.command = "reopenClosedTab:";
+    const auto state = [&] { return commands.validate({ item, nullptr }); };
+    EXPECT_FALSE(state().enabled);
+    EXPECT_EQ(state().title, "Reopen Closed Tab");
+    const auto window = review({ doc("Lease.pdf") }, true);
+    window->window().setTabTitle(*window->web, "Lease \u2014 draft");
+    window->window().requestClose();
+    EXPECT_TRUE(state().enabled);
+    EXPECT_EQ(state().title, "Reopen \u201CLease \u2014 draft\u201D");
+    EXPECT_TRUE(run("reopenClosedTab:", nullptr));
+    EXPECT_FALSE(state().enabled);
+    EXPECT_EQ(windows.windows().size(), 1u);
 }
 
 TEST_F(MenuRowsTest, PinCommandsFollowWhetherTheCurrentFolderIsPinned)

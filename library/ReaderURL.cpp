@@ -4,8 +4,7 @@
 #include "app/Appearance.h"
 #include "app/Settings.h"
 #include "review/EngineLocator.h"
-
-#include <glib.h>
+#include "review/EnginePageURL.h"
 
 #include <utility>
 #include <vector>
@@ -27,28 +26,12 @@ std::string zoomItem(const Json& settings)
     return it != settings.end() && it->is_string() ? it->get<std::string>() : "page-width";
 }
 
-// Escapes all but the unreserved characters and "/" and ":", so "&", "=", "+" and "#" in a path
-// never change the query's meaning.
-std::string escapeValue(const std::string& value)
-{
-    gchar* escaped = g_uri_escape_string(value.c_str(), "/:", FALSE);
-    std::string result(escaped);
-    g_free(escaped);
-    return result;
-}
-
 }
 
 std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json& settings, const ReaderLook& look, const std::string& readerPage)
 {
-    gchar* pageUri = g_filename_to_uri(readerPage.c_str(), nullptr, nullptr);
-    if (!pageUri)
-        return std::nullopt;
-    std::string url(pageUri);
-    g_free(pageUri);
-
     const bool followsSystem = readingThemeFollowsSystem(settings);
-    std::vector<std::pair<const char*, std::string>> items {
+    std::vector<PageQueryItem> items {
         { "pdf", request.pdf },
         { "orig", request.orig },
         { "theme", look.scheme },
@@ -67,15 +50,7 @@ std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json
         items.emplace_back("run", std::to_string(request.run->index + 1) + "/" + std::to_string(request.run->total));
         items.emplace_back("runname", request.run->name);
     }
-    char separator = '?';
-    for (const auto& [name, value] : items) {
-        url += separator;
-        url += name;
-        url += '=';
-        url += escapeValue(value);
-        separator = '&';
-    }
-    return url;
+    return enginePageURL(readerPage, items);
 }
 
 std::optional<std::string> readerURL(const ReaderURLRequest& request)

@@ -48,10 +48,11 @@ public:
     // follows: the key review while it shows nothing yet, else a new window on a fresh loading
     // page, a tab of the key review's window unless "open_in" is "window".
     std::shared_ptr<ReviewWC> windowForDocument();
+    // The tab stands for `path`: represented file, tab and window title; the window comes to the front.
+    void showDocumentChrome(ReviewWC& window, const std::string& path);
 
 private:
     std::shared_ptr<ReviewWC> newWindow(const std::optional<std::string>& pagePath, const std::shared_ptr<ReviewWC>& host);
-    void showDocumentChrome(ReviewWC& window, const std::string& path);
     void ensureLoadingPage(ReviewWC& window);
     void startEditProbe(const std::shared_ptr<ReviewWC>& window, const std::string& path);
     std::string readerPdf(ReviewWC& window, const std::string& document) const;

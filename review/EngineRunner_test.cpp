@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace ikw {
 namespace {
 
@@ -98,6 +100,74 @@ TEST(EngineRunner, ASilentScriptIsEndedAfterTheIdleTimeOut)
     EXPECT_EQ(run(home, "stuck.py", true, {}, EngineRunOptions { .idleTimeoutSeconds = 0.5, .interpreter = {} }).answer,
         R"({"error":"The engine stopped responding."})");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+// The AI and photo scripts' runners over one stand-in script that prints what its case asks for.
+TEST(EngineRunner, TheAIAndSortRunnersPickTheirLastLineAndPassOnlyJson)
+{
+    EngineTestHome home;
+    testing::installStandInEngine(home.path());
+    const std::string body = R"PY(import sys
+cases = {
+    'blank': '\n{"ok": 1}\t \n\t\n\n',
+    'cr': '{"a": 1}\r \t{"b": 2} \r\t\r',
+    'traceback': '{"ok": 1}\nTraceback (most recent call last):\n',
+    'name': '{"ok": 1}\nreport.pdf\n',
+    'script': '[1]\nalert(1)//\n',
+    'spaces': ' \t\n  \n',
+}
+sys.stderr.write('thinking\n' * 3)
+sys.stdout.write(cases[sys.argv[1]])
+)PY";
+    testing::writeEngineScript(home.path(), std::string("app/") + kAIScript, body);
+    testing::writeEngineScript(home.path(), std::string("app/") + kCulmoraScript, body);
+    const std::string aiError = R"({"error":"Could not start the local AI engine."})";
+    const std::string sortError = R"({"error":"Could not run the sort engine."})";
+    struct Case {
+        const char* name;
+        std::string ai;
+        std::string culmora;
+    };
+    const Case cases[] = {
+        // Trailing blank lines and tabs: runAI trims the line it takes.
+        { "blank", R"({"ok": 1})", "{\"ok\": 1}\t " },
+        // Carriage returns end pieces only for the photo script's runner, which keeps the piece as it is.
+        { "cr", aiError, " \t{\"b\": 2} " },
+        { "traceback", aiError, sortError },
+        { "name", aiError, sortError },
+        { "script", aiError, sortError },
+        { "spaces", aiError, sortError },
+    };
+    for (const Case& c : cases) {
+        std::optional<std::string> ai, culmora;
+        runAI({ c.name }, [&ai](const std::string& json) { ai = json; });
+        runCulmora({ c.name }, [&culmora](const std::string& json) { culmora = json; });
+        EXPECT_TRUE(home.mainQueue.runUntil([&] { return ai && culmora; }, 20)) << c.name;
+        EXPECT_EQ(ai, c.ai) << c.name;
+        EXPECT_EQ(culmora, c.culmora) << c.name;
+    }
+}
+
+TEST(EngineRunner, EveryRunnerAnswersValidJsonWhenItsScriptIsMissingOrCannotStart)
+{
+    EngineTestHome home;
+    const std::string engine = testing::installStandInEngine(home.path());
+    for (const char* script : { kAIScript, kCulmoraScript, kOrganizeScript })
+        std::filesystem::remove(engine + "/app/" + script);
+    const EngineRunOptions cannotStart { .idleTimeoutSeconds = kEngineIdleTimeoutSeconds, .interpreter = home.path() + "/no \"such\" python" };
+    for (const auto& options : { EngineRunOptions {}, cannotStart }) {
+        std::vector<std::string> answers;
+        const auto keep = [&answers](const std::string& json) { answers.push_back(json); };
+        runAI({ "status" }, keep, options);
+        runCulmora({ "apply" }, keep, options);
+        runOrganize({ "plan" }, kOrganizeScript, {}, keep, options);
+        EXPECT_TRUE(home.mainQueue.runUntil([&] { return answers.size() == 3; }, 20));
+        for (const auto& answer : answers) {
+            const auto parsed = parseJson(answer);
+            ASSERT_TRUE(parsed && parsed->is_object()) << answer;
+            EXPECT_TRUE((*parsed)["error"].is_string()) << answer;
+        }
+    }
 }
 
 TEST(EngineRunner, AStartFailureAnswersValidJsonWhateverTheMessage)

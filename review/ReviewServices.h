@@ -13,10 +13,12 @@ namespace ikw {
 
 class ReviewWC;
 
-// A point in a window's page, from its top left corner.
+// A point in a window's page, from its top left corner, and the width of the view that took the
+// drop (0 when no view reported one).
 struct DropPoint {
     double x = 0;
     double y = 0;
+    double viewWidth = 0;
 };
 
 // What review windows need from the features above them. The composition root fills the table as

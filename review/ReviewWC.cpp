@@ -209,9 +209,9 @@ void ReviewWC::wire(const std::optional<std::string>& pagePath)
     });
     // Drag modes 2 and 3 take file drops from the page for the window; any other leaves them to it.
     if (globals().dragMode == 2 || globals().dragMode == 3) {
-        web->setFileDropHandler([weak](const std::vector<std::string>& paths, double x, double y) {
+        web->setFileDropHandler([weak](const std::vector<std::string>& paths, double x, double y, double viewWidth) {
             if (auto self = weak.lock())
-                self->readerDrop(paths, DropPoint { x, y });
+                self->readerDrop(paths, DropPoint { x, y, viewWidth });
         });
     }
     web->setTitleHandler([weak](const std::string& title) {

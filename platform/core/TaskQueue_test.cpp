@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -111,6 +114,50 @@ TEST(WorkQueue, DelayedTaskRunsAfterItsDelay)
     while (!ran)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_GE(std::chrono::duration<double>(at - start).count(), 0.19);
+}
+
+TEST(WorkQueue, StartsWorkersOnlyAsTheWorkNeedsThem)
+{
+    WorkQueue queue("lazy", 4);
+    std::mutex lock;
+    std::set<std::thread::id> threads;
+    const auto noteThread = [&] {
+        std::lock_guard guard(lock);
+        threads.insert(std::this_thread::get_id());
+    };
+    // One task at a time never needs a second worker.
+    for (int i = 0; i < 5; ++i) {
+        queue.post(noteThread);
+        queue.waitUntilIdle();
+    }
+    EXPECT_EQ(threads.size(), 1u);
+
+    // Six tasks that all wait for four of them to arrive need every worker, and no more.
+    std::atomic<int> arrived { 0 };
+    std::atomic<int> finished { 0 };
+    for (int i = 0; i < 6; ++i) {
+        queue.post([&] {
+            noteThread();
+            ++arrived;
+            while (arrived < 4) { }
+            ++finished;
+        });
+    }
+    queue.waitUntilIdle();
+    EXPECT_EQ(finished, 6);
+    EXPECT_EQ(threads.size(), 4u);
+
+    // A delayed task that comes due while the only busy worker is taken gets a worker of its own.
+    WorkQueue pair("pair", 2);
+    std::atomic<bool> release { false };
+    std::atomic<bool> delayedRan { false };
+    pair.post([&] { while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1)); });
+    pair.postAfter(0.05, [&] { delayedRan = true; });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!delayedRan && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(delayedRan);
+    release = true;
 }
 
 }

@@ -6,11 +6,9 @@ namespace ikw {
 
 WorkQueue::WorkQueue(std::string label, unsigned workerCount)
     : m_label(std::move(label))
+    , m_maxWorkers(std::max(1u, workerCount))
 {
-    workerCount = std::max(1u, workerCount);
-    m_workers.reserve(workerCount);
-    for (unsigned i = 0; i < workerCount; ++i)
-        m_workers.emplace_back([this] { workerLoop(); });
+    m_workers.reserve(m_maxWorkers);
 }
 
 WorkQueue::~WorkQueue()
@@ -29,8 +27,17 @@ void WorkQueue::post(Task task)
     {
         std::lock_guard lock(m_mutex);
         m_ready.push_back(std::move(task));
+        startWorkerIfNeeded(false);
     }
     m_wake.notify_one();
+}
+
+void WorkQueue::startWorkerIfNeeded(bool fromWorkerLoop)
+{
+    const std::size_t freeWorkers = m_waiting + (fromWorkerLoop ? 1 : 0);
+    const std::size_t wanted = m_ready.size() + (m_delayed.empty() ? 0 : 1);
+    if (wanted > freeWorkers && m_workers.size() < m_maxWorkers && !m_stopping)
+        m_workers.emplace_back([this] { workerLoop(); });
 }
 
 void WorkQueue::postAfter(double seconds, Task task)
@@ -40,6 +47,7 @@ void WorkQueue::postAfter(double seconds, Task task)
     {
         std::lock_guard lock(m_mutex);
         m_delayed.emplace(due, std::move(task));
+        startWorkerIfNeeded(false);
     }
     m_wake.notify_all();
 }
@@ -57,6 +65,7 @@ void WorkQueue::workerLoop()
     std::unique_lock lock(m_mutex);
     for (;;) {
         promoteDueTasks(std::chrono::steady_clock::now());
+        startWorkerIfNeeded(true);
         if (!m_ready.empty()) {
             Task task = std::move(m_ready.front());
             m_ready.pop_front();
@@ -72,10 +81,12 @@ void WorkQueue::workerLoop()
         }
         if (m_stopping)
             return;
+        ++m_waiting;
         if (m_delayed.empty())
             m_wake.wait(lock);
         else
             m_wake.wait_until(lock, m_delayed.begin()->first);
+        --m_waiting;
     }
 }
 
@@ -88,6 +99,7 @@ void WorkQueue::waitUntilIdle()
 bool WorkQueue::isCurrentThreadWorker() const
 {
     const auto self = std::this_thread::get_id();
+    std::lock_guard lock(m_mutex);
     return std::any_of(m_workers.begin(), m_workers.end(), [self](const std::thread& t) { return t.get_id() == self; });
 }
 

@@ -15,7 +15,9 @@ namespace ikw {
 
 // Background queue on std::thread workers. With one worker it is serial: tasks run one after
 // another in the order posted. Destroying the queue runs the tasks already posted (not the
-// delayed ones still waiting), then joins the workers.
+// delayed ones still waiting), then joins the workers. Workers start as work arrives: one more
+// whenever a task is posted and no worker is free, up to `workerCount`, so a queue that is seldom
+// busy costs few threads and a short-lived program using one never starts the rest.
 class WorkQueue final : public TaskQueue {
 public:
     explicit WorkQueue(std::string label, unsigned workerCount = 1);
@@ -35,9 +37,15 @@ public:
 private:
     void workerLoop();
     void promoteDueTasks(std::chrono::steady_clock::time_point now);
+    // Starts a worker when the ready tasks, and the delayed ones' need of a worker to wait for
+    // them, outnumber the workers free to take them (the worker loop counts itself as one);
+    // called under the lock.
+    void startWorkerIfNeeded(bool fromWorkerLoop);
 
     std::string m_label;
-    std::mutex m_mutex;
+    unsigned m_maxWorkers = 1;
+    unsigned m_waiting = 0;
+    mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::deque<Task> m_ready;

@@ -36,6 +36,8 @@ public:
     // The icon of every window of the application, from an image file; false when the file does
     // not load as an image (the icon then stays as it was).
     virtual bool setDefaultIcon(const std::string& imagePath) = 0;
+    // The desktop's alert sound (an answer to a command with nothing to do).
+    virtual void beep() = 0;
 
     // A page editor, shown once laid over a tab (Window::setTabOverlay).
     virtual std::shared_ptr<PageEditor> makePageEditor(const EditorChrome& chrome) = 0;

@@ -113,8 +113,9 @@ public:
     // finished page), or a load failed (with the reason).
     virtual void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) = 0;
     // Files dragged from the desktop onto the view (text/uri-list) go to this handler instead of
-    // the page: the local paths, in order, and the drop point from the view's top left corner.
-    virtual void setFileDropHandler(std::function<void(const std::vector<std::string>& paths, double x, double y)> dropped) = 0;
+    // the page: the local paths, in order, the drop point from the view's top left corner and the
+    // view's width at the time of the drop.
+    virtual void setFileDropHandler(std::function<void(const std::vector<std::string>& paths, double x, double y, double viewWidth)> dropped) = 0;
     // The page's title changed (every change, the empty title included).
     virtual void setTitleHandler(std::function<void(const std::string& title)> changed) = 0;
     // Messages the page posts with window.webkit.messageHandlers.inkwarden.postMessage(body).

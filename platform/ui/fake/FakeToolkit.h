@@ -187,6 +187,7 @@ public:
     bool setDefaultIcon(const std::string& imagePath) override;
     std::shared_ptr<PageEditor> makePageEditor(const EditorChrome& chrome) override;
     bool hasFontFamily(const std::string& family) override;
+    void beep() override { ++beeps; }
     Dialogs& dialogs() override { return fakeDialogs; }
     Clipboard& clipboard() override { return fakeClipboard; }
     Workspace& workspace() override { return fakeWorkspace; }
@@ -201,6 +202,7 @@ public:
     std::optional<bool> prefersDark;
     std::optional<std::string> defaultIcon;
     std::vector<std::string> unloadableIcons;
+    int beeps = 0;
     FakeDialogs fakeDialogs;
     FakeClipboard fakeClipboard;
     FakeWorkspace fakeWorkspace;

@@ -51,7 +51,7 @@ public:
     void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) override { m_policy = std::move(policy); }
     void setResponsePolicy(std::function<ResponsePolicy(const DocumentResponse&)> policy) override { m_responsePolicy = std::move(policy); }
     void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) override;
-    void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped) override { m_dropped = std::move(dropped); }
+    void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double, double)> dropped) override { m_dropped = std::move(dropped); }
     void setTitleHandler(std::function<void(const std::string&)> changed) override { m_titleChanged = std::move(changed); }
     void setScriptMessageHandler(std::function<void(const Json&)> handler) override { m_messageHandler = std::move(handler); }
     void addUserScript(const std::string& source) override { userScripts.push_back(source); }
@@ -72,10 +72,10 @@ public:
     // A frame's document arrives; without a policy the view shows what it can.
     ResponsePolicy respond(const DocumentResponse& document);
     void postMessage(const Json& body);
-    void dropFiles(const std::vector<std::string>& paths, double x, double y)
+    void dropFiles(const std::vector<std::string>& paths, double x, double y, double viewWidth = 0)
     {
         if (m_dropped)
-            m_dropped(paths, x, y);
+            m_dropped(paths, x, y, viewWidth);
     }
     void changeTitle(const std::string& title)
     {
@@ -112,7 +112,7 @@ private:
     std::function<void(const std::string&)> m_loadFailed;
     std::function<void(const Json&)> m_messageHandler;
     std::function<void(const std::string&)> m_titleChanged;
-    std::function<void(const std::vector<std::string>&, double, double)> m_dropped;
+    std::function<void(const std::vector<std::string>&, double, double, double)> m_dropped;
 };
 
 }

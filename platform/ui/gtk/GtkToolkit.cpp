@@ -47,6 +47,12 @@ public:
         g_object_set(gtk_settings_get_default(), "gtk-application-prefer-dark-theme", dark ? TRUE : FALSE, nullptr);
     }
 
+    void beep() override
+    {
+        if (GdkDisplay* display = gdk_display_get_default())
+            gdk_display_beep(display);
+    }
+
     bool setDefaultIcon(const std::string& imagePath) override
     {
         GdkPixbuf* image = gdk_pixbuf_new_from_file(imagePath.c_str(), nullptr);

@@ -338,7 +338,7 @@ void WebView::onTitleChanged(WebKitWebView* view, GParamSpec*, gpointer data)
         self->m_titleChanged(title ? title : "");
 }
 
-void WebView::setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped)
+void WebView::setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double, double)> dropped)
 {
     m_fileDropped = std::move(dropped);
 }
@@ -372,6 +372,7 @@ gboolean WebView::onDragDrop(GtkWidget* widget, GdkDragContext* context, gint x,
     self->m_takingDrop = true;
     self->m_dropX = x;
     self->m_dropY = y;
+    self->m_dropWidth = gtk_widget_get_allocated_width(widget);
     gtk_drag_get_data(widget, context, gdk_atom_intern_static_string("text/uri-list"), time);
     return TRUE;
 }
@@ -395,7 +396,7 @@ void WebView::onDragDataReceived(GtkWidget* widget, GdkDragContext* context, gin
     }
     gtk_drag_finish(context, !paths.empty(), FALSE, time);
     if (!paths.empty() && self->m_fileDropped)
-        self->m_fileDropped(paths, self->m_dropX, self->m_dropY);
+        self->m_fileDropped(paths, self->m_dropX, self->m_dropY, self->m_dropWidth);
 }
 
 gboolean WebView::onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)

@@ -26,7 +26,7 @@ public:
     void setNavigationPolicy(std::function<NavigationPolicy(const NavigationAction&)> policy) override { m_policy = std::move(policy); }
     void setResponsePolicy(std::function<ResponsePolicy(const DocumentResponse&)> policy) override { m_responsePolicy = std::move(policy); }
     void setLoadHandlers(std::function<void()> finished, std::function<void(const std::string&)> failed) override;
-    void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double)> dropped) override;
+    void setFileDropHandler(std::function<void(const std::vector<std::string>&, double, double, double)> dropped) override;
     void setTitleHandler(std::function<void(const std::string&)> changed) override { m_titleChanged = std::move(changed); }
     void setScriptMessageHandler(std::function<void(const Json& body)> handler) override { m_messageHandler = std::move(handler); }
     void addUserScript(const std::string& source) override;
@@ -76,9 +76,9 @@ private:
     std::function<void(const std::string&)> m_loadFailed;
     std::function<void(const Json&)> m_messageHandler;
     std::function<void(const std::string&)> m_titleChanged;
-    std::function<void(const std::vector<std::string>&, double, double)> m_fileDropped;
+    std::function<void(const std::vector<std::string>&, double, double, double)> m_fileDropped;
     bool m_takingDrop = false;
-    double m_dropX = 0, m_dropY = 0;
+    double m_dropX = 0, m_dropY = 0, m_dropWidth = 0;
     DownloadEvents m_downloads;
     FileChooserHandler m_fileChooser;
 };

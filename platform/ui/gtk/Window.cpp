@@ -299,6 +299,7 @@ int Window::addTab(std::shared_ptr<ui::WebView> view, const std::string& title)
     gtk_widget_show(holder);
     const int index = gtk_notebook_insert_page(GTK_NOTEBOOK(m_notebook), holder, label, position);
     gtk_notebook_set_tab_reorderable(GTK_NOTEBOOK(m_notebook), holder, TRUE);
+    m_tabTitles[gtkView.get()] = title;
     m_tabs.insert(m_tabs.begin() + index, std::move(gtkView));
     gtk_notebook_set_current_page(GTK_NOTEBOOK(m_notebook), index);
     updateTabStrip();
@@ -307,6 +308,9 @@ int Window::addTab(std::shared_ptr<ui::WebView> view, const std::string& title)
 
 int Window::indexOf(const ui::WebView& view) const
 {
+    // A closed window's notebook has gone with its widgets.
+    if (m_isClosed)
+        return -1;
     for (std::size_t i = 0; i < m_tabs.size(); ++i) {
         if (m_tabs[i].get() == &view)
             return gtk_notebook_page_num(GTK_NOTEBOOK(m_notebook), pageOf(*m_tabs[i]));
@@ -320,6 +324,7 @@ void Window::removeTab(const ui::WebView& view)
     if (it == m_tabs.end())
         return;
     detachPage(**it);
+    m_tabTitles.erase(it->get());
     m_tabs.erase(it);
     updateTabStrip();
 }
@@ -339,18 +344,15 @@ void Window::setTabTitle(const ui::WebView& view, const std::string& title)
     const int index = indexOf(view);
     if (index < 0)
         return;
+    m_tabTitles[&view] = title;
     GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(m_notebook), index);
     gtk_notebook_set_tab_label_text(GTK_NOTEBOOK(m_notebook), page, title.c_str());
 }
 
 std::string Window::tabTitle(const ui::WebView& view) const
 {
-    const int index = indexOf(view);
-    if (index < 0)
-        return {};
-    GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(m_notebook), index);
-    const char* text = gtk_notebook_get_tab_label_text(GTK_NOTEBOOK(m_notebook), page);
-    return text ? text : "";
+    const auto it = m_tabTitles.find(&view);
+    return it == m_tabTitles.end() ? std::string() : it->second;
 }
 
 std::shared_ptr<ui::WebView> Window::tab(int index) const

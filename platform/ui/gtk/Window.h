@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -103,6 +104,9 @@ private:
     std::shared_ptr<Window*> m_alive = std::make_shared<Window*>(this); // idle work holds it weakly
     GtkWidget* m_header = nullptr;
     std::vector<std::shared_ptr<WebView>> m_tabs;
+    // Kept apart from the tab labels so that a closing window's tabs still answer their titles
+    // once its widgets have gone.
+    std::map<const ui::WebView*, std::string> m_tabTitles;
     struct Shortcut {
         unsigned keyval;
         unsigned modifiers;

@@ -1,0 +1,31 @@
+#include "assistants/AssistantActions.h"
+
+#include "app/MenuCommands.h"
+#include "assistants/AskDocuments.h"
+#include "assistants/Organizer.h"
+#include "review/UrlActions.h"
+
+namespace ikw::assistants {
+
+void registerActions(UrlActions& actions, const Assistants& assistants)
+{
+    if (const auto& organizer = assistants.organizer) {
+        actions.add("organize", [organizer](const UrlAction& action) { organizer->handleOrganize(action); });
+        actions.add("organizeready", [organizer](const UrlAction& action) { organizer->organizeInit(action); });
+        actions.add("organizeplan", [organizer](const UrlAction& action) { organizer->organizePlan(action); });
+        actions.add("organizeapply", [organizer](const UrlAction& action) { organizer->organizeApply(action); });
+        actions.add("organizeundo", [organizer](const UrlAction& action) { organizer->organizeUndo(action); });
+    }
+    if (const auto& ask = assistants.ask) {
+        actions.add("ask", [ask](const UrlAction&) { ask->pickAskDoc(); });
+        actions.add("ai", [ask](const UrlAction& action) { ask->handleAI(action); });
+    }
+}
+
+void registerMenuCommands(MenuCommands& commands, const Assistants& assistants)
+{
+    if (const auto& ask = assistants.ask)
+        commands.add("pickAskDoc:", [ask](const MenuUse&) { ask->pickAskDoc(); });
+}
+
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+
+namespace ikw {
+class MenuCommands;
+class UrlActions;
+}
+
+namespace ikw::assistants {
+
+class AskDocuments;
+class Organizer;
+
+// The assistants the composition root made; a missing one has no rows.
+struct Assistants {
+    std::shared_ptr<Organizer> organizer {};
+    std::shared_ptr<AskDocuments> ask {};
+};
+
+// The assistants' rows of the review pages' action table: "organize", "organizeready",
+// "organizeplan", "organizeapply" and "organizeundo"; "ask" (the picker) and "ai".
+void registerActions(UrlActions& actions, const Assistants& assistants);
+// The main menu's "pickAskDoc:" (Ask a Document or Folder).
+void registerMenuCommands(MenuCommands& commands, const Assistants& assistants);
+
+}
