@@ -27,7 +27,7 @@ inline constexpr const char* kSetAsideAlbum = "Culmora Set Aside";
 inline constexpr double kPageWidthMax = 760;
 inline constexpr double kPageMarginH = 72;
 inline constexpr double kPageMarginV = 84;
-inline constexpr double kCanvasPadV = 30;
+inline constexpr double kCanvasPad = 30;
 
 struct SrgbColor {
     double red, green, blue, alpha;

@@ -26,6 +26,7 @@
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
 #include "docops/DocumentPrinting.h"
+#include "docops/EditorMode.h"
 #include "crossdoc/VisualCompare.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
@@ -369,6 +370,15 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
+    // The editor's ways in ("editmode", the menu) come with its saving; "editimage" serves the
+    // reader's PDF editing page.
+    ikw::docops::EditorServices editorServices;
+    editorServices.toolkit = services.toolkit;
+    editorServices.reloadReaderInPlace = [&services](ikw::ReviewWC& window) {
+        if (services.features.reloadReaderInPlace)
+            services.features.reloadReaderInPlace(window);
+    };
+    ikw::docops::registerEditorActions(bridge.actions, editorServices);
     ikw::docops::registerShrinkMenuCommand(slots.menuCommands, pageOps, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::docops::KeyDocument { ikw::library::keyReviewWC(layer->windows()), ikw::library::currentDocPath(layer->windows()) }

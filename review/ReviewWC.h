@@ -8,6 +8,7 @@
 #include "review/FolderWatcher.h"
 #include "review/ReviewServices.h"
 
+#include <any>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -40,6 +41,19 @@ struct TimelineState {
 struct EditProbeState {
     std::optional<bool> editProbeEditable; // nothing until the probe ran
     std::vector<std::string> editProbeWhy;
+};
+
+// The text editor laid over a reader (docops/EditorMode.h). The editor's views (its text, scroll
+// view, canvas, Read/Edit switch, status label and notice strip) all live in `editorHost`, and its
+// observers are the handlers set on it: dropping the host drops them.
+struct EditorState {
+    std::shared_ptr<ui::PageEditor> editorHost; // set exactly while the editor is open
+    bool editorDirty = false;
+    std::int64_t editorInkPassPending = 0;      // generation of the delayed night-ink pass; only grows
+    std::optional<std::string> editorDocPath;   // the file the editor writes to
+    std::optional<int> editorKeyMonitor;
+    int editorSeg = 0;                          // the Read/Edit switch's place among the toolbar's controls
+    std::any editorSource;                      // what the editor keeps of the file as read (docops' type)
 };
 
 struct GroupSyncState {
@@ -191,6 +205,7 @@ public:
     SignRunState signRun;
     TimelineState timeline;
     EditProbeState editProbe;
+    EditorState editor;
     GroupSyncState groupSync;
     SpeechState speech;
     AnnotationState annotations;

@@ -39,6 +39,11 @@ public:
     // The desktop's alert sound (an answer to a command with nothing to do).
     virtual void beep() = 0;
 
+    // A page editor, shown once laid over a tab (Window::setTabOverlay).
+    virtual std::shared_ptr<PageEditor> makePageEditor(const EditorChrome& chrome) = 0;
+    // Whether the font family is installed (a substitute does not count).
+    virtual bool hasFontFamily(const std::string& family) = 0;
+
     virtual Dialogs& dialogs() = 0;
     virtual Clipboard& clipboard() = 0;
     virtual Workspace& workspace() = 0;

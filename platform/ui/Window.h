@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/Menu.h"
+#include "platform/ui/PageEditor.h"
 #include "platform/ui/WebView.h"
 
 #include <functional>
@@ -46,6 +47,14 @@ public:
 
     // A key the window takes before its page sees it, as GTK writes accelerators ("<Control>w").
     virtual void addShortcut(const std::string& accelerator, std::function<void()> action) = 0;
+    // Sees every key press of this window before its shortcuts, menu keys and page; true takes
+    // the key. Returns an id for removeKeyMonitor.
+    virtual int addKeyMonitor(std::function<bool(const KeyPress&)> monitor) = 0;
+    virtual void removeKeyMonitor(int id) = 0;
+
+    // Lays an editor over a tab's web view, which is hidden (never destroyed); none shows the web
+    // view again.
+    virtual void setTabOverlay(const WebView& tab, std::shared_ptr<PageEditor> editor) = 0;
 
     // The window has the keyboard focus now.
     virtual bool isActive() const = 0;

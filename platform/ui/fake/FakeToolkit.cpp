@@ -219,4 +219,46 @@ bool FakeToolkit::setDefaultIcon(const std::string& imagePath)
     return loads;
 }
 
+int FakeWindow::addKeyMonitor(std::function<bool(const KeyPress&)> monitor)
+{
+    const int id = keyMonitors.empty() ? 1 : keyMonitors.rbegin()->first + 1;
+    keyMonitors[id] = std::move(monitor);
+    return id;
+}
+
+bool FakeWindow::pressMonitoredKey(const KeyPress& key)
+{
+    const auto monitors = keyMonitors; // a monitor may remove itself
+    for (const auto& [id, monitor] : monitors) {
+        if (monitor(key))
+            return true;
+    }
+    return false;
+}
+
+void FakeWindow::setTabOverlay(const WebView& tab, std::shared_ptr<PageEditor> editor)
+{
+    if (editor)
+        overlays[&tab] = std::move(editor);
+    else
+        overlays.erase(&tab);
+}
+
+std::shared_ptr<PageEditor> FakeWindow::overlayOf(const WebView& tab) const
+{
+    const auto it = overlays.find(&tab);
+    return it == overlays.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<PageEditor> FakeToolkit::makePageEditor(const EditorChrome& chrome)
+{
+    editors.push_back(std::make_shared<FakePageEditor>(chrome));
+    return editors.back();
+}
+
+bool FakeToolkit::hasFontFamily(const std::string& family)
+{
+    return std::find(installedFonts.begin(), installedFonts.end(), family) != installedFonts.end();
+}
+
 }

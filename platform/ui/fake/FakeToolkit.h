@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/Toolkit.h"
+#include "platform/ui/fake/FakePageEditor.h"
 #include "platform/ui/fake/FakeWebView.h"
 
 #include <deque>
@@ -31,6 +32,9 @@ public:
     bool isFullScreen() const override { return fullScreen; }
 
     void addShortcut(const std::string& accelerator, std::function<void()> action) override { shortcuts[accelerator] = std::move(action); }
+    int addKeyMonitor(std::function<bool(const KeyPress&)> monitor) override;
+    void removeKeyMonitor(int id) override { keyMonitors.erase(id); }
+    void setTabOverlay(const WebView& tab, std::shared_ptr<PageEditor> editor) override;
     bool isActive() const override { return active && !closed; }
     bool isFocusedLast() const override { return focusedLast && !closed; }
 
@@ -52,6 +56,10 @@ public:
     // The test presses a key combination: the entry of the bar that has it runs, validated first.
     // False when no entry has it or it is disabled.
     bool pressKey(const KeyCombo& combo);
+    // The test presses a key: the monitors see it first; whether one took it.
+    bool pressMonitoredKey(const KeyPress& key);
+    // The editor laid over a tab, if any.
+    std::shared_ptr<PageEditor> overlayOf(const WebView& tab) const;
     // The entry at a path of titles from the bar ({"File", "Open Recent", "a.pdf"}), or nothing.
     const MenuItem* findItem(const std::vector<std::string>& path) const;
     // The test chooses an entry by its path: validated first, as a real menu does.
@@ -85,6 +93,8 @@ public:
     std::vector<PopUp> popUps;
     int iconified = 0;
     bool maximized = false;
+    std::map<int, std::function<bool(const KeyPress&)>> keyMonitors;
+    std::map<const WebView*, std::shared_ptr<PageEditor>> overlays;
 
 private:
     std::string m_title;
@@ -175,6 +185,8 @@ public:
     void setPrefersDark(bool dark) override { prefersDark = dark; }
     // Any existing file "loads" unless it is listed in `unloadableIcons`.
     bool setDefaultIcon(const std::string& imagePath) override;
+    std::shared_ptr<PageEditor> makePageEditor(const EditorChrome& chrome) override;
+    bool hasFontFamily(const std::string& family) override;
     void beep() override { ++beeps; }
     Dialogs& dialogs() override { return fakeDialogs; }
     Clipboard& clipboard() override { return fakeClipboard; }
@@ -185,6 +197,8 @@ public:
     std::vector<std::shared_ptr<FakeWebContext>> contexts;
     std::vector<std::shared_ptr<FakeWebView>> views;
     std::vector<std::shared_ptr<FakeWindow>> windows;
+    std::vector<std::shared_ptr<FakePageEditor>> editors;
+    std::vector<std::string> installedFonts; // the families hasFontFamily knows
     std::optional<bool> prefersDark;
     std::optional<std::string> defaultIcon;
     std::vector<std::string> unloadableIcons;

@@ -3,6 +3,7 @@
 #include "platform/ui/gtk/Desktop.h"
 #include "platform/ui/gtk/Dialogs.h"
 #include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/PageEditor.h"
 #include "platform/ui/gtk/Printing.h"
 #include "platform/ui/gtk/WebView.h"
 #include "platform/ui/gtk/Window.h"
@@ -24,6 +25,22 @@ public:
     }
 
     std::shared_ptr<ui::Window> makeWindow(const WindowOptions& options) override { return std::make_shared<Window>(options); }
+
+    std::shared_ptr<ui::PageEditor> makePageEditor(const EditorChrome& chrome) override { return std::make_shared<PageEditor>(chrome); }
+
+    bool hasFontFamily(const std::string& family) override
+    {
+        // Only families Pango lists: fontconfig would substitute another font for any name.
+        PangoFontMap* fonts = pango_cairo_font_map_get_default();
+        PangoFontFamily** families = nullptr;
+        int count = 0;
+        pango_font_map_list_families(fonts, &families, &count);
+        bool found = false;
+        for (int i = 0; i < count && !found; ++i)
+            found = g_ascii_strcasecmp(pango_font_family_get_name(families[i]), family.c_str()) == 0;
+        g_free(families);
+        return found;
+    }
 
     void setPrefersDark(bool dark) override
     {

@@ -1,5 +1,7 @@
 #include "platform/ui/gtk/Window.h"
 
+#include "platform/ui/gtk/PageEditor.h"
+
 #include <algorithm>
 #include <string>
 
@@ -241,6 +243,8 @@ bool Window::isFocusedLast() const
 gboolean Window::onKeyPress(GtkWidget*, GdkEventKey* event, gpointer data)
 {
     auto* self = static_cast<Window*>(data);
+    if (!self->m_keyMonitors.empty() && self->runKeyMonitors(keyPressFor(event->keyval, event->state)))
+        return TRUE;
     for (const auto& shortcut : self->m_shortcuts) {
         if (matchesShortcut(event->keyval, event->state, shortcut.keyval, shortcut.modifiers)) {
             // The action may close this window: it runs from a copy.
@@ -268,8 +272,14 @@ Window::~Window()
         gtk_widget_destroy(m_popUp);
         g_object_unref(m_popUp);
     }
-    if (!m_isClosed)
+    if (!m_isClosed) {
+        // Editors laid over tabs belong to their owners: they leave before the widgets go.
+        for (const auto& tab : m_tabs) {
+            if (m_overlays.contains(tab.get()))
+                detachPage(*tab);
+        }
         gtk_widget_destroy(m_window);
+    }
     g_object_unref(m_window);
 }
 
@@ -283,8 +293,12 @@ int Window::addTab(std::shared_ptr<ui::WebView> view, const std::string& title)
     gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
     gtk_label_set_max_width_chars(GTK_LABEL(label), 28);
     gtk_widget_show(gtkView->widget());
-    const int index = gtk_notebook_insert_page(GTK_NOTEBOOK(m_notebook), gtkView->widget(), label, position);
-    gtk_notebook_set_tab_reorderable(GTK_NOTEBOOK(m_notebook), gtkView->widget(), TRUE);
+    // Each page holds its web view and, while one is laid over it, an editor.
+    GtkWidget* holder = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_box_pack_start(GTK_BOX(holder), gtkView->widget(), TRUE, TRUE, 0);
+    gtk_widget_show(holder);
+    const int index = gtk_notebook_insert_page(GTK_NOTEBOOK(m_notebook), holder, label, position);
+    gtk_notebook_set_tab_reorderable(GTK_NOTEBOOK(m_notebook), holder, TRUE);
     m_tabTitles[gtkView.get()] = title;
     m_tabs.insert(m_tabs.begin() + index, std::move(gtkView));
     gtk_notebook_set_current_page(GTK_NOTEBOOK(m_notebook), index);
@@ -299,7 +313,7 @@ int Window::indexOf(const ui::WebView& view) const
         return -1;
     for (std::size_t i = 0; i < m_tabs.size(); ++i) {
         if (m_tabs[i].get() == &view)
-            return gtk_notebook_page_num(GTK_NOTEBOOK(m_notebook), m_tabs[i]->widget());
+            return gtk_notebook_page_num(GTK_NOTEBOOK(m_notebook), pageOf(*m_tabs[i]));
     }
     return -1;
 }
@@ -309,7 +323,7 @@ void Window::removeTab(const ui::WebView& view)
     const auto it = std::find_if(m_tabs.begin(), m_tabs.end(), [&](const auto& tab) { return tab.get() == &view; });
     if (it == m_tabs.end())
         return;
-    gtk_container_remove(GTK_CONTAINER(m_notebook), (*it)->widget());
+    detachPage(**it);
     m_tabTitles.erase(it->get());
     m_tabs.erase(it);
     updateTabStrip();
@@ -346,7 +360,7 @@ std::shared_ptr<ui::WebView> Window::tab(int index) const
     // Tabs may have been reordered by dragging: find the view shown at that position.
     GtkWidget* page = gtk_notebook_get_nth_page(GTK_NOTEBOOK(m_notebook), index);
     for (const auto& tab : m_tabs) {
-        if (tab->widget() == page)
+        if (pageOf(*tab) == page)
             return tab;
     }
     return nullptr;
@@ -426,7 +440,7 @@ void Window::finishClose()
     m_menuBar = nullptr; // goes with the window's widgets
     // The views stay alive with their owners; only the window's widgets go.
     for (const auto& tab : m_tabs)
-        gtk_container_remove(GTK_CONTAINER(m_notebook), tab->widget());
+        detachPage(*tab);
     gtk_widget_destroy(m_window);
     if (auto closed = std::move(m_closed))
         closed();
@@ -447,6 +461,85 @@ gboolean Window::onWindowState(GtkWidget*, GdkEventWindowState* event, gpointer 
 void Window::updateTabStrip()
 {
     gtk_notebook_set_show_tabs(GTK_NOTEBOOK(m_notebook), m_tabs.size() > 1);
+}
+
+GtkWidget* Window::pageOf(const WebView& view) const
+{
+    return gtk_widget_get_parent(view.widget());
+}
+
+void Window::detachPage(const WebView& view)
+{
+    GtkWidget* holder = pageOf(view);
+    if (!holder)
+        return;
+    if (const auto overlay = m_overlays.find(&view); overlay != m_overlays.end()) {
+        gtk_container_remove(GTK_CONTAINER(holder), overlay->second->widget());
+        gtk_widget_show(view.widget());
+        m_overlays.erase(overlay);
+    }
+    // The view's widget outlives the page: its owner keeps it.
+    gtk_container_remove(GTK_CONTAINER(holder), view.widget());
+    gtk_container_remove(GTK_CONTAINER(m_notebook), holder);
+}
+
+void Window::setTabOverlay(const ui::WebView& tab, std::shared_ptr<ui::PageEditor> editor)
+{
+    const auto it = std::find_if(m_tabs.begin(), m_tabs.end(), [&](const auto& view) { return view.get() == &tab; });
+    if (it == m_tabs.end() || m_isClosed)
+        return;
+    GtkWidget* holder = pageOf(**it);
+    if (const auto old = m_overlays.find(it->get()); old != m_overlays.end()) {
+        gtk_container_remove(GTK_CONTAINER(holder), old->second->widget());
+        m_overlays.erase(old);
+    }
+    auto gtkEditor = std::dynamic_pointer_cast<PageEditor>(editor);
+    if (!gtkEditor) {
+        gtk_widget_show((*it)->widget());
+        return;
+    }
+    gtk_widget_hide((*it)->widget());
+    gtk_box_pack_start(GTK_BOX(holder), gtkEditor->widget(), TRUE, TRUE, 0);
+    gtk_widget_show(gtkEditor->widget());
+    m_overlays[it->get()] = std::move(gtkEditor);
+}
+
+int Window::addKeyMonitor(std::function<bool(const KeyPress&)> monitor)
+{
+    const int id = ++m_lastMonitorId;
+    m_keyMonitors.emplace_back(id, std::move(monitor));
+    return id;
+}
+
+void Window::removeKeyMonitor(int id)
+{
+    std::erase_if(m_keyMonitors, [id](const auto& entry) { return entry.first == id; });
+}
+
+KeyPress Window::keyPressFor(unsigned keyval, unsigned state)
+{
+    KeyPress key;
+    const gunichar character = gdk_keyval_to_unicode(gdk_keyval_to_lower(keyval));
+    if (character != 0) {
+        char text[8] = {};
+        g_unichar_to_utf8(g_unichar_tolower(character), text);
+        key.key = text;
+    }
+    key.control = (state & GDK_CONTROL_MASK) != 0;
+    key.shift = (state & GDK_SHIFT_MASK) != 0;
+    key.alt = (state & GDK_MOD1_MASK) != 0;
+    key.super = (state & GDK_SUPER_MASK) != 0;
+    return key;
+}
+
+bool Window::runKeyMonitors(const KeyPress& key)
+{
+    const auto monitors = m_keyMonitors; // a monitor may remove itself
+    for (const auto& [id, monitor] : monitors) {
+        if (monitor(key))
+            return true;
+    }
+    return false;
 }
 
 }

@@ -9,9 +9,12 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ikw::ui::gtk3 {
+
+class PageEditor;
 
 // A top-level GTK window whose tabs are the pages of a notebook; the tab strip shows only when
 // more than one tab is open.
@@ -39,6 +42,9 @@ public:
     bool isFullScreen() const override { return m_fullScreen; }
 
     void addShortcut(const std::string& accelerator, std::function<void()> action) override;
+    int addKeyMonitor(std::function<bool(const KeyPress&)> monitor) override;
+    void removeKeyMonitor(int id) override;
+    void setTabOverlay(const ui::WebView& tab, std::shared_ptr<ui::PageEditor> editor) override;
     bool isActive() const override;
     bool isFocusedLast() const override;
 
@@ -65,6 +71,8 @@ public:
     static int tabStepForKey(unsigned keyval, unsigned state, int tabCount);
     // Whether a key press matches a shortcut's key and modifiers (Caps Lock and Num Lock aside).
     static bool matchesShortcut(unsigned keyval, unsigned state, unsigned shortcutKeyval, unsigned shortcutModifiers);
+    // What a key monitor is shown of a key press.
+    static KeyPress keyPressFor(unsigned keyval, unsigned state);
 
 private:
     static gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
@@ -76,6 +84,10 @@ private:
     bool performMenuKey(GdkEventKey* event);
     void installMenuBar();
     int indexOf(const ui::WebView& view) const;
+    // The notebook page holding a tab's view (and its overlay), nothing once taken out.
+    GtkWidget* pageOf(const WebView& view) const;
+    void detachPage(const WebView& view);
+    bool runKeyMonitors(const KeyPress& key);
     void updateTabStrip();
     void finishClose();
 
@@ -101,6 +113,9 @@ private:
         std::function<void()> action;
     };
     std::vector<Shortcut> m_shortcuts;
+    std::vector<std::pair<int, std::function<bool(const KeyPress&)>>> m_keyMonitors;
+    int m_lastMonitorId = 0;
+    std::map<const WebView*, std::shared_ptr<PageEditor>> m_overlays;
     std::function<bool()> m_shouldClose;
     std::function<void()> m_closed;
     std::function<void()> m_newTab;
