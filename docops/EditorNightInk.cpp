@@ -1,5 +1,7 @@
 #include "docops/EditorNightInk.h"
 
+#include "platform/core/Utf8CodePoints.h"
+
 #include "app/Globals.h"
 #include "docops/EditorMode.h"
 #include "platform/core/TaskQueue.h"
@@ -82,21 +84,6 @@ ui::CharRange paragraphRange(const std::u32string& text, ui::CharRange range)
     return { start, end };
 }
 
-std::u32string codePoints(const std::string& utf8)
-{
-    std::u32string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < utf8.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        out.push_back(code);
-        i += extra + 1;
-    }
-    return out;
-}
-
 }
 
 double ikwRelLuminance(const ui::Color& color)
@@ -150,7 +137,7 @@ void refreshEditorNightInk(ReviewWC& window)
     const auto editor = window.editor.editorHost;
     if (!editor || !editorPaperIsDark(window))
         return;
-    const ui::CharRange around = paragraphRange(codePoints(editor->plainText()), editor->selection());
+    const ui::CharRange around = paragraphRange(utf8CodePoints(editor->plainText()), editor->selection());
     applyEditorNightInk(*editor, around);
     const std::int64_t generation = ++window.editor.editorInkPassPending;
     mainQueue().postAfter(kWholeTextDelay, [weak = window.weak_from_this(), generation] {

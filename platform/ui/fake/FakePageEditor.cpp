@@ -1,24 +1,11 @@
 #include "platform/ui/fake/FakePageEditor.h"
 
+#include "platform/core/Utf8CodePoints.h"
+
 #include <algorithm>
 
 namespace ikw::ui::fake {
 namespace {
-
-std::u32string decode(const std::string& text)
-{
-    std::u32string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < text.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        out.push_back(code);
-        i += extra + 1;
-    }
-    return out;
-}
 
 std::string encode(char32_t code)
 {
@@ -81,7 +68,7 @@ void FakePageEditor::setText(const std::vector<StyledParagraph>& paragraphs)
             m_styles.push_back({});
         }
         for (const auto& run : paragraphs[p].runs) {
-            for (const char32_t code : decode(run.text)) {
+            for (const char32_t code : utf8CodePoints(run.text)) {
                 m_chars.push_back(code);
                 m_styles.push_back(run.style);
             }
@@ -228,7 +215,7 @@ std::optional<Color> FakePageEditor::displayForegroundAt(int index) const
 void FakePageEditor::type(const std::string& text)
 {
     beginEdit();
-    const std::u32string typed = decode(text);
+    const std::u32string typed = utf8CodePoints(text);
     m_chars.replace(m_selection.start, m_selection.end - m_selection.start, typed);
     m_styles.erase(m_styles.begin() + m_selection.start, m_styles.begin() + m_selection.end);
     m_styles.insert(m_styles.begin() + m_selection.start, typed.size(), m_typing);
