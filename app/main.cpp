@@ -26,6 +26,7 @@
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
+#include "finder/FileActions.h"
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
@@ -282,6 +283,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .annotations = { .toolkit = services.toolkit, .documents = slots.annotations.get() },
         .search = slots.search,
         .visualCompare = slots.visualCompare,
+    });
+    ikw::finder::registerActions(bridge.actions, {
+        .grid = { .workers = slots.userInitiatedWorkers.get(), .dialogs = &services.toolkit->dialogs() },
+        .cloud = { .workers = slots.userInitiatedWorkers.get(), .toolkit = services.toolkit },
+        .homeFolder = [] { return ikw::globals().home; },
     });
     registerMenuFeatures(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
