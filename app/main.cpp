@@ -276,6 +276,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
+    ikw::docops::registerShrinkMenuCommand(slots.menuCommands, pageOps, [&slots] {
+        const auto layer = slots.library.lock();
+        return layer ? ikw::docops::KeyDocument { ikw::library::keyReviewWC(layer->windows()), ikw::library::currentDocPath(layer->windows()) }
+                     : ikw::docops::KeyDocument {};
+    });
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     ikw::crossdoc::registerActions(bridge.actions, {
         .workers = slots.userInitiatedWorkers.get(),

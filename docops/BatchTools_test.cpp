@@ -221,6 +221,15 @@ TEST_F(BatchTools, SummariesGiveUnreadableFilesTheirOwnTail)
         EXPECT_EQ(toolMessage(c.op, c.tally), c.message);
 }
 
+// A file that opens only through repair, with no page tree left: a copy of it would open nowhere.
+TEST_F(BatchTools, APagelessFileGetsNoCompressedCopy)
+{
+    // The unused stream makes any rewrite much smaller.
+    const std::string pageless = fixture("empty/p.pdf", pdf::testing::objectsPdf({ "<< /Type /Catalog >>", stream("", std::string(20000, 'x')) }));
+    run("compress", { pageless }, options());
+    EXPECT_EQ(folderEntries(h.file("empty")), Strings { "p.pdf" });
+}
+
 TEST_F(BatchTools, BlankPagesLeaveACopyAndLockedFilesAreUnreadable)
 {
     const std::string x = fixture("blank/x.pdf", pdfWithBlankMiddle());

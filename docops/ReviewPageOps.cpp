@@ -6,6 +6,10 @@
 #include "docops/PageOpHandler.h"
 #include "docops/PageOpRequest.h"
 #include "docops/ReadAloud.h"
+#include "docops/ShrinkPdf.h"
+#include "app/MenuCommands.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Text.h"
 #include "review/ReviewServices.h"
 #include "review/ReviewWC.h"
 #include "review/UrlActions.h"
@@ -110,11 +114,21 @@ void registerActions(UrlActions& actions, const PageOpServices& services)
         if (const auto path = action.path())
             compressFile(contextFor(action.window, services), *path);
     });
+    actions.add("compress", [services](const UrlAction& action) { compressPDF(contextFor(action.window, services)); });
     registerPageImageActions(actions);
     if (services.toolkit)
         registerPrintActions(actions, services.toolkit->printing());
     if (services.speech)
         registerReadAloudActions(actions, *services.speech);
+}
+
+void registerShrinkMenuCommand(MenuCommands& commands, const PageOpServices& services, KeyReaderDocument keyReaderDocument)
+{
+    commands.add("shrinkCurrentDoc:", [services, keyReaderDocument = std::move(keyReaderDocument)](const MenuUse&) {
+        const auto [window, path] = keyReaderDocument();
+        if (window && window->isReader && path && asciiLowercase(pathExtension(*path)) == "pdf")
+            compressPDF(contextFor(*window, services));
+    });
 }
 
 void registerFeatures(ReviewFeatures& features, const PageOpServices& services)

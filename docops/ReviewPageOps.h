@@ -11,6 +11,7 @@
 #include <string>
 
 namespace ikw {
+class MenuCommands;
 class ReviewWC;
 class UrlActions;
 struct ReviewFeatures;
@@ -34,10 +35,20 @@ struct PageOpServices {
 // The review window as page operations see it; the window is held weakly.
 std::shared_ptr<FileOpHost> makeReviewFileOpHost(ReviewWC& window, PageOpServices services);
 
-// The "pageop" action of reader pages, the batch tools ("toolop", "compressfile"), page images
+// The "pageop" action of reader pages, the batch tools ("toolop", "compressfile"), Shrink ("compress"), page images
 // ("pages"), printing ("printdoc") and reading aloud ("speak", "speakpause", "speakresume",
 // "speakstop").
 void registerActions(UrlActions& actions, const PageOpServices& services);
+// The key review window and its current document (an existing file), as the window lookups find them.
+struct KeyDocument {
+    std::shared_ptr<ReviewWC> window;
+    std::optional<std::string> path;
+};
+using KeyReaderDocument = std::function<KeyDocument()>;
+// The menu's "shrinkCurrentDoc:": Shrink for the key window when it is a reader of a ".pdf" file
+// (its validation row belongs to the window lookups).
+void registerShrinkMenuCommand(MenuCommands& commands, const PageOpServices& services, KeyReaderDocument keyReaderDocument);
+
 // PDFs dropped on a reader's page rail are inserted where the page says; a closing window stops
 // reading aloud.
 void registerFeatures(ReviewFeatures& features, const PageOpServices& services);

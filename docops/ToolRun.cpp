@@ -186,10 +186,18 @@ std::string toolMessage(ToolOp op, const ToolTally& tally)
 
 std::optional<std::string> compressForScreen(pdf::Document& document)
 {
+    // A repaired file may have kept no page tree; writing it would give a file no reader opens.
+    const int pages = document.pageCount();
+    if (pages < 1)
+        return std::nullopt;
     pdf::rewriteImagesForScreen(document);
     pdf::WriteOptions options;
     options.dropUnusedObjects = true;
-    return document.toBytes(options);
+    std::optional<std::string> bytes = document.toBytes(options);
+    const auto written = bytes ? pdf::Document::fromBytes(*bytes) : std::nullopt;
+    if (!written || written->pageCount() != pages)
+        return std::nullopt;
+    return bytes;
 }
 
 bool compressedCopyIsWorthKeeping(long long oldSize, long long newSize)

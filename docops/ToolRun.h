@@ -46,7 +46,8 @@ std::string toolMessage(ToolOp op, const ToolTally& tally);
 // The rewritten document's bytes for `compress`; none when it cannot be written. Tests stand in
 // for it to choose the size of the result.
 using PdfCompressor = std::function<std::optional<std::string>(pdf::Document& document)>;
-// Images scaled to 150 pixels per inch and stored as JPEG, unused objects dropped.
+// Images scaled to 150 pixels per inch and stored as JPEG, unused objects dropped. None for a
+// document without pages and for a result that does not reopen with all of them.
 std::optional<std::string> compressForScreen(pdf::Document& document);
 
 // Whether a rewritten copy of `newSize` bytes is worth keeping beside a file of `oldSize`: at
