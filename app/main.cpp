@@ -31,6 +31,7 @@
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
+#include "finder/FileActions.h"
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
@@ -418,6 +419,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     ikw::assistants::registerActions(bridge.actions, slots.assistants);
     services.features.compareIntakeDrop = ikw::crossdoc::compareIntakeDrop;
+    ikw::finder::registerActions(bridge.actions, {
+        .grid = { .workers = slots.userInitiatedWorkers.get(), .dialogs = &services.toolkit->dialogs() },
+        .cloud = { .workers = slots.userInitiatedWorkers.get(), .toolkit = services.toolkit },
+        .homeFolder = [] { return ikw::globals().home; },
+    });
     registerMenuFeatures(services, bridge, slots);
     registerAccount(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),

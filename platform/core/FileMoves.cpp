@@ -2,6 +2,8 @@
 #include "platform/core/WriteAll.h"
 
 #include "platform/core/FileSystem.h"
+#include "platform/core/FileTree.h"
+#include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/core/UniqueFd.h"
 #include "platform/core/UniqueName.h"
@@ -41,47 +43,37 @@ PlaceResult linkThenUnlink(const std::string& from, const std::string& to)
     return placed(to);
 }
 
-// In the kernel where it can (no trip through user space; a clone where the file system shares
-// blocks), else through a buffer.
-bool copyBytes(int from, int to)
-{
-    for (;;) {
-        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, std::size_t { 1 } << 30, 0);
-        if (n == 0)
-            return true;
-        if (n > 0)
-            continue;
-        if (errno == EINTR)
-            continue;
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)
-            return false;
-        break; // this pair of files cannot: the bytes copied so far stay, the rest goes by hand
-    }
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(from, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (!writeAll(to, std::string_view(buffer, static_cast<std::size_t>(n))))
-            return false;
-    }
-}
-
+// Another file system cannot take the item by a rename: it is copied whole under a hidden name
+// beside the target, claimed under the target's name, and only then is the source removed. A
+// failed copy leaves the source as it was and no partial copy behind.
 PlaceResult moveAcrossFileSystems(const std::string& from, const std::string& to)
 {
-    PlaceResult copied = copyWithoutReplacing(from, to);
-    if (!copied)
-        return copied;
-    if (::unlink(from.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(to.c_str());
-        return failed(from, error);
+    struct stat source {}, existing {};
+    if (::lstat(from.c_str(), &source) != 0)
+        return failed(from, errno);
+    if (::lstat(to.c_str(), &existing) == 0)
+        return failed(to, EEXIST);
+    const std::string temporary = temporarySiblingPath(to);
+    if (const IoStatus copied = copyTree(from, temporary); !copied)
+        return { PlaceResult::Outcome::failed, {}, copied.message() };
+    PlaceResult claimed = moveWithoutReplacing(temporary, to);
+    if (!claimed) {
+        removeTree(temporary);
+        return claimed;
     }
-    return copied;
+    if (!S_ISDIR(source.st_mode)) {
+        if (::unlink(from.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(to.c_str());
+            return failed(from, error);
+        }
+        return claimed;
+    }
+    // A folder cannot be taken away in one step. Once its copy is whole, what cannot be removed
+    // of the source stays behind rather than the copy being thrown away.
+    if (const IoStatus removed = removeTree(from); !removed)
+        logLine("Moved " + from + " to " + to + ", but part of the original stays: " + removed.message());
+    return claimed;
 }
 
 template<typename Place>
@@ -133,10 +125,12 @@ PlaceResult copyWithoutReplacing(const std::string& from, const std::string& to,
         ::unlink(temporary.c_str());
         return failed(to, error);
     };
-    if (!copyBytes(source.get(), copy.get()))
+    if (!copyAll(source.get(), copy.get()))
         return fail(errno);
-    // The copy belongs to whoever copies; it keeps the permission bits and the times.
+    // The copy belongs to whoever copies; it keeps the permission bits, the times and the user's
+    // own attributes (a document's id travels with it).
     ::fchmod(copy.get(), info.st_mode & 0777);
+    copyUserAttributes(source.get(), copy.get());
     const timespec times[2] = { info.st_atim, info.st_mtim };
     ::futimens(copy.get(), times);
     if ((flush == CopyFlush::toDisk && ::fsync(copy.get()) != 0) || ::close(copy.release()) != 0)

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/xattr.h>
 
 #include <algorithm>
 #include <barrier>
@@ -58,6 +61,23 @@ TEST(FileMoves, MoveAndCopyToAFreeName)
     EXPECT_EQ(moved.path, home.file("out/c.txt"));
     EXPECT_EQ(testing::folderEntries(home.file("in")), std::vector<std::string> {});
     EXPECT_EQ(testing::folderEntries(home.file("out")), (std::vector<std::string> { "b.txt", "c.txt" }));
+}
+
+std::string userAttribute(const std::string& path, const char* name)
+{
+    char value[64] = {};
+    const ssize_t length = ::getxattr(path.c_str(), name, value, sizeof value);
+    return length < 0 ? std::string() : std::string(value, static_cast<std::size_t>(length));
+}
+
+TEST(FileMoves, CopyCarriesTheUsersAttributes)
+{
+    testing::TempHome home;
+    const std::string from = testing::writeTestFile(home.file("a.pdf"), "doc");
+    if (::setxattr(from.c_str(), "user.ikw.docid", "D-42", 4, 0) != 0)
+        GTEST_SKIP() << "this file system keeps no user attributes";
+    ASSERT_TRUE(copyWithoutReplacing(from, home.file("b.pdf")));
+    EXPECT_EQ(userAttribute(home.file("b.pdf"), "user.ikw.docid"), "D-42");
 }
 
 TEST(FileMoves, CopyRefusesWhatIsNotARegularFile)
@@ -131,6 +151,86 @@ TEST(FileMoves, MovesAFileToAnotherFileSystem)
     EXPECT_EQ(::access(from.c_str(), F_OK), -1);
     EXPECT_EQ(testing::folderEntries(other).size(), 2u);
     testing::removeTree(other);
+}
+
+
+// A scratch folder on a file system other than the test home's, removed afterwards.
+class OtherFileSystem {
+public:
+    explicit OtherFileSystem(const std::string& here)
+    {
+        struct stat local {}, shm {};
+        if (::stat(here.c_str(), &local) != 0 || ::stat("/dev/shm", &shm) != 0 || local.st_dev == shm.st_dev)
+            return;
+        char pattern[] = "/dev/shm/ikw-moves.XXXXXX";
+        if (::mkdtemp(pattern))
+            m_path = pattern;
+    }
+    ~OtherFileSystem() { testing::removeTree(m_path); }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+TEST(FileMoves, MovesAFolderToAnotherFileSystemWhole)
+{
+    testing::TempHome home;
+    const OtherFileSystem other(home.path());
+    if (other.path().empty())
+        GTEST_SKIP() << "no second file system beside the test's folder";
+    const std::string from = home.file("Notes");
+    testing::writeTestFile(from + "/a.txt", "alpha");
+    testing::writeTestFile(from + "/sub/b.txt", "beta");
+    ASSERT_EQ(::symlink("sub/b.txt", (from + "/link").c_str()), 0);
+    ::chmod((from + "/sub").c_str(), 0750);
+    const bool keepsAttributes = ::setxattr((from + "/a.txt").c_str(), "user.ikw.docid", "D-7", 3, 0) == 0;
+    testing::writeTestFile(other.path() + "/Notes/old.txt", "stays");
+
+    const PlaceResult moved = moveToUniqueName(from, other.path(), "Notes");
+    ASSERT_TRUE(moved) << moved.message;
+    const std::string to = other.path() + "/Notes 2";
+    EXPECT_EQ(moved.path, to);
+    EXPECT_EQ(::access(from.c_str(), F_OK), -1) << "the source is gone";
+    EXPECT_EQ(testing::folderEntries(to), (std::vector<std::string> { "a.txt", "link", "sub" }));
+    EXPECT_EQ(testing::readTestFile(to + "/a.txt"), "alpha");
+    EXPECT_EQ(testing::readTestFile(to + "/link"), "beta");
+    char target[64] = {};
+    const ssize_t length = ::readlink((to + "/link").c_str(), target, sizeof target);
+    EXPECT_EQ(std::string(target, static_cast<std::size_t>(std::max<ssize_t>(0, length))), "sub/b.txt") << "still a link";
+    EXPECT_EQ(testing::fileMode(to + "/sub"), 0750u);
+    EXPECT_EQ(testing::readTestFile(other.path() + "/Notes/old.txt"), "stays");
+    EXPECT_EQ(testing::folderEntries(other.path()), (std::vector<std::string> { "Notes", "Notes 2" })) << "no hidden copy left";
+    const bool otherKeepsAttributes = ::setxattr((other.path() + "/Notes/old.txt").c_str(), "user.probe", "x", 1, 0) == 0;
+    if (keepsAttributes && otherKeepsAttributes) {
+        EXPECT_EQ(userAttribute(to + "/a.txt", "user.ikw.docid"), "D-7");
+    }
+}
+
+TEST(FileMoves, AFailedCopyToAnotherFileSystemLeavesTheSourceWhole)
+{
+    testing::TempHome home;
+    const OtherFileSystem other(home.path());
+    if (other.path().empty())
+        GTEST_SKIP() << "no second file system beside the test's folder";
+    const std::string from = home.file("Notes");
+    testing::writeTestFile(from + "/a.txt", "alpha");
+    testing::writeTestFile(from + "/z/b.txt", "beta");
+    // A socket cannot be copied: the copy fails after the first file went over.
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = from + "/m.sock";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+
+    const PlaceResult result = moveWithoutReplacing(from, other.path() + "/Notes");
+    ::close(listener);
+    EXPECT_EQ(result.outcome, PlaceResult::Outcome::failed);
+    EXPECT_EQ(testing::folderEntries(from), (std::vector<std::string> { "a.txt", "m.sock", "z" }));
+    EXPECT_EQ(testing::readTestFile(from + "/z/b.txt"), "beta");
+    EXPECT_EQ(testing::folderEntries(other.path()), std::vector<std::string> {});
 }
 
 }

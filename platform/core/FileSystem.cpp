@@ -261,4 +261,25 @@ void copyFileMetadata(const std::string& from, int fd)
     }
 }
 
+void copyUserAttributes(int from, int to)
+{
+    const ssize_t listSize = ::flistxattr(from, nullptr, 0);
+    if (listSize <= 0)
+        return;
+    std::vector<char> names(static_cast<std::size_t>(listSize));
+    const ssize_t got = ::flistxattr(from, names.data(), names.size());
+    for (ssize_t offset = 0; offset < got;) {
+        const std::string_view name(names.data() + offset);
+        offset += static_cast<ssize_t>(name.size()) + 1;
+        if (!name.starts_with("user."))
+            continue;
+        const ssize_t valueSize = ::fgetxattr(from, name.data(), nullptr, 0);
+        if (valueSize < 0)
+            continue;
+        std::vector<char> value(static_cast<std::size_t>(valueSize));
+        if (::fgetxattr(from, name.data(), value.data(), value.size()) == valueSize)
+            ::fsetxattr(to, name.data(), value.data(), value.size(), 0);
+    }
+}
+
 }

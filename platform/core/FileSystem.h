@@ -55,6 +55,9 @@ public:
     virtual IoStatus removeFile(const std::string& path) = 0;
     virtual bool exists(const std::string& path) const = 0;
     virtual bool isDirectory(const std::string& path) const = 0;
+    // Moves a file or folder into the user's trash (the freedesktop trash), from where the file
+    // manager can put it back.
+    virtual IoStatus moveToTrash(const std::string& path);
 };
 
 // The real file system of the machine.
@@ -73,5 +76,11 @@ mode_t defaultNewFileMode();
 
 // Copies mode, owner (where permitted) and extended attributes of `from` onto the open file `fd`.
 void copyFileMetadata(const std::string& from, int fd);
+// Copies the user's own extended attributes ("user.*": tags, document ids) from one open file or
+// folder to another; the system's attributes (security labels, ACLs) belong to each copy.
+void copyUserAttributes(int from, int to);
+
+// The user's trash on GIO (g_file_trash), without the seam: FileSystem::moveToTrash.
+IoStatus moveToTrash(const std::string& path);
 
 }

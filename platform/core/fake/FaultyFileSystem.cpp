@@ -87,4 +87,11 @@ IoStatus FaultyFileSystem::removeFile(const std::string& path)
     return m_base.removeFile(path);
 }
 
+IoStatus FaultyFileSystem::moveToTrash(const std::string& path)
+{
+    if (shouldFail(Operation::Trash, path, "trash"))
+        return IoStatus::failure(path + ": injected trash failure");
+    return m_base.moveToTrash(path);
+}
+
 }

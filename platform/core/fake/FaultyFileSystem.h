@@ -13,7 +13,7 @@ namespace ikw {
 // nothing. Every call is recorded as "<operation> <path>".
 class FaultyFileSystem final : public FileSystem {
 public:
-    enum class Operation { Read, Write, Replace, Commit, CreateDirectories, Rename, Remove };
+    enum class Operation { Read, Write, Replace, Commit, CreateDirectories, Rename, Remove, Trash };
 
     explicit FaultyFileSystem(FileSystem& base = realFileSystem()) : m_base(base) {}
 
@@ -33,6 +33,7 @@ public:
     IoStatus removeFile(const std::string& path) override;
     bool exists(const std::string& path) const override { return m_base.exists(path); }
     bool isDirectory(const std::string& path) const override { return m_base.isDirectory(path); }
+    IoStatus moveToTrash(const std::string& path) override;
 
 private:
     bool shouldFail(Operation operation, const std::string& path, const char* name) const;
