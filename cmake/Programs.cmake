@@ -14,6 +14,10 @@ set_target_properties(CulmoraPhotos PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${IKW_BU
 if(TARGET ikw_bundle_resources)
   add_dependencies(CulmoraPhotos ikw_bundle_resources)
 endif()
+# Covers of files that are not PDFs come from the image module the application loads when needed.
+if(TARGET ikw_thumbnail_images)
+  add_dependencies(CulmoraPhotos ikw_thumbnail_images)
+endif()
 
 # Tests that run the built program itself.
 foreach(tests IN ITEMS ikw_app_tests ikw_app_guitests ikw_library_guitests ikw_legal_tests ikw_finder_tests

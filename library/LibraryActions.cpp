@@ -5,7 +5,9 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Json.h"
 #include "review/PanelRouter.h"
+#include "review/ReviewWC.h"
 #include "review/UrlActions.h"
+#include "platform/ui/WebView.h"
 
 #include <algorithm>
 #include <climits>
@@ -35,6 +37,29 @@ std::optional<int> pageItem(const UrlAction& action)
     if (!page || *page < INT_MIN || *page > INT_MAX)
         return std::nullopt;
     return static_cast<int>(*page);
+}
+
+// The most covers one request renders.
+constexpr std::size_t kCoversPerRequest = 48;
+
+// The history page's rows ask for their covers; the answer reaches the page while it is still there.
+void renderCovers(LibraryLayer& layer, const UrlAction& action)
+{
+    std::vector<std::string> paths = queryPathList(action.url, "p");
+    if (paths.empty())
+        return;
+    layer.recordUsage("history.covers");
+    if (paths.size() > kCoversPerRequest)
+        paths.resize(kCoversPerRequest);
+    // Held weakly: a window closed meanwhile gets nothing.
+    const std::weak_ptr<ReviewWC> window = action.window.shared_from_this();
+    const std::weak_ptr<ui::WebView> web = action.window.web;
+    layer.covers().render(paths, [window, web](const CoverMap& covers) {
+        const auto shown = window.lock();
+        const auto view = web.lock();
+        if (shown && !shown->isClosed() && view && !covers.empty())
+            view->evaluate(coversScript(covers));
+    });
 }
 
 void runEngineOnPath(LibraryLayer& layer, const UrlAction& action)
@@ -98,6 +123,7 @@ void registerActions(UrlActions& actions, LibraryLookup library)
         layer.recordUsage("history.unpin");
         action.answer("window.__ikwPinsDone && __ikwPinsDone([" + removed + "])");
     }));
+    actions.add("histcovers", onLayer(library, renderCovers));
     // Only an existing folder is pinned: the pin shows in the menu and on every page.
     actions.add("pin", onLayer(library, [](LibraryLayer& layer, const UrlAction& action) {
         const auto path = checkedPagePath(action.path(), PathNeed::Existing);

@@ -1,5 +1,7 @@
 #include "library/LibraryLayer.h"
 
+#include "platform/imaging/thumbnails/SystemRenderer.h"
+
 #include "app/AppDelegate.h"
 #include "app/WelcomePage.h"
 #include "library/WindowLookup.h"
@@ -67,6 +69,9 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
               .beep = [toolkit = services.toolkit] { toolkit->beep(); },
               .settings = {},
           })
+    , m_covers(std::make_unique<HistoryCovers>(
+          hooks.coverRenderer ? hooks.coverRenderer : std::make_shared<thumbnail::SystemRenderer>(),
+          CoverSettings { .folder = historyCoversFolder() }, realFileSystem()))
 {
     auto& features = services.features;
     features.snapshotVersionFile = [versions = std::weak_ptr(m_versions)](const std::string& path) {

@@ -3,6 +3,7 @@
 #include "app/ReviewWindowRegistry.h"
 #include "library/ClosedTabs.h"
 #include "library/DocumentSets.h"
+#include "library/HistoryCovers.h"
 #include "library/HistoryPage.h"
 #include "library/HistoryStore.h"
 #include "library/OpenRouter.h"
@@ -29,6 +30,8 @@ struct LibraryHooks {
     std::function<std::string(ReviewWC& window, const std::string& document)> readerPdf {};
     // Answers a pop-up menu's entries in a window (the main menu's command table).
     std::function<ui::MenuResponder(ui::Window& window)> menuResponder {};
+    // What draws the File History page's covers; without one, the machine's own renderer.
+    std::shared_ptr<thumbnail::ThumbnailRenderer> coverRenderer {};
 };
 
 // The version pop-up: one entry per version, each restoring it through "restoreVersionPick:".
@@ -51,6 +54,7 @@ public:
     HistoryPage& historyPage() { return m_historyPage; }
     RecentLists& recent() { return m_recent; }
     ClosedTabs& closedTabs() { return m_closedTabs; }
+    HistoryCovers& covers() { return *m_covers; }
     void recordUsage(const std::string& feature) const
     {
         if (m_recordUsage)
@@ -74,6 +78,7 @@ private:
     HistoryPage m_historyPage;
     RecentLists m_recent;
     ClosedTabs m_closedTabs;
+    std::unique_ptr<HistoryCovers> m_covers;
 };
 
 // The review window layer with the library over it. `library` is pointed at the library's part,

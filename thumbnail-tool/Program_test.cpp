@@ -2,7 +2,7 @@
 #include "platform/core/Process.h"
 #include "platform/pdf/testing/PdfFixtures.h"
 #include "tests/support/TempHome.h"
-#include "thumbnail-tool/testing/PngFixture.h"
+#include "platform/imaging/thumbnails/testing/PngFixture.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gio/gio.h>

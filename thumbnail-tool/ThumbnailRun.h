@@ -1,7 +1,7 @@
 #pragma once
 
 #include "thumbnail-tool/ThumbnailJob.h"
-#include "thumbnail-tool/ThumbnailRenderer.h"
+#include "platform/imaging/thumbnails/ThumbnailRenderer.h"
 
 #include "platform/core/WorkQueue.h"
 

@@ -1,7 +1,7 @@
 // qelthumb: reads thumbnail jobs as lines on standard input ("source<TAB>output[<TAB>size]") and
 // answers each with "source<TAB>OK" or "source<TAB>FAIL" on standard output, six renders at a time.
 
-#include "thumbnail-tool/SystemRenderer.h"
+#include "platform/imaging/thumbnails/SystemRenderer.h"
 #include "thumbnail-tool/ThumbnailRun.h"
 
 #include <glib.h>

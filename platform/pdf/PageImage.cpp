@@ -110,17 +110,22 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
 
 std::optional<PageImage> renderPageImageFitted(const Document& document, int pageIndex, int longEdge, PageBox box)
 {
+    return renderPageImageInBox(document, pageIndex, longEdge, longEdge, box);
+}
+
+std::optional<PageImage> renderPageImageInBox(const Document& document, int pageIndex, int boxWidth, int boxHeight, PageBox box)
+{
     const std::optional<Rect> rect = document.pageBox(pageIndex, box);
-    if (!rect || longEdge < 1)
+    if (!rect || boxWidth < 1 || boxHeight < 1)
         return std::nullopt;
     const int rotation = document.pageRotation(pageIndex);
     const Size shown = detail::shownSize(*rect, rotation);
     if (!(shown.width > 0) || !(shown.height > 0))
         return std::nullopt;
     // Rounded once, from the unrounded ratio; the shorter edge never below one pixel.
-    const double scale = longEdge / std::max(shown.width, shown.height);
-    const auto edge = [&](double side) { return std::clamp(static_cast<int>(std::lround(side * scale)), 1, longEdge); };
-    const PixelSize size { edge(shown.width), edge(shown.height) };
+    const double scale = std::min(boxWidth / shown.width, boxHeight / shown.height);
+    const auto edge = [&](double side, int limit) { return std::clamp(static_cast<int>(std::lround(side * scale)), 1, limit); };
+    const PixelSize size { edge(shown.width, boxWidth), edge(shown.height, boxHeight) };
     if (static_cast<long long>(size.width) * size.height > kMaxPageImagePixels)
         return std::nullopt;
     return drawPage(document, pageIndex, *rect, rotation, size, PixelFormat::Rgb);

@@ -38,6 +38,9 @@ std::optional<PageImage> renderPageImage(const Document& document, int pageIndex
 // The same, fitted to a square of `longEdge` pixels: the longer side exactly that, the shorter one
 // in proportion and at least one pixel (so a very narrow page still makes an image).
 std::optional<PageImage> renderPageImageFitted(const Document& document, int pageIndex, int longEdge, PageBox box);
+// The same, fitted to a box of `boxWidth` x `boxHeight` pixels: the largest size of the page's
+// proportions within the box, each side at least one pixel.
+std::optional<PageImage> renderPageImageInBox(const Document& document, int pageIndex, int boxWidth, int boxHeight, PageBox box);
 
 // The bitmap as PNG file bytes; none when it cannot be encoded.
 std::optional<std::string> encodePng(const PageImage& image);

@@ -1,8 +1,7 @@
-#include "thumbnail-tool/images/DesktopThumbnailers.h"
-#include "thumbnail-tool/SystemRenderer.h"
-#include "thumbnail-tool/ThumbnailRun.h"
-#include "thumbnail-tool/images/ImageRenderer.h"
-#include "thumbnail-tool/testing/PngFixture.h"
+#include "platform/imaging/thumbnails/images/DesktopThumbnailers.h"
+#include "platform/imaging/thumbnails/SystemRenderer.h"
+#include "platform/imaging/thumbnails/images/ImageRenderer.h"
+#include "platform/imaging/thumbnails/testing/PngFixture.h"
 
 #include "platform/core/FileSystem.h"
 #include "platform/pdf/testing/PdfFixtures.h"
@@ -68,9 +67,8 @@ struct Rendered {
     unsigned firstPixel = 0; // 0xRRGGBB
 };
 
-Rendered render(ThumbnailRenderer& renderer, const std::string& source, int edge)
+Rendered decoded(const std::optional<std::string>& png)
 {
-    const auto png = renderer.render(source, edge);
     if (!png)
         return { false, 0, 0 };
     GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
@@ -84,6 +82,11 @@ Rendered render(ThumbnailRenderer& renderer, const std::string& source, int edge
     }
     g_object_unref(loader);
     return rendered;
+}
+
+Rendered render(ThumbnailRenderer& renderer, const std::string& source, int edge)
+{
+    return decoded(renderer.render(source, edge));
 }
 
 TEST_F(RenderTest, ImagesFitTheSquareTurnedByTheirOrientationAndNeverEnlarged)
@@ -104,6 +107,29 @@ TEST_F(RenderTest, ImagesFitTheSquareTurnedByTheirOrientationAndNeverEnlarged)
     EXPECT_TRUE(svg.ok);
     EXPECT_EQ(svg.width, 512);
     EXPECT_EQ(svg.height, 256);
+}
+
+TEST_F(RenderTest, BoxesAreFilledAlongTheSideThatLimitsTheFit)
+{
+    const PixelBox cover { 660, 854 };
+    const struct {
+        std::string source;
+        int width, height;
+    } cases[] = {
+        { savePng("tall.png", 1000, 4000), 214, 854 },
+        { savePng("wide.png", 3000, 1000), 660, 220 },
+        { savePng("small.png", 100, 50), 100, 50 }, // never enlarged
+        { home.file("letter.pdf"), 660, 854 },      // 612 x 792 points
+        { home.file("landscape.pdf"), 660, 510 },   // the same page turned
+    };
+    pdf::testing::writeFixture(home.file("letter.pdf"), pdf::testing::numberedPdf(1));
+    pdf::testing::writeFixture(home.file("landscape.pdf"), pdf::testing::numberedPdf({ { .mediaBox = pdf::kLetterPage, .rotation = 90 } }));
+    for (const auto& c : cases) {
+        const auto image = decoded(renderer.renderInBox(c.source, cover));
+        EXPECT_TRUE(image.ok) << c.source;
+        EXPECT_EQ(image.width, c.width) << c.source;
+        EXPECT_EQ(image.height, c.height) << c.source;
+    }
 }
 
 TEST_F(RenderTest, TheLongerEdgeIsTheSizeAndTheShorterAtLeastOnePixel)

@@ -1,6 +1,6 @@
-#include "thumbnail-tool/images/DesktopThumbnailers.h"
+#include "platform/imaging/thumbnails/images/DesktopThumbnailers.h"
 
-#include "thumbnail-tool/images/ImageRenderer.h"
+#include "platform/imaging/thumbnails/images/ImageRenderer.h"
 
 #include "platform/core/Paths.h"
 #include "platform/core/PrivateTemporaryFolder.h"

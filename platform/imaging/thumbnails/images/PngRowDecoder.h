@@ -1,6 +1,6 @@
 #pragma once
 
-#include "thumbnail-tool/images/Pixbuf.h"
+#include "platform/imaging/thumbnails/images/Pixbuf.h"
 
 #include <string>
 

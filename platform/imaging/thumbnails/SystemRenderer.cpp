@@ -1,6 +1,6 @@
-#include "thumbnail-tool/SystemRenderer.h"
+#include "platform/imaging/thumbnails/SystemRenderer.h"
 
-#include "thumbnail-tool/PdfRenderer.h"
+#include "platform/imaging/thumbnails/PdfRenderer.h"
 
 #include "platform/core/UniqueFd.h"
 
@@ -46,17 +46,17 @@ bool looksLikePdf(std::string_view head)
     return head.substr(0, kHeadBytes).find("%PDF-") != std::string_view::npos;
 }
 
-std::optional<std::string> SystemRenderer::render(const std::string& source, int pixelEdge)
+std::optional<std::string> SystemRenderer::renderInBox(const std::string& source, PixelBox box)
 {
     const std::optional<std::string> head = regularFileHead(source);
     if (!head)
         return std::nullopt;
     if (looksLikePdf(*head)) {
-        if (auto png = renderPdfFirstPage(source, pixelEdge))
+        if (auto png = renderPdfFirstPage(source, box))
             return png;
     }
     // Not a PDF after all (or a damaged one): the file's detected type decides.
-    return m_images.thumbnailPng(source, pixelEdge);
+    return m_images.thumbnailPng(source, box);
 }
 
 }

@@ -1,4 +1,4 @@
-#include "thumbnail-tool/images/PngWriter.h"
+#include "platform/imaging/thumbnails/images/PngWriter.h"
 
 #include <png.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "thumbnail-tool/ImageModule.h"
-#include "thumbnail-tool/ThumbnailRenderer.h"
+#include "platform/imaging/thumbnails/ImageModule.h"
+#include "platform/imaging/thumbnails/ThumbnailRenderer.h"
 
 #include <optional>
 #include <string>
@@ -16,7 +16,11 @@ class SystemRenderer final : public ThumbnailRenderer {
 public:
     explicit SystemRenderer(std::string imageModulePath = ImageModule::defaultPath()) : m_images(std::move(imageModulePath)) {}
 
-    std::optional<std::string> render(const std::string& source, int pixelEdge) override;
+    std::optional<std::string> render(const std::string& source, int pixelEdge) override
+    {
+        return renderInBox(source, PixelBox { pixelEdge, pixelEdge });
+    }
+    std::optional<std::string> renderInBox(const std::string& source, PixelBox box) override;
 
 private:
     ImageModule m_images;

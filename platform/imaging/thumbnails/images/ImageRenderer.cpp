@@ -1,6 +1,6 @@
-#include "thumbnail-tool/images/ImageRenderer.h"
+#include "platform/imaging/thumbnails/images/ImageRenderer.h"
 
-#include "thumbnail-tool/images/PngRowDecoder.h"
+#include "platform/imaging/thumbnails/images/PngRowDecoder.h"
 
 #include <set>
 

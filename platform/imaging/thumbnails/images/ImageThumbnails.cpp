@@ -1,11 +1,12 @@
-#include "thumbnail-tool/images/ImageThumbnails.h"
+#include "platform/imaging/thumbnails/images/ImageThumbnails.h"
 
-#include "thumbnail-tool/images/DesktopThumbnailers.h"
-#include "thumbnail-tool/images/ImageRenderer.h"
-#include "thumbnail-tool/images/PngWriter.h"
+#include "platform/imaging/thumbnails/images/DesktopThumbnailers.h"
+#include "platform/imaging/thumbnails/images/ImageRenderer.h"
+#include "platform/imaging/thumbnails/images/PngWriter.h"
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace ikw::thumbnail {
@@ -28,24 +29,28 @@ std::string contentTypeOf(const std::string& path)
     return result;
 }
 
-std::optional<std::string> imageThumbnailPng(const std::string& path, int pixelEdge, PixelBudget& budget)
+std::optional<std::string> imageThumbnailPng(const std::string& path, PixelBox box, PixelBudget& budget)
 {
     const std::string type = contentTypeOf(path);
-    if (type.empty())
+    if (type.empty() || box.width < 1 || box.height < 1)
         return std::nullopt;
+    // Rendered to fit the box's longer side, then brought within its shorter one.
+    const int pixelEdge = std::max(box.width, box.height);
     Pixbuf image;
     if (isPixbufImageType(type))
         image = loadImageFitted(path, pixelEdge, budget);
     else if (const auto thumbnailer = findThumbnailer(type))
         image = renderWithThumbnailer(*thumbnailer, path, pixelEdge, budget);
+    if (image)
+        image = shrinkIntoBox(std::move(image), box.width, box.height);
     return image ? encodePng(image.get()) : std::nullopt;
 }
 
-extern "C" bool ikw_image_thumbnail_png(const char* path, int pixelEdge, PixelBudget* budget, ImageThumbnailSink sink, void* context)
+extern "C" bool ikw_image_thumbnail_png_in_box(const char* path, int boxWidth, int boxHeight, PixelBudget* budget, ImageThumbnailSink sink, void* context)
 {
     if (!path || !budget || !sink)
         return false;
-    const auto png = imageThumbnailPng(path, pixelEdge, *budget);
+    const auto png = imageThumbnailPng(path, PixelBox { boxWidth, boxHeight }, *budget);
     if (!png)
         return false;
     sink(context, png->data(), png->size());

@@ -16,4 +16,8 @@ struct FittedSize {
 };
 FittedSize fitInSquare(double width, double height, int edge, bool enlarge);
 
+// The image scaled down to fit `width` x `height` (its proportions kept, each side at least one
+// pixel); the image itself when it already fits, nothing when scaling fails.
+Pixbuf shrinkIntoBox(Pixbuf image, int width, int height);
+
 }

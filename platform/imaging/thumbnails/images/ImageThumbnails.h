@@ -1,6 +1,7 @@
 #pragma once
 
-#include "thumbnail-tool/PixelBudget.h"
+#include "platform/imaging/thumbnails/PixelBudget.h"
+#include "platform/imaging/thumbnails/ThumbnailRenderer.h"
 
 #include <optional>
 #include <string>
@@ -8,8 +9,9 @@
 namespace ikw::thumbnail {
 
 // Thumbnails of everything but PDFs, chosen by the content type GIO detects: images through
-// gdk-pixbuf, anything else through the desktop's thumbnailers. PNG bytes, or nothing.
-std::optional<std::string> imageThumbnailPng(const std::string& path, int pixelEdge, PixelBudget& budget);
+// gdk-pixbuf, anything else through the desktop's thumbnailers, fitted to the box. PNG bytes, or
+// nothing.
+std::optional<std::string> imageThumbnailPng(const std::string& path, PixelBox box, PixelBudget& budget);
 
 // The content type GIO guesses from the name and the first bytes (a MIME type), or empty when the
 // file cannot be read.
@@ -19,7 +21,7 @@ std::string contentTypeOf(const std::string& path);
 // plain. Hands the PNG bytes to `sink` and answers true, or answers false.
 extern "C" {
 using ImageThumbnailSink = void (*)(void* context, const char* bytes, unsigned long size);
-bool ikw_image_thumbnail_png(const char* path, int pixelEdge, ikw::thumbnail::PixelBudget* budget, ImageThumbnailSink sink, void* context);
+bool ikw_image_thumbnail_png_in_box(const char* path, int boxWidth, int boxHeight, ikw::thumbnail::PixelBudget* budget, ImageThumbnailSink sink, void* context);
 }
 
 }

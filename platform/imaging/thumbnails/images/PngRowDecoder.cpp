@@ -1,4 +1,4 @@
-#include "thumbnail-tool/images/PngRowDecoder.h"
+#include "platform/imaging/thumbnails/images/PngRowDecoder.h"
 
 #include <png.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "thumbnail-tool/PixelBudget.h"
+#include "platform/imaging/thumbnails/PixelBudget.h"
+#include "platform/imaging/thumbnails/ThumbnailRenderer.h"
 
 #include <mutex>
 #include <optional>
@@ -21,13 +22,13 @@ public:
     ImageModule& operator=(const ImageModule&) = delete;
 
     // PNG bytes of the file's thumbnail; nothing when it cannot be made or the module is missing.
-    std::optional<std::string> thumbnailPng(const std::string& source, int pixelEdge);
+    std::optional<std::string> thumbnailPng(const std::string& source, PixelBox box);
 
     // <bundle>/lib/ beside the program's bin/ folder.
     static std::string defaultPath();
 
 private:
-    using Entry = bool (*)(const char*, int, PixelBudget*, void (*)(void*, const char*, unsigned long), void*);
+    using Entry = bool (*)(const char*, int, int, PixelBudget*, void (*)(void*, const char*, unsigned long), void*);
     Entry entry();
 
     std::string m_path;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "thumbnail-tool/PixelBudget.h"
-#include "thumbnail-tool/images/Pixbuf.h"
+#include "platform/imaging/thumbnails/PixelBudget.h"
+#include "platform/imaging/thumbnails/images/Pixbuf.h"
 
 #include <cstdint>
 #include <string>
