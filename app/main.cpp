@@ -20,6 +20,7 @@
 #include "assistants/AssistantActions.h"
 #include "assistants/MCPSettingsActions.h"
 #include "assistants/Organizer.h"
+#include "assistants/ReaderHelpers.h"
 #include "crossdoc/AnnotationActions.h"
 #include "crossdoc/CompareIntake.h"
 #include "crossdoc/CrossDocActions.h"
@@ -416,6 +417,9 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     slots.assistants.ask = std::make_shared<ikw::assistants::AskDocuments>(ikw::assistants::AskServices {
         .library = [&slots] { return slots.library.lock(); },
         .dialogs = &services.toolkit->dialogs(),
+    });
+    slots.assistants.reader = std::make_shared<ikw::assistants::ReaderHelpers>(ikw::assistants::ReaderHelperServices {
+        .workers = slots.userInitiatedWorkers.get(),
     });
     ikw::assistants::registerActions(bridge.actions, slots.assistants);
     services.features.compareIntakeDrop = ikw::crossdoc::compareIntakeDrop;

@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "assistants/AskDocuments.h"
 #include "assistants/Organizer.h"
+#include "assistants/ReaderHelpers.h"
 #include "review/UrlActions.h"
 
 namespace ikw::assistants {
@@ -19,6 +20,12 @@ void registerActions(UrlActions& actions, const Assistants& assistants)
     if (const auto& ask = assistants.ask) {
         actions.add("ask", [ask](const UrlAction&) { ask->pickAskDoc(); });
         actions.add("ai", [ask](const UrlAction& action) { ask->handleAI(action); });
+    }
+    if (const auto& reader = assistants.reader) {
+        actions.add("outline", [reader](const UrlAction& action) { reader->outline(action); });
+        actions.add("aitoc", [reader](const UrlAction& action) { reader->aiToc(action); });
+        actions.add("xexplain", [reader](const UrlAction& action) { reader->explain(action); });
+        actions.add("verifytext", [reader](const UrlAction& action) { reader->verifyText(action); });
     }
 }
 

@@ -11,15 +11,18 @@ namespace ikw::assistants {
 
 class AskDocuments;
 class Organizer;
+class ReaderHelpers;
 
 // The assistants the composition root made; a missing one has no rows.
 struct Assistants {
     std::shared_ptr<Organizer> organizer {};
     std::shared_ptr<AskDocuments> ask {};
+    std::shared_ptr<ReaderHelpers> reader {};
 };
 
 // The assistants' rows of the review pages' action table: "organize", "organizeready",
-// "organizeplan", "organizeapply" and "organizeundo"; "ask" (the picker) and "ai".
+// "organizeplan", "organizeapply" and "organizeundo"; "ask" (the picker) and "ai"; the reader's
+// "outline", "aitoc", "xexplain" and "verifytext".
 void registerActions(UrlActions& actions, const Assistants& assistants);
 // The main menu's "pickAskDoc:" (Ask a Document or Folder).
 void registerMenuCommands(MenuCommands& commands, const Assistants& assistants);

@@ -23,6 +23,15 @@ struct WriteOptions {
 
 struct OpenResult;
 
+// An entry of the document's outline (its bookmarks): the label as written, the 0-based page it
+// leads to (none when it leads nowhere or to a page not in the document) and the entries below it.
+struct OutlineEntry {
+    std::string title;
+    std::optional<int> page;
+    std::vector<OutlineEntry> children;
+    bool operator==(const OutlineEntry&) const = default;
+};
+
 // A line of a page's text. Its rectangles are in the page as shown (turned by its rotation): points
 // from the top left corner of the crop box, y growing downwards, as a page view lays it out.
 struct TextLine {
@@ -74,6 +83,9 @@ public:
     // missing page.
     std::string pageText(int index) const;
     std::vector<Annotation> pageAnnotations(int index) const;
+    // The outline's top-level entries in order; empty when the document has none or it cannot be
+    // read. An entry whose destination is no page of this document leads nowhere.
+    std::vector<OutlineEntry> outline() const;
     // The text a selection of the rectangle (in the page's own coordinates) holds: the characters
     // whose middle lies inside it, in reading order, lines separated by "\n". Empty for a missing page.
     std::string textInRect(int index, Rect area) const;

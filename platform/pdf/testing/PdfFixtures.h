@@ -46,6 +46,16 @@ std::string textPdf(const std::vector<TextFixturePage>& pages, const std::string
 // cross-reference table and rebuilt by the reader, then written well-formed.
 std::string objectsPdf(const std::vector<std::string>& objects);
 
+// An outline entry of a fixture: its label (UTF-8), the 1-based page it leads to (0: no
+// destination; past the last page: a destination that is no page) and the entries below it.
+struct FixtureOutlineItem {
+    std::string title;
+    int page = 0;
+    std::vector<FixtureOutlineItem> children {};
+};
+// Pages reading "Page <n>" (Helvetica, one line each) under the outline.
+std::string outlinedPdf(int pageCount, const std::vector<FixtureOutlineItem>& items);
+
 // Two pages; the first carries a note ("hello note") and a link to the second.
 std::string annotatedPdf();
 
