@@ -468,10 +468,11 @@ std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& di
                     if (const auto open = library())
                         open->router().runEngine({ one });
                 },
-                .activate = [library] {
-                    if (const auto open = library())
-                        open->openers().activate();
+                .windows = [library] {
+                    const auto open = library();
+                    return open ? open->windows().windows() : std::vector<std::shared_ptr<ikw::ReviewWC>> {};
                 },
+                .present = [](ikw::ReviewWC& reader) { ikw::library::bringToFront(reader); },
                 .keyReviewWC = [library] {
                     const auto open = library();
                     return open ? ikw::library::keyReviewWC(open->windows()) : nullptr;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -159,6 +160,23 @@ TEST_F(PageOpsKeepTheDocument, DroppedPdfsJoinTheFileAsAnInsertionDoes)
             { "agree@2", "agree+1@8", "both@1,2", "both+1@7,8", "name@1", "name+1@7" },
             { { 3 }, {}, {}, {}, {}, {}, { 9 }, {}, {}, {}, {}, {}, {} } });
     EXPECT_EQ(h.markers(path), (std::vector<int> { 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6, 40 }));
+}
+
+// The document's stable id lives in a user attribute; a rotation rewrites the file and keeps it.
+TEST_F(PageOpsKeepTheDocument, ARotationKeepsTheFilesDocumentId)
+{
+    constexpr const char* kDocId = "user.app.norvale.inkwarden.docid";
+    const std::string id = "0b5e7c1e-3f0a-4d8e-9a41-6c2f1d0e9b77";
+    const std::string path = richFile("identified.pdf");
+    if (::setxattr(path.c_str(), kDocId, id.data(), id.size(), 0) != 0)
+        GTEST_SKIP() << "the test home's file system refuses user attributes";
+    const std::string before = ikw::testing::readTestFile(path);
+    h.show(path);
+    send("op=rotate&page=2", path);
+    ASSERT_NE(ikw::testing::readTestFile(path), before);
+    char value[64] = {};
+    const ssize_t length = ::getxattr(path.c_str(), kDocId, value, sizeof value);
+    EXPECT_EQ(std::string(value, length > 0 ? static_cast<std::size_t>(length) : 0), id);
 }
 
 TEST_F(PageOpsKeepTheDocument, NewFilesCarryTheirPagesAnnotationsAndFields)

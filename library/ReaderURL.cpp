@@ -35,11 +35,15 @@ std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json
         { "pdf", request.pdf },
         { "orig", request.orig },
         { "theme", look.scheme },
+    };
+    if (request.docId && !request.docId->empty())
+        items.emplace_back("docid", *request.docId);
+    items.insert(items.end(), {
         { "sb", switchItem(settings, "reader_statusbar") },
         { "z", zoomItem(settings) },
         { "zw", switchItem(settings, "reader_zoom_with_window") },
         { "ptmode", followsSystem ? "system" : "perfile" },
-    };
+    });
     if (followsSystem ? look.scheme == "dark" : look.nightPagesNow)
         items.emplace_back("ptheme", "night");
     if (request.page && *request.page >= 1)
@@ -53,6 +57,11 @@ std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json
     return enginePageURL(readerPage, items);
 }
 
+std::optional<std::string> readerDocId(const ReaderURLRequest& request, const services::IkwDocIdentity::AttributeCalls& calls)
+{
+    return services::IkwDocIdentity::ensure(request.orig.empty() ? request.pdf : request.orig, calls);
+}
+
 std::optional<std::string> readerURL(const ReaderURLRequest& request)
 {
     auto settings = loadConfig();
@@ -62,7 +71,9 @@ std::optional<std::string> readerURL(const ReaderURLRequest& request)
     bool filled = false;
     const auto night = nightCfg(settings, filled);
     look.nightPagesNow = night.pages && IkwNight::isNightNow(night);
-    return readerURL(request, settings, look, readerHTMLPath());
+    auto identified = request;
+    identified.docId = readerDocId(request);
+    return readerURL(identified, settings, look, readerHTMLPath());
 }
 
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace ikw::library {
 namespace {
 
@@ -27,6 +29,8 @@ TEST(ReaderURL, ItemsComeInTheirOrderWithDefaults)
         { { "/a.pdf", "/a.docx", std::nullopt, "rename" }, kDefaults + "&verb=rename" },
         { { "/a.pdf", "/a.docx", std::nullopt, std::nullopt, ReaderRun { 0, 1, "solo" } }, kDefaults },
         { { "/a.pdf", "/a.docx", 2, "sign", ReaderRun { 0, 3, "Run" } }, kDefaults + "&page=2&verb=sign&run=1/3&runname=Run" },
+        { { "/a.pdf", "/a.docx", 2, std::nullopt, std::nullopt, "0f8e-id-of-a" }, "&docid=0f8e-id-of-a" + kDefaults + "&page=2" },
+        { { "/a.pdf", "/a.docx", std::nullopt, std::nullopt, std::nullopt, "" }, kDefaults },
     };
     for (const auto& test : cases) {
         EXPECT_EQ(build(test.request), std::string("file:///engine/vendor/pdfjs/reader.html?pdf=/a.pdf&orig=/a.docx&theme=light") + test.expected);
@@ -65,6 +69,37 @@ TEST(ReaderURL, ValuesArePercentEncoded)
         "&orig=/Users/Zo%C3%AB/%C3%9Cn%C3%AFcode%20file.docx&theme=light"
         + kDefaults + "&verb=x%20y&run=2/2&runname=Q%26A%20run");
     EXPECT_EQ(readerURL({ "/a.pdf", "/a.pdf" }, Json::object(), {}, "relative/reader.html"), std::nullopt);
+}
+
+// The id comes from the document the user opened, else from the PDF; a file that cannot keep one
+// gives a page address without "docid".
+TEST(ReaderURL, TheDocumentIdIsTheOpenedFilesAndOnlyWhenItCanBeStored)
+{
+    const auto folder = ::testing::TempDir();
+    const std::string pdf = folder + "/shown.pdf";
+    const std::string original = folder + "/opened.docx";
+    for (const auto& path : { pdf, original })
+        std::fclose(std::fopen(path.c_str(), "w"));
+    std::vector<std::string> asked;
+    const services::IkwDocIdentity::AttributeCalls refusing {
+        .get = [&asked](const char* path, const char*, void*, std::size_t) -> ssize_t {
+            asked.emplace_back(path);
+            errno = ENODATA;
+            return -1;
+        },
+        .set = [](const char*, const char*, const void*, std::size_t) {
+            errno = EROFS;
+            return -1;
+        },
+    };
+    ReaderURLRequest request { pdf, original };
+    EXPECT_EQ(readerDocId(request, refusing), std::nullopt);
+    request.orig.clear();
+    EXPECT_EQ(readerDocId(request, refusing), std::nullopt);
+    EXPECT_EQ(asked, (std::vector<std::string> { original, pdf }));
+
+    request.docId = readerDocId(request, refusing);
+    EXPECT_EQ(build(request).find("docid"), std::string::npos);
 }
 
 }

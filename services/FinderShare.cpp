@@ -4,6 +4,7 @@
 #include "platform/core/TaskQueue.h"
 #include "review/ReviewWC.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace ikw::services {
@@ -16,6 +17,20 @@ public:
         : m_path(normalisedSharePath(path))
         , m_hooks(std::move(hooks))
     {
+    }
+
+    // Brings the requested reader to the front the first time it is found open (the newest one when
+    // the file is open twice); the user may look elsewhere afterwards.
+    void presentOnce()
+    {
+        if (m_presented || !m_hooks.windows || !m_hooks.present)
+            return;
+        const auto list = m_hooks.windows();
+        const auto it = std::find_if(list.rbegin(), list.rend(), [this](const auto& review) { return review && isRequestedReader(*review); });
+        if (it == list.rend())
+            return;
+        m_presented = true;
+        m_hooks.present(**it);
     }
 
     void scheduleTry(double seconds)
@@ -33,6 +48,7 @@ private:
     void tryShare()
     {
         ++m_tries;
+        presentOnce();
         const auto review = m_hooks.keyReviewWC ? m_hooks.keyReviewWC() : nullptr;
         if (review && isRequestedReader(*review)) {
             if (m_hooks.share)
@@ -46,6 +62,7 @@ private:
     std::string m_path;
     FinderShareHooks m_hooks;
     int m_tries = 0;
+    bool m_presented = false;
 };
 
 }
@@ -65,9 +82,9 @@ void finderShare(const std::string& path, FinderShareHooks hooks)
         hooks.noteDidOpen();
     if (hooks.runEngine)
         hooks.runEngine(path);
-    if (hooks.activate)
-        hooks.activate();
-    std::make_shared<FinderShareRequest>(path, std::move(hooks))->scheduleTry(kFinderShareFirstTry);
+    const auto request = std::make_shared<FinderShareRequest>(path, std::move(hooks));
+    request->presentOnce(); // a reader that opened at once
+    request->scheduleTry(kFinderShareFirstTry);
 }
 
 }

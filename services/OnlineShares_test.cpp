@@ -164,7 +164,13 @@ protected:
         return FinderShareHooks {
             .noteDidOpen = [this] { steps.push_back("didOpen"); },
             .runEngine = [this](const std::string& path) { steps.push_back("run " + path); },
-            .activate = [this] { steps.push_back("activate"); },
+            .windows = [this] { return windows.windows(); },
+            .present = [this](ReviewWC& review) {
+                steps.push_back("present " + review.sourcePaths.front());
+                for (const auto& open : windows.windows()) // the window manager hands it the focus
+                    if (open.get() == &review)
+                        key = open;
+            },
             .keyReviewWC = [this] { return key; },
             .share = [this](ReviewWC& reader) { shared.push_back({ queue.now(), reader.sourcePaths.front() }); },
         };
@@ -181,21 +187,37 @@ protected:
     std::vector<std::pair<double, std::string>> shared;
 };
 
-TEST_F(FinderShareTest, TheRequestedReaderIsSharedOnceItIsKey)
+TEST_F(FinderShareTest, TheRequestedReaderIsBroughtToTheFrontAndSharedOnceItIsKey)
 {
     const std::string path = home.file("Docs/contract.pdf");
     const auto otherReader = reader(home.file("Docs/other.pdf"));
     key = otherReader; // another document is in front while the requested one opens
     const double start = queue.now();
     finderShare("~/Docs/./contract.pdf", finderHooks());
-    EXPECT_EQ(steps, (std::vector<std::string> { "didOpen", "run ~/Docs/./contract.pdf", "activate" }));
+    EXPECT_EQ(steps, (std::vector<std::string> { "didOpen", "run ~/Docs/./contract.pdf" }));
     queue.advance(2.0);
     EXPECT_TRUE(shared.empty());
-    key = reader(path);
+    reader(path); // opens behind the other reader
     queue.advance(10);
     ASSERT_EQ(shared.size(), 1u);
     EXPECT_NEAR(shared[0].first - start, 2.3, 1e-6); // the 4th try: 0.8, 1.3, 1.8, 2.3 s
     EXPECT_EQ(shared[0].second, path);
+    EXPECT_EQ(steps.back(), "present " + path);
+}
+
+TEST_F(FinderShareTest, AReaderOpenedAtOnceIsPresentedAtOnceAndSharedAtTheFirstTry)
+{
+    const std::string path = home.file("Docs/contract.pdf");
+    key = reader(home.file("Docs/other.pdf"));
+    auto hooks = finderHooks();
+    hooks.runEngine = [this](const std::string& opened) { reader(opened); };
+    const double start = queue.now();
+    finderShare(path, hooks);
+    EXPECT_EQ(steps, (std::vector<std::string> { "didOpen", "present " + path }));
+    queue.advance(10);
+    ASSERT_EQ(shared.size(), 1u);
+    EXPECT_NEAR(shared[0].first - start, 0.8, 1e-6);
+    EXPECT_EQ(steps.size(), 2u) << "presented once";
 }
 
 TEST_F(FinderShareTest, WithoutTheReaderTheRequestEndsAfterTwelveTries)
