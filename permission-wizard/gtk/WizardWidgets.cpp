@@ -300,11 +300,25 @@ GObjectRef<GdkPixbuf> loadMark(const WizardImage& image, double height, const st
 
 GtkWidget* markWidget(const WizardImage& image, double height, const std::string& appIconPath)
 {
-    const auto pixels = loadMark(image, height, appIconPath);
-    GtkWidget* picture = pixels ? gtk_image_new_from_pixbuf(pixels.get()) : gtk_image_new();
-    gtk_widget_set_size_request(picture, -1, static_cast<int>(std::lround(height)));
+    auto pixels = loadMark(image, height, appIconPath);
+    GtkWidget* picture = gtk_drawing_area_new();
+    gtk_widget_set_name(picture, "mark");
+    const int width = pixels ? gdk_pixbuf_get_width(pixels.get()) : 0;
+    gtk_widget_set_size_request(picture, width, static_cast<int>(std::lround(height)));
     gtk_widget_set_valign(picture, GTK_ALIGN_CENTER);
     gtk_widget_set_halign(picture, GTK_ALIGN_START);
+    if (!pixels)
+        return picture;
+    auto owned = std::make_unique<GObjectRef<GdkPixbuf>>(std::move(pixels));
+    g_signal_connect_data(picture, "draw", G_CALLBACK(+[](GtkWidget* widget, cairo_t* context, gpointer data) -> gboolean {
+        GdkPixbuf* mark = static_cast<GObjectRef<GdkPixbuf>*>(data)->get();
+        const double x = (gtk_widget_get_allocated_width(widget) - gdk_pixbuf_get_width(mark)) / 2.0;
+        const double y = (gtk_widget_get_allocated_height(widget) - gdk_pixbuf_get_height(mark)) / 2.0;
+        gdk_cairo_set_source_pixbuf(context, mark, x, y);
+        cairo_paint(context);
+        return TRUE;
+    }), owned.release(), +[](gpointer data, GClosure*) { std::unique_ptr<GObjectRef<GdkPixbuf>> gone(static_cast<GObjectRef<GdkPixbuf>*>(data)); },
+        GConnectFlags(0));
     return picture;
 }
 

@@ -232,6 +232,12 @@ TEST_F(WizardOnScreen, ShotDrawsEveryScreenLightAndDarkAtTheWindowSize)
                 EXPECT_NE(named(root, part), nullptr) << part;
             EXPECT_EQ(named(root, "continue-placeholder"), nullptr);
             EXPECT_FALSE(gtk_window_get_resizable(window->window()));
+            // The brand's mark is the application's icon file, at its proportions.
+            GtkWidget* mark = named(root, "mark");
+            ASSERT_NE(mark, nullptr);
+            int markWidth = 0;
+            gtk_widget_get_size_request(mark, &markWidth, nullptr);
+            EXPECT_GT(markWidth, 20);
 
             const auto picture = drawToPng(window->window(), folder + "/" + shot.step + (light ? "-light" : "-dark") + ".png");
             EXPECT_EQ(picture.width, 660);
