@@ -47,6 +47,9 @@
 #include "library/WindowLookup.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
+#include "permission-wizard/gtk/GtkWizardPresenter.h"
+#include "permission-wizard/gtk/PermissionShotSwitch.h"
+#include "platform/ui/gtk/Desktop.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
@@ -75,6 +78,14 @@ void registerToolSwitches(ikw::ToolSwitches& switches)
     switches.set("--finder-url-selftest", [](const ikw::CommandLine&) { return ikw::finder::IkwFinderRequest::selftest() ? 0 : 1; });
     switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
+    switches.set("--permission-shot", [](const ikw::CommandLine& line) {
+        return ikw::wizard::gtk::runPermissionShotSwitch(line.arguments(), {
+            .configureApplication = {},
+            .applicationName = ikw::globals().brand.name,
+            .appIconPath = ikw::globals().appInfo.iconPath,
+            .workspace = nullptr,
+        });
+    });
 }
 
 // The parts made once the windows exist; the delegate's hooks reach them through here.
@@ -528,14 +539,21 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     return alsoOwning(std::move(windows), std::move(finder));
 }
 
-// The permission wizard's skipped sets and the identity its state file reports. Its window comes
-// with a presenter once the wizard has screens to draw.
+// The permission wizard's skipped sets, the identity its state file reports and its GTK window,
+// drawn light or dark as the application looks.
 void installPermissionWizardHost(const ikw::Globals& globals)
 {
     ikw::wizard::KDPermissionWizard::setHost({
         .userDefaults = ikw::appUserDefaults(),
         .identity = ikw::wizard::KDWizardIdentity { globals.appInfo.identifier, globals.appInfo.bundleDir },
-        .presenter = nullptr,
+        .presenter = std::make_shared<ikw::wizard::gtk::GtkWizardPresenter>(ikw::wizard::gtk::WizardDisplay {
+            .isDark = [] {
+                const ikw::AppDelegate* delegate = ikw::appDelegate();
+                return delegate && delegate->effectiveIsDark();
+            },
+            .workspace = std::make_shared<ikw::ui::gtk3::Workspace>(),
+            .appIconPath = globals.appInfo.iconPath,
+        }),
         // The delegate exists by the time the wizard shows and subscribes.
         .subscribeBecameActive = [](std::function<void()> handler) -> std::function<void()> {
             auto* delegate = ikw::appDelegate();

@@ -78,6 +78,7 @@ void KDPermissionWizard::reset()
 }
 
 const KDWizardProduct& KDPermissionWizard::product() { return configuration().product; }
+const std::optional<KDWizardBrand>& KDPermissionWizard::brand() { return configuration().brand; }
 void KDPermissionWizard::setProduct(KDWizardProduct product) { configuration().product = std::move(product); }
 double KDPermissionWizard::contentHeight() { return configuration().contentHeight; }
 void KDPermissionWizard::setContentHeight(double height) { configuration().contentHeight = height; }

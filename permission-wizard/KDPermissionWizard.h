@@ -6,6 +6,7 @@
 #include "permission-wizard/KDWizardProduct.h"
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     // The window's content height in points.
     static double contentHeight();
     static void setContentHeight(double height);
+    // The configured brand; nothing until configured.
+    static const std::optional<KDWizardBrand>& brand();
     // The configured permissions, in configuration order.
     static const std::vector<KDPermission>& permissions();
 
