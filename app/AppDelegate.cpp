@@ -81,6 +81,7 @@ void AppDelegate::applicationDidFinishLaunching()
             delegate->m_appearance->syncWebSurfacesToSystem();
     });
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
+    run(m_services.setupAutoUpdate);
     run(m_services.setupFeedback);
     if (m_services.startAgentBridge)
         m_services.startAgentBridge(weak_from_this());
@@ -153,6 +154,7 @@ void AppDelegate::applicationWillTerminate()
     if (std::exchange(m_terminated, true))
         return;
     run(m_services.stopAgentBridge);
+    run(m_services.installPendingUpdate);
     run(m_services.willTerminate);
 }
 

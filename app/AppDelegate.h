@@ -39,12 +39,16 @@ struct LaunchServices {
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
     // Launch step 9: an empty file history is filled from the recent items.
     std::function<void(const std::vector<RecentItem>& items)> migrateRecents {};
+    // Launch step 19: the updater's feed key, status line and schedule, then the feedback client.
+    std::function<void()> setupAutoUpdate {};
     // Launch step 19, after the updater's set-up: the feedback client's keys, product name and accent.
     std::function<void()> setupFeedback {};
     // Launch step 20: the agent bridge, started for the delegate (which it holds weakly).
     std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
     // The first termination step: the agent bridge stops and its discovery file goes.
     std::function<void()> stopAgentBridge {};
+    // The second termination step: the updater's schedule ends and a staged update is put in place.
+    std::function<void()> installPendingUpdate {};
     // Termination work of the subsystems above the shell (pending page rewrites finish).
     std::function<void()> willTerminate {};
     // Launch step 10 and every later change the main menu shows: the menu is built anew.
@@ -96,8 +100,8 @@ public:
     // Quits (Ctrl+Q, the last window gone): the loop ends, then the termination steps run.
     void terminate();
     // The termination steps, once, while the main loop still exists (after a quit, the last
-    // window, the session's end, SIGTERM or SIGINT): the agent bridge stops, then pending page
-    // rewrites finish.
+    // window, the session's end, SIGTERM or SIGINT): the agent bridge stops, a staged update is
+    // installed, then pending page rewrites finish.
     void applicationWillTerminate();
 
     // Files the system asked the application to open (a file manager, a second start).

@@ -63,11 +63,14 @@ struct Launch {
                 // Before any window opens (the welcome page comes later).
                 steps.push_back(windows.opened.empty() && windows.homes.empty() ? "loadClosedTabs" : "loadClosedTabs late");
             },
+            .setupAutoUpdate = [this] { steps.push_back("setupAutoUpdate"); },
             .setupFeedback = [this] { steps.push_back("setupFeedback"); },
             .startAgentBridge = [this](std::weak_ptr<AppDelegate> started) {
                 steps.push_back(started.lock() == delegate ? "agent bridge for this delegate" : "agent bridge");
             },
             .stopAgentBridge = [this] { steps.push_back("agent bridge stopped"); },
+            .installPendingUpdate = [this] { steps.push_back("pending update installed"); },
+            .willTerminate = [this] { steps.push_back("rewrites finished"); },
         },
         DelegateParts { .windows = &windows, .writeWelcomePage = [] { return std::optional<std::string>("/w.html"); } });
 };
@@ -78,9 +81,11 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     testing::writeTestFile(launch.home.file(".local/share/QEL Visualize/marker"), "");
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
-    EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "setupFeedback", "agent bridge for this delegate" }));
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "setupAutoUpdate", "setupFeedback", "agent bridge for this delegate" }));
+    launch.steps.clear();
     launch.delegate->applicationWillTerminate();
-    EXPECT_EQ(launch.steps.back(), "agent bridge stopped");
+    launch.delegate->applicationWillTerminate();
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "agent bridge stopped", "pending update installed", "rewrites finished" }));
 }
 
 TEST(AppDelegate, LaunchClearsStaleHiddenPagesOfTheReviewsFolder)

@@ -62,6 +62,7 @@
 #include "services/OnlineShares.h"
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
+#include "services/KDUpdateMenu.h"
 #include "services/Stats.h"
 
 #include <gio/gio.h>
@@ -124,6 +125,7 @@ struct ApplicationSlots {
             ikw::AppDelegate* delegate = ikw::appDelegate();
             return delegate ? ikw::menuFromModel(delegate->appearance().nightMenu()) : ikw::ui::Menu { "Night Mode", {}, false };
         },
+        .updateSubmenuItem = [] { return ikw::services::KDUpdate::updateSubmenuItem(ikw::globals().brand.name); },
     });
     // The visual page diff, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::VisualCompare> visualCompare;
@@ -213,11 +215,23 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto layer = slots->library.lock())
                 layer->history().migrateRecentsIfNeeded(items);
         },
+        // The updater's status lines retitle the App menu's status entry.
+        .setupAutoUpdate = [menu = std::weak_ptr(slots->mainMenu)] {
+            ikw::services::KDUpdate::setupAutoUpdate(ikw::globals().appInfo.identifier, [menu](const std::string& title) {
+                if (const auto shown = menu.lock())
+                    shown->setUpdateStatusTitle(title);
+            });
+        },
         .setupFeedback = [] { ikw::services::setupFeedback(ikw::globals()); },
         .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
             ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
         },
         .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
+        // The schedule ends with the main loop; a staged update takes the application's place.
+        .installPendingUpdate = [] {
+            ikw::services::KDUpdate::stopSchedule();
+            ikw::services::KDUpdate::installPendingOnQuitIfAny();
+        },
         // Rewrites already under way end in their files before the program does (their queue is
         // shared with the live searches, which finish too), and history recorded since the last
         // write is written. Feedback still on the network ends unanswered.
@@ -301,6 +315,11 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
         const auto layer = slots.library.lock();
         return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
     });
+    // The updater's "Software Update" switches, its check marks set again at every opening, and
+    // its check from the menu and the settings panel.
+    ikw::services::KDUpdate::registerUpdateMenuCommands(commands);
+    slots.mainMenu->setMenuFiller(ikw::services::KDUpdate::kSoftwareUpdateTitle, ikw::services::KDUpdate::refreshSoftwareUpdateMenu);
+    ikw::services::KDUpdate::registerUpdatePanelAction(bridge.panels->actions());
     bridge.panels->actions().add("setshortcut", [](const ikw::PanelAction& action) {
         const auto id = action.item("action");
         if (!id)

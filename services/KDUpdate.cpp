@@ -53,7 +53,8 @@ Error err(std::string message)
 }
 
 State::State()
-    : defaults([] { return appUserDefaults(); })
+    : installStaged(swapAndRelaunch)
+    , defaults([] { return appUserDefaults(); })
     , http(std::make_shared<http::CurlHttpClient>())
     , paths(Paths::fromEnvironment())
     , swapSteps(realBundleSwapSteps())
@@ -171,6 +172,7 @@ RunOutput run(const std::string& executable, const std::vector<std::string>& arg
 
 void status(const std::string& line)
 {
+    logLine("[KDUpdate] " + line);
     mainQueue().post([updater = state(), line] {
         if (updater->onStatus)
             updater->onStatus(line);

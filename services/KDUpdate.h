@@ -2,6 +2,7 @@
 
 #include "platform/core/Paths.h"
 #include "platform/core/ScopedInstall.h"
+#include "platform/core/TaskQueue.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/http/HttpClient.h"
@@ -14,6 +15,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +33,8 @@ namespace ikw::services::KDUpdate {
 inline constexpr std::string_view kAutoCheckKey = "KDUpdateAutoCheck";
 inline constexpr std::string_view kAutoDownloadKey = "KDUpdateAutoDownload";
 inline constexpr std::string_view kAutoInstallKey = "KDUpdateAutoInstall";
+// When the last check started, in seconds since 1970.
+inline constexpr std::string_view kLastCheckKey = "KDUpdateLastCheck";
 
 // An updater failure, as a value: the domain "KDUpdate", code 1, and the text the user may see.
 struct Error {
@@ -41,6 +45,14 @@ struct Error {
     bool operator==(const Error&) const = default;
 };
 Error err(std::string message);
+
+// A verified bundle a check staged without installing it, kept for the next quit.
+struct StagedUpdate {
+    std::string bundle; // the "<name>.app" folder in its "KDUpdate-…" staging folder
+    std::string version;
+
+    bool operator==(const StagedUpdate&) const = default;
+};
 
 // Everything of the updater that changes at run time, in one object: the program installs one
 // and tests replace it. A default-made state is the product's.
@@ -61,6 +73,22 @@ struct State {
     // True while a check job is queued or running.
     std::atomic<bool> inFlight { false };
 
+    // The product's key on the update feed; empty leaves the updater disabled. Set at launch,
+    // before the schedule starts and before any check can be asked for.
+    std::string appKey;
+    // The schedule: the first background check this long after launch, then one every interval.
+    double firstCheckDelay = 20;
+    double checkInterval = 21600;
+    // One check (`interactive` when a person asked for it), run on the updater's queue; none
+    // makes a check that only stamps its start.
+    std::function<void(bool interactive)> check;
+    // Puts a staged bundle in place (swapAndRelaunch unless a test replaces it).
+    std::function<std::optional<Error>(const std::string& staged, bool relaunch)> installStaged;
+
+    // The schedule's timers, main thread only.
+    Timer firstStep;
+    Timer periodic;
+
     // Where the switches are kept: the application's user defaults.
     std::function<UserDefaults()> defaults;
     // The client of the fetches.
@@ -77,6 +105,10 @@ struct State {
     // How long the fetch and the install question may take.
     double fetchWaitSeconds = 180;
     double confirmWaitSeconds = 300;
+
+    // Written by checks on the updater's queue, taken at quit on the main thread.
+    std::mutex pendingMutex;
+    std::optional<StagedUpdate> pending;
 
     // The updater's serial queue, "kd.update". Last, so that it ends (running what was posted)
     // before the members its tasks use.
@@ -160,5 +192,36 @@ std::optional<std::string> stagingRoot();
 // Hands a status line to onStatus, and a staged update's version to onPendingUpdate, on the main queue.
 void status(const std::string& line);
 void relayPendingUpdate(const std::string& version);
+
+// The policy: the feed key of a bundle identifier, the schedule, the check entry and the
+// installation at quit.
+
+// The feed key of a bundle identifier: the products' own keys, else the part after the last ".",
+// else the identifier itself ("" gives "", which leaves the updater disabled).
+std::string appKeyFor(std::string_view bundleIdentifier);
+
+// The launch step: the feed key from the application's identifier, status lines shown through
+// `showStatus` (given "Updates: on · <line>", on the main thread), then the schedule.
+void setupAutoUpdate(std::string_view bundleIdentifier, std::function<void(const std::string& title)> showStatus);
+
+// Starts the schedule on the main queue: the periodic step after firstCheckDelay, and every
+// checkInterval from now. Without a feed key it logs that the updater is disabled and schedules
+// nothing. Main thread.
+void start();
+// Ends the schedule (at quit, while the main loop still exists). Main thread.
+void stopSchedule();
+// What the schedule runs: a background check when background checks are on (autoEnabled).
+void periodicStep();
+
+// Asks for one check. Dropped without a word when the updater is disabled or a check is already
+// queued or running; an interactive request is dropped too. Any thread.
+void checkNow(bool interactive);
+
+// The staged update waiting for the next quit: a newer one replaces it. Any thread.
+void setPendingUpdate(StagedUpdate staged);
+// Takes it, leaving none. Any thread.
+std::optional<StagedUpdate> takePendingUpdate();
+// At quit: puts the staged update in place without relaunching, and logs a failure.
+void installPendingOnQuitIfAny();
 
 }
