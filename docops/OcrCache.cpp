@@ -59,7 +59,7 @@ bool ocrCacheWrite(const std::string& path, const std::vector<OcrPageRecord>& pa
     for (const OcrPageRecord& record : pages)
         records.push_back({ { "page", record.page }, { "text", record.text } });
     const Json contents { { "path", path }, { "pages", std::move(records) } };
-    return files.replaceFile(*folder + "/" + *key + ".json", toJson(contents)).ok();
+    return files.replaceFile(*folder + "/" + *key + ".json", toPlainJson(contents)).ok();
 }
 
 std::optional<std::string> ocrCacheKey(const std::string& path)
