@@ -104,14 +104,20 @@ SecretResult runKeyringCall(const LibsecretOptions& options, const SecretKey& ke
     if (SecretResult answered = checkServiceAnswers(options.answerTimeout); !answered.ok())
         return answered;
     const Attributes attributes = attributesOf(key);
-    const SecretCall call = runSecretCall(options.callTimeout, [&](GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
-        start(&genericSchema(), attributes.get(), cancellable, done, data);
-    });
+    SecretResult result;
+    const SecretCall call = runSecretCall(options.callTimeout,
+        [&](GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
+            start(&genericSchema(), attributes.get(), cancellable, done, data);
+        },
+        [&](GAsyncResult* answered) {
+            g_autoptr(GError) error = nullptr;
+            result = finish(answered, &error);
+            if (error)
+                result = resultOf(error);
+        });
     if (call.timedOut)
         return SecretResult::unavailable(call.timeoutMessage, SecretUnavailable::noAnswer);
-    g_autoptr(GError) error = nullptr;
-    SecretResult result = finish(call.result.get(), &error);
-    return error ? resultOf(error) : result;
+    return result;
 }
 
 // The first matching item, unlocked ones before locked ones, without unlocking any: a locked

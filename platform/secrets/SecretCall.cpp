@@ -61,9 +61,15 @@ bool iterateUntilDone(GMainContext* context, const PendingCall& call, std::chron
     return call.result != nullptr;
 }
 
+// Dispatches what is already queued on `context`, without waiting for more.
+void runDry(GMainContext* context)
+{
+    while (g_main_context_iteration(context, FALSE)) { }
 }
 
-SecretCall runSecretCall(std::chrono::milliseconds timeout, const StartSecretCall& start)
+}
+
+SecretCall runSecretCall(std::chrono::milliseconds timeout, const StartSecretCall& start, const FinishSecretCall& finish)
 {
     ContextHolder context(g_main_context_new());
     const std::unique_ptr<GCancellable, ObjectUnref> cancellable(g_cancellable_new());
@@ -78,13 +84,18 @@ SecretCall runSecretCall(std::chrono::milliseconds timeout, const StartSecretCal
         g_cancellable_cancel(cancellable.get());
         iterateUntilDone(context.get(), *call, kCancelGrace);
     }
+    const bool answered = call->result != nullptr;
+    if (answered && finish) {
+        finish(call->result.get());
+        call->result.reset(); // what the call itself still holds goes while its context runs
+        runDry(context.get());
+    } else if (answered) {
+        outcome.result = std::move(call->result);
+    }
     g_main_context_pop_thread_default(context.get());
 
-    if (!call->result) {
+    if (!answered)
         awaitAbandonedCall(std::move(context), call);
-        return outcome;
-    }
-    outcome.result = std::move(call->result);
     return outcome;
 }
 

@@ -21,10 +21,15 @@ struct SecretCall {
 };
 
 using StartSecretCall = std::function<void(GCancellable*, GAsyncReadyCallback, gpointer)>;
+using FinishSecretCall = std::function<void(GAsyncResult*)>;
 
 // Runs one asynchronous GIO-style call to its end on a private main context, so that it can be
 // cancelled when `timeout` passes (the blocking variants of libsecret cannot be). Blocks the
 // calling thread, which may be any thread, the main thread included.
-SecretCall runSecretCall(std::chrono::milliseconds timeout, const StartSecretCall& start);
+//
+// `finish`, when given, reads an answered call's result while the private context is still the
+// thread's default. Objects it lets go of (D-Bus proxies) queue their clean-up on that context,
+// which is run dry before it is dropped, so nothing they hold is left behind.
+SecretCall runSecretCall(std::chrono::milliseconds timeout, const StartSecretCall& start, const FinishSecretCall& finish = {});
 
 }
