@@ -26,6 +26,8 @@
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
 #include "crossdoc/LinksController.h"
+#include "crossdoc/LivePdfSearch.h"
+#include "crossdoc/SearchScope.h"
 #include "docops/DocumentPrinting.h"
 #include "docops/EditorMode.h"
 #include "crossdoc/VisualCompare.h"
@@ -53,6 +55,7 @@
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
 #include "platform/core/WorkQueue.h"
+#include "platform/ocr/TesseractRecognizer.h"
 #include "platform/speech/EspeakSynthesizer.h"
 #include "services/AccountActions.h"
 #include "services/AccountSetup.h"
@@ -399,6 +402,14 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .readerURL = [](const std::string& pdf) { return ikw::library::readerURL({ .pdf = pdf, .orig = pdf }); },
         .speech = &slots.speech,
         .readerShowsDocument = ikw::crossdoc::noteReaderShowsDocument,
+        .ocr = {
+            .workers = slots.userInitiatedWorkers.get(),
+            .recognizer = std::make_shared<ikw::ocr::TesseractRecognizer>(),
+            .search = [](const std::string& q, const std::vector<std::string>& dirs, const std::vector<std::string>& files) {
+                return ikw::crossdoc::runPDFSearch(q, dirs, files).toJson();
+            },
+            .scopeDirs = [](const ikw::ReviewWC& window) { return ikw::crossdoc::searchScopeDirs(window); },
+        },
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);

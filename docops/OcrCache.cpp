@@ -41,6 +41,27 @@ std::string ocrCacheFolder()
     return globals().paths.mapLibraryPath("~/Library/Application Support/Inkwarden/ocr");
 }
 
+std::optional<std::string> ocrCacheDir(FileSystem& files)
+{
+    const std::string folder = ocrCacheFolder();
+    if (!files.createDirectories(folder).ok())
+        return std::nullopt;
+    return folder;
+}
+
+bool ocrCacheWrite(const std::string& path, const std::vector<OcrPageRecord>& pages, FileSystem& files)
+{
+    const auto key = ocrCacheKey(path);
+    const auto folder = key ? ocrCacheDir(files) : std::nullopt;
+    if (!folder)
+        return false;
+    Json records = Json::array();
+    for (const OcrPageRecord& record : pages)
+        records.push_back({ { "page", record.page }, { "text", record.text } });
+    const Json contents { { "path", path }, { "pages", std::move(records) } };
+    return files.replaceFile(*folder + "/" + *key + ".json", toPlainJson(contents)).ok();
+}
+
 std::optional<std::string> ocrCacheKey(const std::string& path)
 {
     // The file's own date and size: a link is looked through, so that a change of its target

@@ -115,6 +115,10 @@ void registerActions(UrlActions& actions, const PageOpServices& services)
             compressFile(contextFor(action.window, services), *path);
     });
     actions.add("compress", [services](const UrlAction& action) { compressPDF(contextFor(action.window, services)); });
+    if (services.ocr.isComplete()) {
+        actions.add("readerocr", [ocr = services.ocr](const UrlAction& action) { readerOCR(action, ocr); });
+        actions.add("ocr", [ocr = services.ocr](const UrlAction& action) { crossFolderOCR(action, ocr); });
+    }
     registerPageImageActions(actions);
     if (services.toolkit)
         registerPrintActions(actions, services.toolkit->printing());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "docops/FileOpHost.h"
+#include "docops/OcrActions.h"
 #include "docops/RewriteQueue.h"
 #include "platform/speech/Speech.h"
 #include "platform/ui/Toolkit.h"
@@ -30,14 +31,16 @@ struct PageOpServices {
     speech::SpeechService* speech = nullptr;
     // Told when a reader is given its rewritten document afresh (the annotations note its version).
     std::function<void(ReviewWC& window, const std::string& document)> readerShowsDocument {};
+    // Recognising scanned PDFs ("readerocr", "ocr"); not offered when incomplete.
+    OcrServices ocr {};
 };
 
 // The review window as page operations see it; the window is held weakly.
 std::shared_ptr<FileOpHost> makeReviewFileOpHost(ReviewWC& window, PageOpServices services);
 
 // The "pageop" action of reader pages, the batch tools ("toolop", "compressfile"), Shrink ("compress"), page images
-// ("pages"), printing ("printdoc") and reading aloud ("speak", "speakpause", "speakresume",
-// "speakstop").
+// ("pages"), printing ("printdoc"), reading aloud ("speak", "speakpause", "speakresume",
+// "speakstop") and recognising scanned PDFs ("readerocr", "ocr").
 void registerActions(UrlActions& actions, const PageOpServices& services);
 // The key review window and its current document (an existing file), as the window lookups find them.
 struct KeyDocument {
