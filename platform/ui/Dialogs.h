@@ -28,13 +28,13 @@ struct AlertContent {
     bool keepAbove = false;
     // Text fields, in order; the first has the keyboard focus, and Enter in one presses the
     // default button.
-    std::vector<AlertTextField> textFields;
+    std::vector<AlertTextField> textFields {};
 };
 
 struct AlertAnswer {
     int button = 0;           // index into `buttons`; -1 when dismissed
     bool suppressed = false;  // the box was ticked
-    std::vector<std::string> fieldTexts; // what the text fields hold, one per field
+    std::vector<std::string> fieldTexts {}; // what the text fields hold, one per field
 };
 
 struct FilePanelOptions {
