@@ -193,6 +193,7 @@ ui::Menu viewMenu(const MainMenuInputs& inputs)
         separator(),
         mic("reload", settings),
         checked(mi("Auto-Refresh on File Changes", "toggleAutoRefresh:"), autoRefreshOn(settings)),
+        checked(mi("Skip Archive Folders", "toggleArchive:"), isBoolean(settings, "ignore_archive_folders", true)),
         mic("theme", settings),
         night,
         sub("Appearance", menu("Appearance", {

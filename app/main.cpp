@@ -34,7 +34,9 @@
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
+#include "finder/DocumentMenuCommands.h"
 #include "finder/FileActions.h"
+#include "finder/ReaderFileActions.h"
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
@@ -54,6 +56,7 @@
 #include "platform/ui/gtk/Desktop.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
+#include "platform/core/Process.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/ocr/TesseractRecognizer.h"
 #include "platform/speech/EspeakSynthesizer.h"
@@ -378,6 +381,37 @@ void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, App
     ikw::services::registerShareMenuCommands(slots.menuCommands, shareHooks(slots));
 }
 
+// The reader's and the menus' actions on the document a window shows.
+void registerDocumentFileActions(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    const ikw::finder::DocumentFileServices files {
+        .workers = slots.userInitiatedWorkers.get(),
+        .toolkit = services.toolkit,
+        .readerURL = [](const std::string& pdf, const std::string& document) { return ikw::library::readerURL({ .pdf = pdf, .orig = document }); },
+        .startProgram = [](const std::vector<std::string>& argv) {
+            std::vector<std::string> command = argv;
+            command.front() = ikw::findExecutable(argv.front());
+            return !command.front().empty() && ikw::startDetachedProcess(command).started;
+        },
+    };
+    ikw::finder::registerDocumentActions(bridge.actions, files);
+    ikw::finder::registerMenuCommands(slots.menuCommands, {
+        .files = files,
+        .keyReview = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+        },
+        .currentDocPath = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::currentDocPath(layer->windows()) : std::nullopt;
+        },
+        .rebuildMenu = [menu = std::weak_ptr(slots.mainMenu)] {
+            if (const auto shown = menu.lock())
+                shown->rebuildMenu();
+        },
+    });
+}
+
 // Every feature's page actions, messages and entries in the review window's table. A feature that
 // does not exist yet has no rows.
 void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
@@ -469,6 +503,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .cloud = { .workers = slots.userInitiatedWorkers.get(), .toolkit = services.toolkit },
         .homeFolder = [] { return ikw::globals().home; },
     });
+    registerDocumentFileActions(services, bridge, slots);
     registerMenuFeatures(services, bridge, slots);
     registerAccount(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),

@@ -174,8 +174,10 @@ void registerClipboardActions(UrlActions& actions, const ReviewActionParts& part
         return;
     ui::Clipboard& clipboard = *parts.clipboard;
     actions.add("copyfile", [&clipboard](const UrlAction& action) {
-        if (const auto path = checkedPagePath(action.path(), PathNeed::Existing))
+        if (const auto path = checkedPagePath(action.path(), PathNeed::Existing)) {
             clipboard.setFiles({ *path });
+            ReviewWC::readerToast(action.window.web, "Copied \u201C" + lastPathComponent(*path) + "\u201D \u2014 paste it in Files");
+        }
     });
 }
 

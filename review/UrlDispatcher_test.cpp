@@ -3,6 +3,7 @@
 #include "app/RecentItems.h"
 #include "app/Settings.h"
 #include "platform/core/Json.h"
+#include "platform/core/Paths.h"
 #include "review/fake/StandInEngine.h"
 
 #include <gmock/gmock.h>
@@ -175,7 +176,11 @@ TEST_F(UrlDispatch, EveryOwnActionReachesItsHandler)
         { "opendefault", [&] { send("qeliz://opendefault?path=%2Fgone.pdf"); return "qeliz://opendefault?path=" + doc; },
             [&] { EXPECT_THAT(workspace().openedFiles, ElementsAre(doc)); } },
         { "copyfile", [&] { send("qeliz://copyfile?path=%2Fgone"); EXPECT_THAT(toolkit.fakeClipboard.files, IsEmpty()); return "qeliz://copyfile?path=" + doc; },
-            [&] { EXPECT_THAT(toolkit.fakeClipboard.files, ElementsAre(doc)); } },
+            [&] {
+                EXPECT_THAT(toolkit.fakeClipboard.files, ElementsAre(doc));
+                queue.drain();
+                EXPECT_THAT(view().evaluated, ElementsAre("window.__ikwToast && __ikwToast(" + jsQuote("Copied \u201C" + lastPathComponent(doc) + "\u201D \u2014 paste it in Files") + ")"));
+            } },
         { "setview", [&] { send("qeliz://setview?mode=tiles"); EXPECT_FALSE(settings().contains("folder_view")); return "qeliz://setview?mode=column"; },
             [&] { EXPECT_EQ(settings().value("folder_view", ""), "column"); } },
         { "paircode", [&] { return "qeliz://paircode?code=ab-12%20c"; },

@@ -38,6 +38,9 @@ public:
     // Shows the file selected in the file manager; opens its folder when no file manager
     // offers the selection service.
     virtual void revealFile(const std::string& path) = 0;
+    // The file manager's properties window of the file; nothing happens when no file manager
+    // offers it.
+    virtual void showItemProperties(const std::string& path) = 0;
 };
 
 // Keeps the display from sleeping while held; released when the object goes.

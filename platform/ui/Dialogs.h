@@ -9,6 +9,12 @@ namespace ikw::ui {
 
 class Window;
 
+// A one-line text field under an alert's texts.
+struct AlertTextField {
+    std::string text;   // what it holds when the alert opens
+    int width = 320;
+};
+
 struct AlertContent {
     enum class Style { Informational, Warning, Critical };
     std::string message;
@@ -20,11 +26,15 @@ struct AlertContent {
     std::string suppressionText = "Don\u2019t ask me again";
     // Raised and kept above the application's other windows (alerts that belong to no window).
     bool keepAbove = false;
+    // Text fields, in order; the first has the keyboard focus, and Enter in one presses the
+    // default button.
+    std::vector<AlertTextField> textFields {};
 };
 
 struct AlertAnswer {
     int button = 0;           // index into `buttons`; -1 when dismissed
     bool suppressed = false;  // the box was ticked
+    std::vector<std::string> fieldTexts {}; // what the text fields hold, one per field
 };
 
 struct FilePanelOptions {

@@ -22,6 +22,11 @@ struct WindowOptions {
     bool resizable = true;
 };
 
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+};
+
 // A top-level window holding one or more tabs, each a web view. Main thread only.
 class Window {
 public:
@@ -83,6 +88,8 @@ public:
     // opening (validated first; a disabled entry's keys do nothing). A menu open at the time is
     // replaced once it closes. Nothing removes the bar.
     virtual void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) = 0;
+    // The size of the window's content, where popUpMenu's points lie.
+    virtual WindowSize contentSize() const = 0;
     // Pops a menu up at a point of the window's content (from its top left corner).
     virtual void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) = 0;
     virtual void iconify() = 0;

@@ -5,6 +5,17 @@
 
 namespace ikw::ui::fake {
 
+namespace {
+
+// A scripted answer gives the texts the user typed; fields it leaves out hold what they opened with.
+void withFieldTexts(AlertAnswer& answer, const AlertContent& request)
+{
+    for (std::size_t index = answer.fieldTexts.size(); index < request.textFields.size(); ++index)
+        answer.fieldTexts.push_back(request.textFields[index].text);
+}
+
+}
+
 int FakeWindow::addTab(std::shared_ptr<WebView> view, const std::string& title)
 {
     const int index = tabs.empty() ? 0 : m_selected + 1;
@@ -130,6 +141,7 @@ AlertHandle FakeDialogs::alert(Window* parent, const AlertContent& request, std:
         answer = alertAnswers.front();
         alertAnswers.pop_front();
     }
+    withFieldTexts(answer, request);
     if (completion)
         completion(answer);
     return {};
@@ -148,6 +160,7 @@ void FakeDialogs::finishAlert(std::size_t index, AlertAnswer answer)
     const auto found = m_open.find(index);
     const auto completion = std::move(found->second);
     m_open.erase(found);
+    withFieldTexts(answer, alerts[index].request);
     if (completion)
         completion(answer);
 }

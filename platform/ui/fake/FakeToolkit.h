@@ -49,6 +49,7 @@ public:
     void setNewTabHandler(std::function<void()> handler) override { newTab = std::move(handler); }
     void setBackgroundColor(const Color& color) override { background = color; }
     void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) override;
+    WindowSize contentSize() const override { return { options.width, options.height }; }
     void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) override;
     void iconify() override { ++iconified; }
     void toggleMaximized() override { maximized = !maximized; }
@@ -124,7 +125,7 @@ public:
     // as a real one waits for the user; otherwise it is answered at once.
     bool keepsAlertsOpen = false;
     std::vector<FilePanelOptions> panels;
-    std::deque<AlertAnswer> alertAnswers;   // empty: the first button
+    std::deque<AlertAnswer> alertAnswers;   // empty: the first button; text fields left out keep their text
     std::deque<std::optional<std::vector<std::string>>> openAnswers; // empty: cancelled
     std::deque<std::optional<std::string>> saveAnswers;              // empty: cancelled
 
@@ -150,7 +151,8 @@ public:
     bool openFile(const std::string& path) override { openedFiles.push_back(path); return opens; }
     std::optional<DesktopApplication> defaultApplicationFor(const std::string&) override { return defaultApplication; }
     void revealFile(const std::string& path) override { revealed.push_back(path); }
-    std::vector<std::string> openedUrls, openedFiles, revealed;
+    void showItemProperties(const std::string& path) override { propertiesShown.push_back(path); }
+    std::vector<std::string> openedUrls, openedFiles, revealed, propertiesShown;
     bool opens = true;
     std::optional<DesktopApplication> defaultApplication;
 };

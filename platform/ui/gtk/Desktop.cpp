@@ -205,6 +205,21 @@ void Workspace::revealFile(const std::string& path)
     g_object_unref(bus);
 }
 
+void Workspace::showItemProperties(const std::string& path)
+{
+    const auto uri = fileUri(path);
+    if (!uri)
+        return;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus)
+        return;
+    const char* uris[] = { uri->c_str(), nullptr };
+    // The path travels as a D-Bus string: nothing in it needs quoting. The answer is not wanted.
+    g_dbus_connection_call(bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
+        "ShowItemProperties", g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr, nullptr);
+    g_object_unref(bus);
+}
+
 std::unique_ptr<KeepAwakeToken> KeepAwake::hold(const std::string& reason)
 {
     GApplication* application = g_application_get_default();

@@ -24,6 +24,7 @@ public:
     bool openFile(const std::string& path) override;
     std::optional<DesktopApplication> defaultApplicationFor(const std::string& path) override;
     void revealFile(const std::string& path) override;
+    void showItemProperties(const std::string& path) override;
 
 private:
     std::function<bool(const std::string&)> m_launch;

@@ -39,6 +39,7 @@ struct OpenAlert {
 
     std::function<void(AlertAnswer)> completion;
     GtkWidget* suppression = nullptr;
+    std::vector<GtkWidget*> fields; // owned by the dialog
     GWeakRef dialog;
     bool answered = false;
 };
@@ -53,10 +54,28 @@ void answerAlert(GtkDialog* dialog, int response, gpointer data)
     AlertAnswer answer;
     answer.button = response >= 0 ? response : -1;
     answer.suppressed = open->suppression && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(open->suppression));
+    for (GtkWidget* field : open->fields)
+        answer.fieldTexts.emplace_back(gtk_entry_get_text(GTK_ENTRY(field)));
     const auto completion = std::move(open->completion);
     gtk_widget_destroy(GTK_WIDGET(dialog));
     if (completion)
         completion(answer);
+}
+
+void addTextFields(GtkMessageDialog* dialog, const std::vector<AlertTextField>& requested, std::vector<GtkWidget*>& fields)
+{
+    GtkWidget* area = gtk_message_dialog_get_message_area(dialog);
+    for (const AlertTextField& request : requested) {
+        GtkWidget* field = gtk_entry_new();
+        gtk_entry_set_text(GTK_ENTRY(field), request.text.c_str());
+        gtk_entry_set_activates_default(GTK_ENTRY(field), TRUE);
+        gtk_widget_set_size_request(field, request.width, -1);
+        gtk_box_pack_start(GTK_BOX(area), field, FALSE, FALSE, 0);
+        gtk_widget_show(field);
+        fields.push_back(field);
+    }
+    if (!fields.empty())
+        gtk_window_set_focus(GTK_WINDOW(dialog), fields.front());
 }
 
 AlertHandle handleFor(const std::shared_ptr<OpenAlert>& open)
@@ -215,6 +234,7 @@ AlertHandle Dialogs::alert(ui::Window* parent, const AlertContent& request, std:
         gtk_box_pack_end(GTK_BOX(area), open->suppression, FALSE, FALSE, 0);
         gtk_widget_show(open->suppression);
     }
+    addTextFields(GTK_MESSAGE_DIALOG(dialog), request.textFields, open->fields);
     g_signal_connect_data(dialog, "response", G_CALLBACK(answerAlert), new std::shared_ptr<OpenAlert>(open),
         [](gpointer data, GClosure*) { delete static_cast<std::shared_ptr<OpenAlert>*>(data); }, GConnectFlags(0));
     if (request.keepAbove)

@@ -232,3 +232,42 @@ TEST(Dialogs, ADismissedAlertAnswersMinusOneAndLeavesTheScreen)
 
 }
 }
+
+namespace ikw::ui {
+namespace {
+
+TEST(Dialogs, AnAlertTextFieldStartsFocusedWithItsTextAndAnswersWhatWasTyped)
+{
+    ASSERT_TRUE(gtk3::initializeGtk());
+    GLibMainQueue queue;
+    ScopedMainQueue installed(queue);
+    auto toolkit = gtk3::makeGtkToolkit();
+    auto window = toolkit->makeWindow({ .width = 300, .height = 200, .title = "host", .offscreen = false });
+    window->show();
+
+    AlertContent request;
+    request.message = "Rename \u201CReport.pdf\u201D";
+    request.buttons = { "Rename", "Cancel" };
+    request.textFields = { { .text = "Report.pdf" } };
+    std::optional<AlertAnswer> answer;
+    toolkit->dialogs().alert(window.get(), request, [&](AlertAnswer given) { answer = given; });
+
+    GtkWidget* alert = shownAlert();
+    ASSERT_TRUE(alert);
+    GtkWidget* field = findWidget(alert, [](GtkWidget* widget) { return GTK_IS_ENTRY(widget); });
+    ASSERT_TRUE(field);
+    EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(field)), "Report.pdf");
+    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(alert)), field);
+    int width = 0;
+    gtk_widget_get_size_request(field, &width, nullptr);
+    EXPECT_EQ(width, 320);
+    gtk_entry_set_text(GTK_ENTRY(field), "Final \u00E9t\u00E9");
+    // Enter in the field answers with the default button.
+    gtk_widget_activate(field);
+    ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return answer.has_value(); }, 10));
+    EXPECT_EQ(answer->button, 0);
+    EXPECT_EQ(answer->fieldTexts, std::vector<std::string> { "Final \u00E9t\u00E9" });
+}
+
+}
+}

@@ -137,6 +137,15 @@ bool Window::performMenuKey(GdkEventKey* event)
     return false;
 }
 
+WindowSize Window::contentSize() const
+{
+    if (m_isClosed)
+        return {};
+    GtkAllocation area;
+    gtk_widget_get_allocation(m_notebook, &area);
+    return { area.width, area.height };
+}
+
 void Window::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder)
 {
     if (m_isClosed || !menu)

@@ -59,6 +59,7 @@ public:
     void setNewTabHandler(std::function<void()> newTab) override;
     void setBackgroundColor(const Color& color) override;
     void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) override;
+    WindowSize contentSize() const override;
     void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) override;
     void iconify() override;
     void toggleMaximized() override;

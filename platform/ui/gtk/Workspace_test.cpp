@@ -5,11 +5,14 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace ikw::ui {
 namespace {
 
 constexpr const char* kInterface = R"(<node><interface name="org.freedesktop.FileManager1">
   <method name="ShowItems"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
+  <method name="ShowItemProperties"><arg type="as" direction="in"/><arg type="s" direction="in"/></method>
 </interface></node>)";
 
 // A file manager on the session bus that notes what it was asked to show.
@@ -30,18 +33,21 @@ public:
         g_dbus_connection_unregister_object(m_bus, m_registration);
     }
     bool owned() const { return m_owned; }
-    std::vector<std::string> shown;
+    std::vector<std::string> shown;      // by ShowItems
+    std::vector<std::string> properties; // by ShowItemProperties
 
 private:
-    static void onCall(GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters,
+    static void onCall(GDBusConnection*, const char*, const char*, const char*, const char* method, GVariant* parameters,
         GDBusMethodInvocation* invocation, gpointer data)
     {
+        auto* self = static_cast<FakeFileManager*>(data);
+        auto& asked = std::string_view(method) == "ShowItemProperties" ? self->properties : self->shown;
         GVariantIter* uris = nullptr;
         const char* startup = nullptr;
         g_variant_get(parameters, "(as&s)", &uris, &startup);
         const char* uri = nullptr;
         while (g_variant_iter_loop(uris, "&s", &uri))
-            static_cast<FakeFileManager*>(data)->shown.emplace_back(uri);
+            asked.emplace_back(uri);
         g_variant_iter_free(uris);
         g_dbus_method_invocation_return_value(invocation, nullptr);
     }
@@ -73,6 +79,31 @@ TEST(Workspace, RevealAsksTheFileManagerAndFallsBackToOpeningTheFolder)
     workspace.revealFile("/cases/a b.pdf");
     ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return !launched.empty(); }, 10));
     EXPECT_EQ(launched, std::vector<std::string> { "file:///cases" });
+    g_object_unref(bus);
+}
+
+}
+}
+
+namespace ikw::ui {
+namespace {
+
+TEST(Workspace, PropertiesAreAskedOfTheFileManagerWithTheFilesOwnUri)
+{
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus)
+        GTEST_SKIP() << "no session bus (scripts/run-tests provides one)";
+    gtk3::Workspace workspace([](const std::string&) { return true; });
+    {
+        FakeFileManager fileManager(bus);
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return fileManager.owned(); }, 10));
+        workspace.showItemProperties("/cases/say \"hi\" \\ there.pdf");
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return !fileManager.properties.empty(); }, 10));
+        EXPECT_EQ(fileManager.properties, std::vector<std::string> { "file:///cases/say%20%22hi%22%20%5C%20there.pdf" });
+        EXPECT_TRUE(fileManager.shown.empty());
+    }
+    // Without a file manager nothing opens in its place.
+    workspace.showItemProperties("/cases/a.pdf");
     g_object_unref(bus);
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "finder/DocumentFileServices.h"
+
+#include <string>
+
+namespace ikw {
+class UrlActions;
+}
+
+namespace ikw::finder {
+
+// The reader page's actions on its document: "readerrename" (path, name), "duplicatefile",
+// "trashfile", "getinfo" (the file manager's properties window) and "share" (path). An action
+// without the items it needs does nothing.
+void registerDocumentActions(UrlActions& actions, const DocumentFileServices& services);
+
+// The texts of the share menu and of the trash question.
+inline constexpr const char* kShareByEmail = "Email";
+std::string trashQuestion(const std::string& fileName);
+
+}
