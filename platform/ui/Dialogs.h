@@ -19,7 +19,7 @@ struct AlertContent {
     bool showsSuppression = false;
     std::string suppressionText = "Don\u2019t ask me again";
     // The button that Escape and the window's close answer (as if pressed); none: they answer -1.
-    std::optional<int> cancelButton;
+    std::optional<int> cancelButton {};
     // Raised and kept above the application's other windows (alerts that belong to no window).
     bool keepAbove = false;
 };
