@@ -320,10 +320,22 @@ void registerEditorFeatures(ReviewFeatures& features, const EditorServices& serv
     features.pushEditState = [](ReviewWC& window) { pushEditState(window); };
     features.pushWordButton = [word = saving.word](ReviewWC& window) { pushWordButton(window, word.get()); };
     features.mayCloseEditor = [saving](ReviewWC& window, std::function<void()> askAgain) { return mayCloseEditor(window, saving, std::move(askAgain)); };
+    // The window is going: the editor's monitor and handlers go with it, without asking.
     features.windowClosing = [earlier = std::move(features.windowClosing)](ReviewWC& window) {
         if (earlier)
             earlier(window);
-        teardownEditor(window);
+        auto& state = window.editor;
+        if (state.editorKeyMonitor)
+            window.window().removeKeyMonitor(*state.editorKeyMonitor);
+        state.editorKeyMonitor.reset();
+        if (state.editorHost) {
+            state.editorHost->setChangedHandler(nullptr);
+            state.editorHost->setResizeHandler(nullptr);
+        }
+        state.editorHost.reset();
+        state.editorSource.reset();
+        state.editorDirty = false;
+        state.editorDocPath.reset();
     };
 }
 
