@@ -136,7 +136,10 @@ TEST_F(WindowOpening, TheAutomaticEditOpensTheEditorAfterTheProbeAndSavesWhenAsk
         const auto document = testing::writeTestFile(doc("notes.txt"), "notes");
         openers->openReader(document, {});
         const auto window = windows.windows().back();
-        ASSERT_TRUE(queue.runUntil([&] { return window->editProbe.editProbeEditable.has_value(); }));
+        // Both engine runs (the probe and the conversion) end before the case goes on.
+        ASSERT_TRUE(queue.runUntil([&] {
+            return window->editProbe.editProbeEditable.has_value() && lastLoad(*window).find("pdfjs/reader.html") != std::string::npos;
+        }));
         EXPECT_EQ(window->editProbe.editProbeWhy, c.why);
         queue.advance(2.9);
         EXPECT_TRUE(steps.empty()) << c.mode;
