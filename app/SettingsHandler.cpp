@@ -251,9 +251,15 @@ void SettingsHandler::editConfig()
     const std::string& path = globals().configPath;
     if (!realFileSystem().exists(path))
         saveConfig(loadConfig());
+    // The desktop's text editor (not this program); without one, whatever opens the file.
     // A failed launch is not the user's problem to hear about: the file is where it was.
-    if (m_hooks.toolkit)
-        m_hooks.toolkit->workspace().openFile(path);
+    if (!m_hooks.toolkit)
+        return;
+    auto& workspace = m_hooks.toolkit->workspace();
+    const auto editor = workspace.defaultApplicationForType("text/plain");
+    if (editor && !editor->id.empty() && editor->id != std::string(kApplicationId) + ".desktop" && workspace.openFileWith(path, editor->id))
+        return;
+    workspace.openFile(path);
 }
 
 }

@@ -200,6 +200,22 @@ TEST(SettingsHandler, EditingTheSettingsWritesAMissingFileFirstThenOpensIt)
     EXPECT_EQ(setup.toolkit.fakeWorkspace.openedFiles.size(), 2u);
 }
 
+TEST(SettingsHandler, TheSettingsFileGoesToTheDesktopsTextEditorButNeverToUs)
+{
+    Handler setup("{}");
+    const std::string& path = globals().configPath;
+    auto& workspace = setup.toolkit.fakeWorkspace;
+    workspace.defaultApplications["text/plain"] = { "org.example.Notes.desktop", "Notes" };
+    setup.handler.editConfig();
+    EXPECT_EQ(workspace.openedWith, (std::vector<std::pair<std::string, std::string>> { { path, "org.example.Notes.desktop" } }));
+    EXPECT_TRUE(workspace.openedFiles.empty());
+
+    workspace.defaultApplications["text/plain"] = { std::string(kApplicationId) + ".desktop", "Inkwarden" };
+    setup.handler.editConfig();
+    EXPECT_EQ(workspace.openedWith.size(), 1u);
+    EXPECT_EQ(workspace.openedFiles, std::vector<std::string> { path });
+}
+
 TEST(SettingsHandler, WholeNumbersAreBase10WithAnOptionalSign)
 {
     EXPECT_EQ(parseWholeNumber("-9223372036854775808"), std::numeric_limits<long long>::min());

@@ -30,6 +30,8 @@
 #include "crossdoc/SearchScope.h"
 #include "docops/DocumentPrinting.h"
 #include "docops/EditorMode.h"
+#include "docops/EditorSaving.h"
+#include "docops/WordHandOff.h"
 #include "crossdoc/VisualCompare.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
@@ -447,15 +449,30 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     };
     ikw::docops::registerActions(bridge.actions, pageOps);
     ikw::docops::registerFeatures(services.features, pageOps);
-    // The editor's ways in ("editmode", the menu) come with its saving; "editimage" serves the
-    // reader's PDF editing page.
+    // The text editor over readers, its saving and the hand-off to the desktop's word processor;
+    // "editimage" serves the reader's PDF editing page.
     ikw::docops::EditorServices editorServices;
     editorServices.toolkit = services.toolkit;
     editorServices.reloadReaderInPlace = [&services](ikw::ReviewWC& window) {
         if (services.features.reloadReaderInPlace)
             services.features.reloadReaderInPlace(window);
     };
+    const ikw::docops::EditorSaving editorSaving {
+        .toolkit = services.toolkit,
+        .fileSystem = nullptr,
+        .word = std::make_shared<ikw::docops::WordHandOff>(services.toolkit->workspace(), [&services](const std::vector<std::string>& paths) {
+            if (services.features.recordRecent)
+                services.features.recordRecent(paths);
+        }),
+    };
+    ikw::docops::connectEditorSaving(editorServices, editorSaving);
     ikw::docops::registerEditorActions(bridge.actions, editorServices);
+    ikw::docops::registerEditorSavingActions(bridge.actions, editorServices, editorSaving);
+    ikw::docops::registerEditorFeatures(services.features, editorServices, editorSaving);
+    ikw::docops::registerEditMenuCommand(slots.menuCommands, editorServices, [&slots] {
+        const auto layer = slots.library.lock();
+        return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+    });
     ikw::docops::registerShrinkMenuCommand(slots.menuCommands, pageOps, [&slots] {
         const auto layer = slots.library.lock();
         return layer ? ikw::docops::KeyDocument { ikw::library::keyReviewWC(layer->windows()), ikw::library::currentDocPath(layer->windows()) }

@@ -21,12 +21,6 @@ ui::Color color(const SrgbColor& value)
     return { value.red, value.green, value.blue, value.alpha };
 }
 
-// What the editor keeps of the file as read, beside the text it shows.
-struct EditorSource {
-    richtext::EditorDocType type = richtext::EditorDocType::PlainText;
-    richtext::Document asRead;
-};
-
 // The editor's text and state kept across a paper switch.
 struct KeptEdits {
     std::vector<ui::StyledParagraph> text;
@@ -108,7 +102,7 @@ ui::EditorChrome editorChrome(ReviewWC& window, const EditorServices& services, 
     }
     chrome.controls.push_back(button("Save", "Save the real file (Ctrl+S)", Look::Accent, onWindow(window, [services](ReviewWC& w) {
         if (services.saveEditorDocNow)
-            services.saveEditorDocNow(w);
+            services.saveEditorDocNow(w, [](bool) {});
     })));
     const auto saveCopy = onWindow(window, [services](ReviewWC& w) {
         if (services.saveEditorCopy)
@@ -299,13 +293,21 @@ void exitEditorToRead(ReviewWC& window, const EditorServices& services)
             return;
         switch (answer) {
         case EditorPromptAnswer::Save:
-            if (services.saveEditorDocNow && services.saveEditorDocNow(w)) {
-                teardownEditor(w);
-                if (services.reloadReaderInPlace)
-                    services.reloadReaderInPlace(w);
-            } else {
+            if (!services.saveEditorDocNow) {
                 stayInEditor(w);
+                break;
             }
+            services.saveEditorDocNow(w, onWindow(w, [services, stayInEditor](ReviewWC& saved, bool written) {
+                if (!saved.editor.editorHost)
+                    return;
+                if (!written) {
+                    stayInEditor(saved);
+                    return;
+                }
+                teardownEditor(saved);
+                if (services.reloadReaderInPlace)
+                    services.reloadReaderInPlace(saved);
+            }));
             break;
         case EditorPromptAnswer::Discard:
             teardownEditor(w);
@@ -421,6 +423,11 @@ void edTogglePaper(ReviewWC& window, const EditorServices& services)
     openEditor(window, services, std::move(kept));
 }
 
+void setEditorTitle(ReviewWC& window, const std::string& title)
+{
+    setWindowTitle(window, title);
+}
+
 void hideEditorNotice(ReviewWC& window)
 {
     if (const auto editor = window.editor.editorHost)
@@ -433,7 +440,7 @@ bool editorKeyDown(ReviewWC& window, const EditorServices& services, const ui::K
         return false;
     if (key.key == "s") {
         if (services.saveEditorDocNow)
-            services.saveEditorDocNow(window);
+            services.saveEditorDocNow(window, [](bool) {});
         return true;
     }
     if (key.key == "e") {

@@ -24,10 +24,12 @@ struct WordButton {
 
 // What the editor takes from the running application. Saving and the hand-off are entries so the
 // editor works (and is tested) without them: an empty save fails, an empty prompt keeps editing.
+// EditorSaving.h fills them.
 struct EditorServices {
     ui::Toolkit* toolkit = nullptr;
     std::function<void(ReviewWC&)> reloadReaderInPlace;
-    std::function<bool(ReviewWC&)> saveEditorDocNow;
+    // Answers whether the file was written (once any questions were answered).
+    std::function<void(ReviewWC&, std::function<void(bool saved)>)> saveEditorDocNow;
     std::function<void(ReviewWC&)> saveEditorCopy;
     std::function<void(ReviewWC&, std::function<void(EditorPromptAnswer)>)> editorSavePrompt;
     std::function<void(ReviewWC&)> edOpenInWord;
@@ -62,6 +64,8 @@ void edAlign(ReviewWC& window, int segment);
 // Switches between the night page and the true white page, keeping unsaved edits.
 void edTogglePaper(ReviewWC& window, const EditorServices& services);
 void hideEditorNotice(ReviewWC& window);
+// The tab's and (when it is the selected tab) the window's title.
+void setEditorTitle(ReviewWC& window, const std::string& title);
 // The editor's keys: Ctrl+S saves, Ctrl+E leaves (Shift and Alt unheld); whether it took the key.
 bool editorKeyDown(ReviewWC& window, const EditorServices& services, const ui::KeyPress& key);
 

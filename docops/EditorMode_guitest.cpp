@@ -22,9 +22,9 @@ protected:
     {
         services.resolvedScheme = [this] { return scheme; };
         editorServices.toolkit = toolkit.get();
-        editorServices.saveEditorDocNow = [this](ReviewWC&) {
+        editorServices.saveEditorDocNow = [this](ReviewWC&, std::function<void(bool)> done) {
             ++saves;
-            return true;
+            done(true);
         };
     }
 

@@ -106,9 +106,9 @@ protected:
     {
         services.resolvedScheme = [this] { return scheme; };
         editorServices.toolkit = &toolkit;
-        editorServices.saveEditorDocNow = [this](ReviewWC&) {
+        editorServices.saveEditorDocNow = [this](ReviewWC&, std::function<void(bool)> done) {
             ++saves;
-            return true;
+            done(true);
         };
     }
 
@@ -308,13 +308,13 @@ TEST_F(EditorModeTest, LeavingWithEditsFollowsTheAnswer)
     ASSERT_TRUE(window->editor.editorHost);
     EXPECT_EQ(std::get<ui::EditorSegments>(editorOf(*window).chrome.controls[0]).selected, 1);
 
-    editorServices.saveEditorDocNow = [](ReviewWC&) { return false; };
+    editorServices.saveEditorDocNow = [](ReviewWC&, std::function<void(bool)> done) { done(false); };
     answer = EditorPromptAnswer::Save;
     exitEditorToRead(*window, editorServices);
     EXPECT_TRUE(window->editor.editorHost);
     EXPECT_EQ(reloads, 0);
 
-    editorServices.saveEditorDocNow = [](ReviewWC&) { return true; };
+    editorServices.saveEditorDocNow = [](ReviewWC&, std::function<void(bool)> done) { done(true); };
     exitEditorToRead(*window, editorServices);
     EXPECT_FALSE(window->editor.editorHost);
     EXPECT_EQ(reloads, 1);

@@ -8,6 +8,7 @@
 #include "library/WindowLookup.h"
 #include "platform/core/Json.h"
 #include "platform/core/Paths.h"
+#include "platform/core/TaskQueue.h"
 #include "review/EngineJobs.h"
 #include "review/EngineLocator.h"
 #include "review/UrlQuery.h"
@@ -15,6 +16,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace ikw::library {
 
@@ -44,6 +46,32 @@ void applyProbeAnswer(ReviewWC& window, const Json& answer)
         for (const auto& item : *why)
             window.editProbe.editProbeWhy.push_back(item.get<std::string>());
     }
+}
+
+// IKW_TEST_AUTOEDIT drives the editor in tests: "1" opens it when the probe listed no reasons, "2"
+// and "3" always, 3 s after the probe answered; "3" saves 1.5 s after that. The steps hold the
+// window weakly.
+void scheduleAutoEdit(const std::shared_ptr<ReviewWC>& window, const ReviewFeatures& features)
+{
+    const char* value = std::getenv("IKW_TEST_AUTOEDIT");
+    const std::string mode = value ? value : "";
+    const bool scheduled = (mode == "1" && window->editProbe.editProbeWhy.empty()) || mode == "2" || mode == "3";
+    if (!scheduled)
+        return;
+    std::weak_ptr<ReviewWC> weak = window;
+    mainQueue().postAfter(3.0, [weak, &features, save = mode == "3"] {
+        const auto target = weak.lock();
+        if (!target || target->isClosed() || !features.enterEditorMode)
+            return;
+        features.enterEditorMode(*target);
+        if (!save)
+            return;
+        mainQueue().postAfter(1.5, [weak, &features] {
+            const auto later = weak.lock();
+            if (later && !later->isClosed() && features.saveEditorDocNow)
+                features.saveEditorDocNow(*later);
+        });
+    });
 }
 
 // The grid page receives this as script text: only JSON, written by our own writer, goes there.
@@ -119,6 +147,7 @@ void WindowOpeners::startEditProbe(const std::shared_ptr<ReviewWC>& window, cons
         applyProbeAnswer(*target, *answer);
         if (services.features.pushEditState)
             services.features.pushEditState(*target);
+        scheduleAutoEdit(target, services.features);
     });
 }
 

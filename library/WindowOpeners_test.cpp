@@ -111,6 +111,49 @@ TEST_F(WindowOpening, ADocumentTheEngineCannotConvertBecomesAReview)
     EXPECT_EQ(window->editProbe.editProbeEditable, true);
 }
 
+TEST_F(WindowOpening, TheAutomaticEditOpensTheEditorAfterTheProbeAndSavesWhenAsked)
+{
+    testing::installStandInEngine(home.path());
+    std::vector<std::string> steps;
+    services.features.enterEditorMode = [&](ReviewWC&) { steps.push_back("edit"); };
+    services.features.saveEditorDocNow = [&](ReviewWC&) { steps.push_back("save"); };
+    struct Case {
+        const char* mode;
+        std::vector<std::string> why;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        { "3", {}, { "edit", "save" } },
+        { "2", { "tables" }, { "edit" } },
+        { "1", {}, { "edit" } },
+        { "1", { "tables" }, {} }, // "1" edits only a document the editor keeps whole
+        { "yes", {}, {} },
+    };
+    for (const auto& c : cases) {
+        ::setenv("IKW_TEST_AUTOEDIT", c.mode, 1);
+        ::setenv("IKW_STANDIN_EDIT_WHY", c.why.empty() ? "" : c.why.front().c_str(), 1);
+        steps.clear();
+        const auto document = testing::writeTestFile(doc("notes.txt"), "notes");
+        openers->openReader(document, {});
+        const auto window = windows.windows().back();
+        // Both engine runs (the probe and the conversion) end before the case goes on.
+        ASSERT_TRUE(queue.runUntil([&] {
+            return window->editProbe.editProbeEditable.has_value() && lastLoad(*window).find("pdfjs/reader.html") != std::string::npos;
+        }));
+        EXPECT_EQ(window->editProbe.editProbeWhy, c.why);
+        queue.advance(2.9);
+        EXPECT_TRUE(steps.empty()) << c.mode;
+        queue.advance(0.2);
+        queue.advance(1.3);
+        EXPECT_EQ(steps.size(), c.expected.empty() ? 0u : 1u) << c.mode << " saves 1.5 s after the editor opened";
+        queue.advance(0.3);
+        EXPECT_EQ(steps, c.expected) << c.mode;
+        window->closeTab();
+    }
+    ::unsetenv("IKW_TEST_AUTOEDIT");
+    ::unsetenv("IKW_STANDIN_EDIT_WHY");
+}
+
 TEST_F(WindowOpening, SpreadsheetNotesSayWhereTheFileWent)
 {
     struct Case {

@@ -33,11 +33,16 @@ struct ReviewFeatures {
     std::function<std::string()> pinnedJSON;            // default "[]"
     std::function<int()> claimedDefaultAppTypeCount;    // default 0
 
-    // Closing. `mayCloseEditor` settles unsaved editor text (asking the user) and answers whether
-    // the close may go on; `windowClosing` releases what features hold (speech, editor monitors).
-    std::function<bool(ReviewWC&)> mayCloseEditor;
+    // Closing. `mayCloseEditor` answers whether the close may go on now; with unsaved editor text
+    // it asks the user and calls `askAgain` once the text is settled (saved or discarded).
+    // `windowClosing` releases what features hold (speech, editor monitors).
+    std::function<bool(ReviewWC&, std::function<void()> askAgain)> mayCloseEditor;
     std::function<void(ReviewWC&)> recordClosedTab;
     std::function<void(ReviewWC&)> windowClosing;
+
+    // The editor over a reader: open it, and save it (the test drive of IKW_TEST_AUTOEDIT).
+    std::function<void(ReviewWC&)> enterEditorMode;
+    std::function<void(ReviewWC&)> saveEditorDocNow;
 
     // Readers and reviews.
     std::function<void(ReviewWC&)> reloadReaderInPlace;

@@ -547,7 +547,7 @@ bool ReviewWC::windowShouldClose(std::function<void()> askAgain)
     }
     if (reader.readerClosing)
         return true;
-    if (m_services.features.mayCloseEditor && !m_services.features.mayCloseEditor(*this))
+    if (m_services.features.mayCloseEditor && !m_services.features.mayCloseEditor(*this, askAgain))
         return false;
     web->evaluate(kFlushScript, [weak, askAgain = std::move(askAgain)](ui::ScriptResult result) {
         auto self = weak.lock();

@@ -217,7 +217,7 @@ TEST_F(ReviewWindow, AWindowOfTabsClosesOnceItsReaderHasSettled)
 
 TEST_F(ReviewWindow, CancellingTheEditorPromptKeepsTheReaderOpen)
 {
-    services.features.mayCloseEditor = [](ReviewWC&) { return false; };
+    services.features.mayCloseEditor = [](ReviewWC&, std::function<void()>) { return false; };
     auto window = windows.open(std::nullopt);
     window->isReader = true;
     window->window().requestClose();

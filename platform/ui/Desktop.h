@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,6 +25,15 @@ struct DesktopApplication {
     std::string name;
 };
 
+// An application's icon drawn at a size: the file it came from and its pixels (RGBA, row by row,
+// exactly the size asked for).
+struct ApplicationIcon {
+    std::string file;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
 // Handing things to the rest of the desktop.
 class Workspace {
 public:
@@ -35,6 +45,12 @@ public:
     // The application that opens the file by default (judged by its content type; nothing when no
     // application is registered for it).
     virtual std::optional<DesktopApplication> defaultApplicationFor(const std::string& path) = 0;
+    // The application that opens a content type ("text/plain") by default; nothing without one.
+    virtual std::optional<DesktopApplication> defaultApplicationForType(const std::string& contentType) = 0;
+    // Opens the file with the application of that desktop-file id; false when it could not start.
+    virtual bool openFileWith(const std::string& path, const std::string& applicationId) = 0;
+    // The application's icon as the icon theme draws it at side × side; nothing without one.
+    virtual std::optional<ApplicationIcon> applicationIcon(const std::string& applicationId, int side) = 0;
     // Shows the file selected in the file manager; opens its folder when no file manager
     // offers the selection service.
     virtual void revealFile(const std::string& path) = 0;

@@ -24,6 +24,8 @@ struct AlertContent {
     // Shows a "Don’t ask me again" box (with this text when not empty).
     bool showsSuppression = false;
     std::string suppressionText = "Don\u2019t ask me again";
+    // The button that Escape and the window's close answer (as if pressed); none: they answer -1.
+    std::optional<int> cancelButton {};
     // Raised and kept above the application's other windows (alerts that belong to no window).
     bool keepAbove = false;
     // Text fields, in order; the first has the keyboard focus, and Enter in one presses the

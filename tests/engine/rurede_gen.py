@@ -2,7 +2,8 @@
 """Stand-in for the engine's one-shot jobs: `--VERB INPUT OUTPUT` writes one JSON object to OUTPUT.
 
 --to-pdf        a PDF stays itself; a text file becomes a one-page PDF of its first lines
---edit-probe    plain-text, Markdown, rich-text and Word documents are editable
+--edit-probe    plain-text, Markdown, rich-text and Word documents are editable (with the reasons
+                listed in IKW_STANDIN_EDIT_WHY, comma-separated, as what the editor cannot keep)
 --render-pages  one entry per page of a PDF; other files need a converter
                 (a missing file, or IKW_STANDIN_RENDER_FAIL=1, fails without an answer)
 --grid-json     the rows of a CSV file
@@ -62,7 +63,8 @@ def to_pdf(source, output):
 def edit_probe(source, _output):
     extension = os.path.splitext(source)[1].lower()
     if extension in EDITABLE_TYPES:
-        return {"editable": True, "why": []}
+        why = [item for item in os.environ.get("IKW_STANDIN_EDIT_WHY", "").split(",") if item]
+        return {"editable": True, "why": why}
     return {"editable": False, "why": ["The stand-in engine edits only text and Word documents."]}
 
 

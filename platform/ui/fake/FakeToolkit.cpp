@@ -274,4 +274,13 @@ bool FakeToolkit::hasFontFamily(const std::string& family)
     return std::find(installedFonts.begin(), installedFonts.end(), family) != installedFonts.end();
 }
 
+std::optional<ApplicationIcon> FakeWorkspace::applicationIcon(const std::string& applicationId, int side)
+{
+    if (!applicationsWithIcons.contains(applicationId) || side <= 0)
+        return std::nullopt;
+    ApplicationIcon icon { "/icons/" + applicationId + ".png", side, side, {} };
+    icon.rgba.assign(static_cast<std::size_t>(side) * static_cast<std::size_t>(side) * 4, 0x80);
+    return icon;
+}
+
 }

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace ikw::ui::fake {
@@ -150,11 +151,29 @@ public:
     bool openUrl(const std::string& url) override { openedUrls.push_back(url); return opens; }
     bool openFile(const std::string& path) override { openedFiles.push_back(path); return opens; }
     std::optional<DesktopApplication> defaultApplicationFor(const std::string&) override { return defaultApplication; }
+    std::optional<DesktopApplication> defaultApplicationForType(const std::string& contentType) override
+    {
+        askedTypes.push_back(contentType);
+        const auto found = defaultApplications.find(contentType);
+        return found == defaultApplications.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool openFileWith(const std::string& path, const std::string& applicationId) override
+    {
+        openedWith.emplace_back(path, applicationId);
+        return opens;
+    }
+    std::optional<ApplicationIcon> applicationIcon(const std::string& applicationId, int side) override;
     void revealFile(const std::string& path) override { revealed.push_back(path); }
     void showItemProperties(const std::string& path) override { propertiesShown.push_back(path); }
     std::vector<std::string> openedUrls, openedFiles, revealed, propertiesShown;
     bool opens = true;
     std::optional<DesktopApplication> defaultApplication;
+    // By content type; every question is recorded.
+    std::map<std::string, DesktopApplication> defaultApplications;
+    std::vector<std::string> askedTypes;
+    std::vector<std::pair<std::string, std::string>> openedWith; // path, application id
+    // Applications (by id) that have an icon: a grey square of the size asked for.
+    std::set<std::string> applicationsWithIcons;
 };
 
 class FakeKeepAwake final : public KeepAwake {

@@ -1,8 +1,10 @@
 #include "platform/ui/gtk/Desktop.h"
 
+#include "platform/core/GObjectRef.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 
+#include <gio/gdesktopappinfo.h>
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -161,14 +163,81 @@ std::optional<DesktopApplication> Workspace::defaultApplicationFor(const std::st
     char* type = info && g_file_info_get_content_type(info) ? g_strdup(g_file_info_get_content_type(info)) : g_content_type_guess(path.c_str(), nullptr, 0, nullptr);
     if (info)
         g_object_unref(info);
-    GAppInfo* application = g_app_info_get_default_for_type(type, FALSE);
+    auto result = defaultApplicationForType(type ? type : "");
     g_free(type);
+    return result;
+}
+
+std::optional<DesktopApplication> Workspace::defaultApplicationForType(const std::string& contentType)
+{
+    if (contentType.empty())
+        return std::nullopt;
+    const auto application = GObjectRef<GAppInfo>::adopt(g_app_info_get_default_for_type(contentType.c_str(), FALSE));
     if (!application)
         return std::nullopt;
-    const char* id = g_app_info_get_id(application);
-    DesktopApplication result { id ? id : "", g_app_info_get_name(application) };
-    g_object_unref(application);
-    return result;
+    const char* id = g_app_info_get_id(application.get());
+    const char* name = g_app_info_get_name(application.get());
+    return DesktopApplication { id ? id : "", name ? name : "" };
+}
+
+bool Workspace::openFileWith(const std::string& path, const std::string& applicationId)
+{
+    const auto application = GObjectRef<GDesktopAppInfo>::adopt(g_desktop_app_info_new(applicationId.c_str()));
+    if (!application)
+        return false;
+    const auto file = GObjectRef<GFile>::adopt(g_file_new_for_path(path.c_str()));
+    GList files { file.get(), nullptr, nullptr };
+    GError* error = nullptr;
+    if (g_app_info_launch(G_APP_INFO(application.get()), &files, nullptr, &error))
+        return true;
+    logLine("could not open " + path + " with " + applicationId + ": " + (error ? error->message : "unknown error"));
+    if (error)
+        g_error_free(error);
+    return false;
+}
+
+namespace {
+
+// The pixbuf's pixels as RGBA rows without padding.
+std::vector<std::uint8_t> rgbaOf(GdkPixbuf* pixbuf)
+{
+    const auto withAlpha = GObjectRef<GdkPixbuf>::adopt(gdk_pixbuf_add_alpha(pixbuf, FALSE, 0, 0, 0));
+    const int width = gdk_pixbuf_get_width(withAlpha.get());
+    const int height = gdk_pixbuf_get_height(withAlpha.get());
+    const int stride = gdk_pixbuf_get_rowstride(withAlpha.get());
+    const guchar* pixels = gdk_pixbuf_read_pixels(withAlpha.get());
+    std::vector<std::uint8_t> rgba;
+    rgba.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    for (int row = 0; row < height; ++row) {
+        const guchar* start = pixels + static_cast<std::ptrdiff_t>(row) * stride;
+        rgba.insert(rgba.end(), start, start + static_cast<std::ptrdiff_t>(width) * 4);
+    }
+    return rgba;
+}
+
+}
+
+std::optional<ApplicationIcon> Workspace::applicationIcon(const std::string& applicationId, int side)
+{
+    GtkIconTheme* theme = gdk_screen_get_default() ? gtk_icon_theme_get_default() : nullptr;
+    const auto application = GObjectRef<GDesktopAppInfo>::adopt(g_desktop_app_info_new(applicationId.c_str()));
+    GIcon* icon = application ? g_app_info_get_icon(G_APP_INFO(application.get())) : nullptr;
+    if (!theme || !icon || side <= 0)
+        return std::nullopt;
+    const auto info = GObjectRef<GtkIconInfo>::adopt(gtk_icon_theme_lookup_by_gicon(theme, icon, side, GTK_ICON_LOOKUP_FORCE_SIZE));
+    if (!info)
+        return std::nullopt;
+    const auto loaded = GObjectRef<GdkPixbuf>::adopt(gtk_icon_info_load_icon(info.get(), nullptr));
+    if (!loaded)
+        return std::nullopt;
+    // Forcing the size still leaves a non-square image its proportions.
+    const GObjectRef<GdkPixbuf> square = gdk_pixbuf_get_width(loaded.get()) == side && gdk_pixbuf_get_height(loaded.get()) == side
+        ? loaded
+        : GObjectRef<GdkPixbuf>::adopt(gdk_pixbuf_scale_simple(loaded.get(), side, side, GDK_INTERP_BILINEAR));
+    if (!square)
+        return std::nullopt;
+    const char* file = gtk_icon_info_get_filename(info.get());
+    return ApplicationIcon { file ? file : "", side, side, rgbaOf(square.get()) };
 }
 
 void Workspace::revealFile(const std::string& path)

@@ -23,6 +23,9 @@ public:
     bool openUrl(const std::string& url) override;
     bool openFile(const std::string& path) override;
     std::optional<DesktopApplication> defaultApplicationFor(const std::string& path) override;
+    std::optional<DesktopApplication> defaultApplicationForType(const std::string& contentType) override;
+    bool openFileWith(const std::string& path, const std::string& applicationId) override;
+    std::optional<ApplicationIcon> applicationIcon(const std::string& applicationId, int side) override;
     void revealFile(const std::string& path) override;
     void showItemProperties(const std::string& path) override;
 

@@ -40,6 +40,7 @@ struct OpenAlert {
     std::function<void(AlertAnswer)> completion;
     GtkWidget* suppression = nullptr;
     std::vector<GtkWidget*> fields; // owned by the dialog
+    std::optional<int> cancelButton;
     GWeakRef dialog;
     bool answered = false;
 };
@@ -53,6 +54,9 @@ void answerAlert(GtkDialog* dialog, int response, gpointer data)
     open->answered = true;
     AlertAnswer answer;
     answer.button = response >= 0 ? response : -1;
+    // Escape and the close box: the alert's cancel button when it has one.
+    if (response == GTK_RESPONSE_DELETE_EVENT && open->cancelButton)
+        answer.button = *open->cancelButton;
     answer.suppressed = open->suppression && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(open->suppression));
     for (GtkWidget* field : open->fields)
         answer.fieldTexts.emplace_back(gtk_entry_get_text(GTK_ENTRY(field)));
@@ -85,7 +89,7 @@ AlertHandle handleFor(const std::shared_ptr<OpenAlert>& open)
         if (!open || open->answered)
             return;
         if (auto* dialog = static_cast<GtkWidget*>(g_weak_ref_get(&open->dialog))) {
-            gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_DELETE_EVENT);
+            gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_NONE);
             g_object_unref(dialog);
         }
     });
@@ -227,6 +231,8 @@ AlertHandle Dialogs::alert(ui::Window* parent, const AlertContent& request, std:
         gtk_dialog_set_default_response(GTK_DIALOG(dialog), 0);
     auto open = std::make_shared<OpenAlert>();
     open->completion = std::move(completion);
+    if (request.cancelButton && *request.cancelButton >= 0 && static_cast<std::size_t>(*request.cancelButton) < request.buttons.size())
+        open->cancelButton = request.cancelButton;
     g_weak_ref_set(&open->dialog, dialog);
     if (request.showsSuppression) {
         open->suppression = gtk_check_button_new_with_label(request.suppressionText.c_str());

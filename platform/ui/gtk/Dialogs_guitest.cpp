@@ -169,13 +169,16 @@ TEST(Dialogs, AlertAnswersTheClickedButtonAndTheSuppressionBox)
 
     struct Case {
         bool tickBox;
-        const char* click; // nothing: the window is closed instead
+        const char* click; // nothing: the window is closed instead; "Escape": the dialog's close key
         AlertAnswer expected;
+        std::optional<int> cancelButton = std::nullopt;
     };
     const Case cases[] = {
         { true, "Rotate", { 0, true } },
         { false, "Cancel", { 1, false } },
         { true, nullptr, { -1, true } },
+        { true, "Escape", { 1, true }, 1 },  // Escape answers the alert's cancel button
+        { false, nullptr, { 1, false }, 1 }, // and so does the close box
     };
     for (const auto& c : cases) {
         AlertContent request;
@@ -183,6 +186,7 @@ TEST(Dialogs, AlertAnswersTheClickedButtonAndTheSuppressionBox)
         request.informativeText = "The file is changed in place.";
         request.buttons = { "Rotate", "Cancel" };
         request.showsSuppression = true;
+        request.cancelButton = c.cancelButton;
         std::optional<AlertAnswer> answer;
         toolkit->dialogs().alert(window.get(), request, [&](AlertAnswer given) { answer = given; });
 
@@ -192,7 +196,9 @@ TEST(Dialogs, AlertAnswersTheClickedButtonAndTheSuppressionBox)
         ASSERT_TRUE(box);
         EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(box)), "Don\u2019t ask me again");
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(box), c.tickBox);
-        if (c.click)
+        if (c.click && std::string(c.click) == "Escape")
+            g_signal_emit_by_name(alert, "close");
+        else if (c.click)
             gtk_button_clicked(GTK_BUTTON(buttonLabelled(alert, c.click)));
         else
             gtk_dialog_response(GTK_DIALOG(alert), GTK_RESPONSE_DELETE_EVENT);
