@@ -252,7 +252,7 @@ void enterEditorMode(ReviewWC& window, const EditorServices& services)
     openEditor(window, services, std::nullopt);
 }
 
-void teardownEditor(ReviewWC& window)
+void releaseEditor(ReviewWC& window)
 {
     auto& state = window.editor;
     if (state.editorKeyMonitor)
@@ -261,12 +261,18 @@ void teardownEditor(ReviewWC& window)
     if (state.editorHost) {
         state.editorHost->setChangedHandler(nullptr);
         state.editorHost->setResizeHandler(nullptr);
-        window.window().setTabOverlay(window.webView(), nullptr);
     }
     state.editorHost.reset();
     state.editorSource.reset();
     state.editorDirty = false;
     state.editorDocPath.reset();
+}
+
+void teardownEditor(ReviewWC& window)
+{
+    if (window.editor.editorHost)
+        window.window().setTabOverlay(window.webView(), nullptr);
+    releaseEditor(window);
     if (!window.sourcePaths.empty())
         setWindowTitle(window, lastPathComponent(window.sourcePaths.front()));
 }

@@ -52,6 +52,9 @@ void enterEditorMode(ReviewWC& window, const EditorServices& services);
 void exitEditorToRead(ReviewWC& window, const EditorServices& services);
 // Removes the editor without asking and shows the web view again.
 void teardownEditor(ReviewWC& window);
+// Lets go of the editor's key monitor, handlers and state, leaving the window as it is (for a
+// window that is closing).
+void releaseEditor(ReviewWC& window);
 void layoutEditorPage(ReviewWC& window);
 
 // Format actions on the selection (or, with none, on what is typed next).

@@ -324,18 +324,7 @@ void registerEditorFeatures(ReviewFeatures& features, const EditorServices& serv
     features.windowClosing = [earlier = std::move(features.windowClosing)](ReviewWC& window) {
         if (earlier)
             earlier(window);
-        auto& state = window.editor;
-        if (state.editorKeyMonitor)
-            window.window().removeKeyMonitor(*state.editorKeyMonitor);
-        state.editorKeyMonitor.reset();
-        if (state.editorHost) {
-            state.editorHost->setChangedHandler(nullptr);
-            state.editorHost->setResizeHandler(nullptr);
-        }
-        state.editorHost.reset();
-        state.editorSource.reset();
-        state.editorDirty = false;
-        state.editorDocPath.reset();
+        releaseEditor(window);
     };
 }
 

@@ -6,6 +6,7 @@
 #include "platform/core/Process.h"
 #include "platform/core/TaskQueue.h"
 #include "platform/core/Text.h"
+#include "platform/core/UriEscape.h"
 #include "platform/ui/Toolkit.h"
 #include "review/ReviewWC.h"
 
@@ -24,13 +25,6 @@ constexpr const char* kLinkCopied = "Dropbox link copied";
 constexpr const char* kNoLink = "Couldn\u2019t get a Dropbox link for this file";
 constexpr const char* kOpeningHistory = "Opening in Dropbox \u2014 click \u22EF \u2192 Version history";
 constexpr const char* kHistoryHost = "https://www.dropbox.com";
-
-std::string uriEscaped(std::string_view text, const char* reservedAllowed)
-{
-    const std::unique_ptr<char, decltype(&g_free)> escaped(
-        g_uri_escape_string(std::string(text).c_str(), reservedAllowed, FALSE), &g_free);
-    return escaped ? std::string(escaped.get()) : std::string(text);
-}
 
 // Where rclone is looked for: the usual place of hand-installed tools first, then the
 // application's own search path.

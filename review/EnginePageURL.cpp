@@ -1,5 +1,7 @@
 #include "review/EnginePageURL.h"
 
+#include "platform/core/UriEscape.h"
+
 #include <glib.h>
 
 namespace ikw {
@@ -8,10 +10,7 @@ namespace {
 
 std::string escapeValue(const std::string& value)
 {
-    gchar* escaped = g_uri_escape_string(value.c_str(), "/:", FALSE);
-    std::string result(escaped);
-    g_free(escaped);
-    return result;
+    return uriEscaped(value, "/:");
 }
 
 }

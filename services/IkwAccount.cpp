@@ -4,6 +4,7 @@
 #include "platform/core/Identifiers.h"
 #include "platform/core/Json.h"
 #include "platform/core/Log.h"
+#include "platform/core/UriEscape.h"
 #include "review/UrlQuery.h"
 
 #include <glib.h>
@@ -36,14 +37,6 @@ std::shared_ptr<IkwAccount> g_installed;
 secrets::SecretKey keyOf(std::string_view account)
 {
     return { std::string(IkwAccount::service), std::string(account) };
-}
-
-std::string escaped(std::string_view text)
-{
-    gchar* value = g_uri_escape_string(std::string(text).c_str(), nullptr, FALSE);
-    std::string result(value);
-    g_free(value);
-    return result;
 }
 
 // The value of the first query item named `name`; nothing when that item is missing or has no
@@ -227,7 +220,7 @@ void IkwAccount::signOut()
 
 std::string IkwAccount::authorizeUrl(const std::string& state) const
 {
-    return m_parts.hub + "/native/authorize?app=" + escaped(app) + "&callback=" + escaped(callback) + "&state=" + escaped(state);
+    return m_parts.hub + "/native/authorize?app=" + uriEscaped(app) + "&callback=" + uriEscaped(callback) + "&state=" + uriEscaped(state);
 }
 
 void IkwAccount::signIn(std::weak_ptr<ui::Window> from, SignInCompletion completion)
