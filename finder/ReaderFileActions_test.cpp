@@ -170,7 +170,7 @@ TEST_F(DocumentFileTest, ReaderDuplicatesTakeTheNextCopyNameAndShowIt)
         (Names { home.file("Docs/Report copy.pdf"), home.file("Docs/Report copy 2.pdf"), home.file("Docs/README copy") }));
 }
 
-TEST_F(DocumentFileTest, TheTrashAsksAndKeepsTheWindowWhenCancelledOrFailing)
+TEST_F(DocumentFileTest, TheTrashAsksThenTrashesAndClosesOrKeepsTheWindowWhenCancelledOrFailing)
 {
     toolkit.fakeDialogs.alertAnswers = { { .button = 1 }, { .button = 0 }, { .button = 0 } };
     files.fail(FaultyFileSystem::Operation::Trash);
@@ -191,6 +191,13 @@ TEST_F(DocumentFileTest, TheTrashAsksAndKeepsTheWindowWhenCancelledOrFailing)
     EXPECT_FALSE(window->isClosed());
     EXPECT_EQ(docs(), Names { "Report.pdf" });
 
+    files.clearFailures();
+    evaluated().clear();
+    ask(); // Move to Trash: the toast, and the tab closes (saving its view first)
+    ASSERT_FALSE(evaluated().empty());
+    EXPECT_EQ(evaluated().back(), toast("Moved to Trash"));
+    EXPECT_EQ(docs(), Names {});
+    EXPECT_TRUE(window->isClosed());
 }
 
 TEST_F(DocumentFileTest, PropertiesAndSharingGoToTheDesktop)
