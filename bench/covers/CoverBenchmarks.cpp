@@ -13,37 +13,13 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include "bench/support/RatioReport.h"
+#include "bench/support/ReferenceTool.h"
 
 namespace {
 
 using namespace ikw;
 
 constexpr int kFileCount = 48;
-
-ProcessResult run(std::vector<std::string> argv, std::string input = {})
-{
-    ProcessOptions options;
-    options.argv = std::move(argv);
-    options.standardInput = std::move(input);
-    options.timeoutSeconds = 600;
-    return runProcess(options);
-}
-
-void makeJpeg(const std::string& path, int width, int height)
-{
-    GdkPixbuf* image = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
-    guchar* pixels = gdk_pixbuf_get_pixels(image);
-    const int stride = gdk_pixbuf_get_rowstride(image);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            guchar* p = pixels + y * stride + x * 3;
-            p[0] = static_cast<guchar>(x * 255 / width);
-            p[1] = static_cast<guchar>(y * 255 / height);
-            p[2] = static_cast<guchar>((x ^ y) & 0xff);
-        }
-    gdk_pixbuf_save(image, path.c_str(), "jpeg", nullptr, "quality", "85", nullptr);
-    g_object_unref(image);
-}
 
 struct Corpus {
     testing::TempHome home;
@@ -52,9 +28,9 @@ struct Corpus {
     Corpus()
     {
         const std::string photo = home.file("photo.jpg");
-        makeJpeg(photo, 2400, 1800);
+        bench::writeGradientJpeg(photo, 2400, 1800);
         const std::string imagePdf = home.file("image-page.pdf");
-        run({ "mutool", "convert", "-o", imagePdf, photo });
+        bench::runTool({ "mutool", "convert", "-o", imagePdf, photo });
         const std::string textPdf = pdf::testing::numberedPdf(5);
         const std::string imageBytes = testing::readTestFile(imagePdf);
         for (int i = 0; i < kFileCount; ++i) {
@@ -111,7 +87,7 @@ void BM_Mutool(benchmark::State& state)
         state.ResumeTiming();
         // The script is fixed; the paths arrive as data on its input.
         const std::string script = "mutool draw -q -F png -w 660 -h 854 -o \"$2\" \"$1\" 1";
-        if (!run({ "/bin/sh", "-c", "xargs -d '\\n' -n 2 -P 4 /bin/sh -c '" + script + "' sh" }, lines).succeeded())
+        if (!bench::runTool({ "/bin/sh", "-c", "xargs -d '\\n' -n 2 -P 4 /bin/sh -c '" + script + "' sh" }, lines).succeeded())
             state.SkipWithError("mutool failed");
     }
 }

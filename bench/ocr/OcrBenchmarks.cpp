@@ -10,20 +10,13 @@
 #include "tests/support/TempHome.h"
 
 #include "bench/support/RatioReport.h"
+#include "bench/support/ReferenceTool.h"
 
 namespace {
 
 using namespace ikw;
 
 constexpr int kPageCount = 20;
-
-ProcessResult run(std::vector<std::string> argv)
-{
-    ProcessOptions options;
-    options.argv = std::move(argv);
-    options.timeoutSeconds = 600;
-    return runProcess(options);
-}
 
 struct Corpus {
     testing::TempHome home;
@@ -38,7 +31,7 @@ struct Corpus {
                 "Invoice 2024-" + std::to_string(1000 + page) + " total 1,234.56" });
         testing::writeTestFile(pdf, ocr::testing::scannedPdf(pages));
         // The page images the application recognises: each page at two pixels a point.
-        run({ "mutool", "draw", "-q", "-r", "144", "-o", home.file("page-%d.png"), pdf });
+        bench::runTool({ "mutool", "draw", "-q", "-r", "144", "-o", home.file("page-%d.png"), pdf });
         for (int page = 1; page <= kPageCount; ++page)
             pageImages.push_back(home.file("page-" + std::to_string(page) + ".png"));
     }
@@ -64,7 +57,7 @@ void BM_TesseractPerPage(benchmark::State& state)
 {
     for (auto _ : state) {
         for (const auto& image : corpus().pageImages) {
-            if (!run({ "tesseract", image, "stdout", "-l", "eng" }).succeeded()) {
+            if (!bench::runTool({ "tesseract", image, "stdout", "-l", "eng" }).succeeded()) {
                 state.SkipWithError("tesseract failed");
                 break;
             }

@@ -9,6 +9,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include "bench/support/RatioReport.h"
+#include "bench/support/ReferenceTool.h"
 
 
 namespace {
@@ -16,32 +17,6 @@ namespace {
 using namespace ikw;
 
 constexpr int kFileCount = 60;
-
-ProcessResult run(std::vector<std::string> argv, std::string input = {})
-{
-    ProcessOptions options;
-    options.argv = std::move(argv);
-    options.standardInput = std::move(input);
-    options.timeoutSeconds = 600;
-    return runProcess(options);
-}
-
-void makeJpeg(const std::string& path, int width, int height)
-{
-    GdkPixbuf* image = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
-    // A gradient, so the encoder has real work and the file a realistic size.
-    guchar* pixels = gdk_pixbuf_get_pixels(image);
-    const int stride = gdk_pixbuf_get_rowstride(image);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            guchar* p = pixels + y * stride + x * 3;
-            p[0] = static_cast<guchar>(x * 255 / width);
-            p[1] = static_cast<guchar>(y * 255 / height);
-            p[2] = static_cast<guchar>((x ^ y) & 0xff);
-        }
-    gdk_pixbuf_save(image, path.c_str(), "jpeg", nullptr, "quality", "85", nullptr);
-    g_object_unref(image);
-}
 
 struct Corpus {
     testing::TempHome home;
@@ -52,9 +27,9 @@ struct Corpus {
     Corpus()
     {
         const std::string photo = home.file("photo.jpg");
-        makeJpeg(photo, 4000, 3000);
+        bench::writeGradientJpeg(photo, 4000, 3000);
         const std::string imagePdf = home.file("image-page.pdf");
-        run({ "mutool", "convert", "-o", imagePdf, photo });
+        bench::runTool({ "mutool", "convert", "-o", imagePdf, photo });
         const std::string textPdf = pdf::testing::numberedPdf(5);
         const std::string imageBytes = testing::readTestFile(imagePdf);
         for (int i = 0; i < kFileCount; ++i) {
@@ -96,7 +71,7 @@ void qelthumbOver(benchmark::State& state, const std::vector<std::string>& sourc
         state.PauseTiming();
         clearOutputs("qelthumb");
         state.ResumeTiming();
-        if (!run({ QELTHUMB_BINARY }, jobs).succeeded())
+        if (!bench::runTool({ QELTHUMB_BINARY }, jobs).succeeded())
             state.SkipWithError("qelthumb failed");
     }
 }
@@ -112,7 +87,7 @@ void referenceOver(benchmark::State& state, const std::vector<std::string>& sour
         state.PauseTiming();
         clearOutputs("reference");
         state.ResumeTiming();
-        if (!run({ "/bin/sh", "-c", "xargs -d '\\n' -n 2 -P 6 /bin/sh -c '" + script + "' sh" }, lines).succeeded())
+        if (!bench::runTool({ "/bin/sh", "-c", "xargs -d '\\n' -n 2 -P 6 /bin/sh -c '" + script + "' sh" }, lines).succeeded())
             state.SkipWithError("reference tool failed");
     }
 }
@@ -134,7 +109,7 @@ void BM_OnePage_Mutool(benchmark::State& state)
     const std::string output = corpus().output(corpus().singlePage, "reference");
     clearOutputs("reference");
     for (auto _ : state) {
-        if (!run({ "mutool", "draw", "-q", "-F", "png", "-w", "1024", "-h", "1024", "-o", output, corpus().singlePage, "1" }).succeeded())
+        if (!bench::runTool({ "mutool", "draw", "-q", "-F", "png", "-w", "1024", "-h", "1024", "-o", output, corpus().singlePage, "1" }).succeeded())
             state.SkipWithError("mutool failed");
     }
 }
