@@ -4,6 +4,7 @@
 #include "platform/core/Process.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/WaitFor.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
@@ -21,13 +22,7 @@ namespace {
 
 bool waitFor(const std::function<bool()>& done, double seconds = 30)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
+    return testing::waitFor(done, seconds);
 }
 
 // The first hidden page in the reviews folder whose name starts with `prefix` and whose text holds `needle`.

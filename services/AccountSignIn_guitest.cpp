@@ -7,6 +7,7 @@
 #include "platform/http/fake/LoopbackHttpServer.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/WaitFor.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
@@ -24,13 +25,7 @@ namespace {
 
 bool waitFor(const std::function<bool()>& done, double seconds = 40)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
+    return testing::waitFor(done, seconds);
 }
 
 // The files under `folder` whose text holds `needle`.

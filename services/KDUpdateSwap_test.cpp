@@ -4,6 +4,7 @@
 #include "platform/core/Process.h"
 #include "platform/core/fake/ManualMainQueue.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -41,13 +42,7 @@ std::map<std::string, std::string> snapshot(const std::string& folder)
 
 bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = 15s)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
+    return testing::waitFor(done, static_cast<double>(limit.count()), 20ms);
 }
 
 // A detached process is done once it is gone, or a zombie waiting for the system's reaper.
