@@ -43,6 +43,7 @@
 #include "finder/IkwFinderExtension.h"
 #include "finder/IkwFinderRequest.h"
 #include "legal/BatesProduction.h"
+#include "legal/SignatureCampaigns.h"
 #include "legal/RedactionPages.h"
 #include "legal/SignatureVault.h"
 #include "library/LibraryActions.h"
@@ -141,6 +142,8 @@ struct ApplicationSlots {
     std::shared_ptr<ikw::legal::BatesProduction> bates;
     // Redaction pages and the saves of their redacted copies.
     std::shared_ptr<ikw::legal::RedactionPages> redaction;
+    // Signature campaign windows, answered by the engine's campaigns script.
+    std::shared_ptr<ikw::legal::SignatureCampaigns> campaigns;
     // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel) and
     // ask a document or folder.
     ikw::assistants::Assistants assistants;
@@ -314,6 +317,7 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     });
     ikw::legal::registerMenuCommands(commands, slots.bates);
     ikw::legal::registerMenuCommands(commands, slots.redaction);
+    ikw::legal::registerMenuCommands(commands, slots.campaigns);
     ikw::assistants::registerMenuCommands(commands, slots.assistants);
     commands.add("openCompare:", [&slots](const ikw::MenuUse&) {
         if (slots.compareIntake)
@@ -501,6 +505,12 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .resolvedScheme = services.resolvedScheme,
     });
     ikw::legal::registerActions(bridge.actions, slots.redaction);
+    slots.campaigns = std::make_shared<ikw::legal::SignatureCampaigns>(ikw::legal::CampaignServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .dialogs = &services.toolkit->dialogs(),
+        .resolvedScheme = services.resolvedScheme,
+    });
+    ikw::legal::registerActions(bridge.actions, slots.campaigns);
     slots.assistants.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
         .library = [&slots] { return slots.library.lock(); },
         .pageOps = pageOps,

@@ -1,0 +1,1 @@
+app/inkwarden_campaigns.py
