@@ -5,6 +5,7 @@
 #include "app/RecentItems.h"
 #include "app/Settings.h"
 #include "app/Shortcuts.h"
+#include "app/StatusMenu.h"
 #include "platform/core/TaskQueue.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Toolkit.h"
@@ -43,7 +44,20 @@ AppDelegate::AppDelegate(LaunchServices services, DelegateParts parts)
     hooks.effectiveIsDark = [this] { return effectiveIsDark(); };
     hooks.applyAppIcon = [this] { m_settings->applyAppIcon(); };
     m_appearance = std::make_unique<NightDriver>(std::move(hooks));
-    m_settings = std::make_unique<SettingsHandler>(*m_appearance, SettingsHandlerHooks { .windows = m_parts.windows, .toolkit = m_parts.toolkit, .setStatusItemIcon = {} });
+    m_settings = std::make_unique<SettingsHandler>(*m_appearance, SettingsHandlerHooks {
+        .windows = m_parts.windows,
+        .toolkit = m_parts.toolkit,
+        .setStatusItemIcon = [this](const std::string& iconPath) { m_menuBarItem->setIcon(iconPath); },
+    });
+    m_menuBarItem = std::make_unique<MenuBarItem>(MenuBarItemParts {
+        .bar = m_parts.toolkit ? &m_parts.toolkit->statusBar() : nullptr,
+        .brand = globals().brand,
+        .id = kApplicationId,
+        .iconFolder = globals().paths.caches(kApplicationId) + "/status-icons",
+        .iconPath = [this] { return m_settings->appIconPath(); },
+        .responder = m_services.windowlessMenuResponder,
+    });
+    m_settings->reactions().add("menu_bar_icon", [this](const std::string&) { updateMenuBar(); });
     if (m_services.addConfigReactions)
         m_services.addConfigReactions(m_settings->reactions());
 }
@@ -74,8 +88,10 @@ void AppDelegate::applicationDidFinishLaunching()
         m_services.migrateRecents(readRecentItems(appUserDefaults(), now));
     }
     rebuildMenu();
+    updateMenuBar();
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
+    exportDockMenu();
     observeBecameActive([weak = weak_from_this()] {
         if (auto delegate = weak.lock())
             delegate->m_appearance->syncWebSurfacesToSystem();
@@ -188,6 +204,29 @@ void AppDelegate::openFiles(const std::vector<std::string>& paths)
 void AppDelegate::rebuildMenu()
 {
     run(m_services.rebuildMenu);
+}
+
+void AppDelegate::updateMenuBar()
+{
+    m_menuBarItem->update(loadConfig());
+}
+
+ui::Menu AppDelegate::applicationDockMenu()
+{
+    return dockMenu();
+}
+
+void AppDelegate::exportDockMenu()
+{
+    if (!m_parts.application)
+        return;
+    for (const ui::MenuItem& item : applicationDockMenu().items) {
+        m_parts.application->exportPlainAction(desktopActionName(item.command), [weak = weak_from_this(), item] {
+            const auto delegate = weak.lock();
+            if (delegate && delegate->m_services.windowlessMenuResponder)
+                ui::performIfEnabled(item, delegate->m_services.windowlessMenuResponder());
+        });
+    }
 }
 
 void AppDelegate::setShortcut(const std::string& id, const std::string& combo)

@@ -3,6 +3,7 @@
 #include "app/RecentItems.h"
 
 #include "app/Appearance.h"
+#include "app/MenuBarItem.h"
 #include "app/NightDriver.h"
 #include "app/ReviewWindowRegistry.h"
 #include "app/SettingsHandler.h"
@@ -62,6 +63,9 @@ struct LaunchServices {
     AppearanceHooks appearance {};
     // The features' rows of the settings handler's reaction table ("tts_voice", ...).
     std::function<void(ConfigReactions&)> addConfigReactions {};
+    // Answers the menus that belong to no window, the status item's and the launcher's (the main
+    // menu's commands).
+    std::function<ui::MenuResponder()> windowlessMenuResponder {};
 };
 
 // What the delegate works with besides its launch steps: the review windows (owned by the review
@@ -92,9 +96,9 @@ public:
     void applicationDidFinishLaunching();
     // The application was activated again (a launcher click, a second start with no files).
     void applicationShouldHandleReopen(bool hasVisibleWindows);
-    // Linux has no application that lives without windows: once the last one has closed, the
-    // program ends unless a status item keeps it (there is none yet).
-    static constexpr bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+    // Once the last window has closed the program ends, unless the status item keeps it running
+    // (its menu opens new windows).
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return !m_menuBarItem->isShown(); }
     // The application's last window closed.
     void lastWindowClosed();
     // Quits (Ctrl+Q, the last window gone): the loop ends, then the termination steps run.
@@ -114,6 +118,11 @@ public:
 
     // The main menu, built anew from everything it shows.
     void rebuildMenu();
+    // The status item follows the "menu_bar_icon" setting.
+    void updateMenuBar();
+    MenuBarItem& menuBarItem() { return *m_menuBarItem; }
+    // What launchers offer on the application's icon (the desktop entry's actions carry it).
+    static ui::Menu applicationDockMenu();
     // The user's key for a customizable menu command (the settings panel's "setshortcut"):
     // stored in the settings, then the menu is rebuilt. An empty combo brings the default back.
     void setShortcut(const std::string& id, const std::string& combo);
@@ -146,6 +155,7 @@ private:
     // A launch step that runs `seconds` after launch while the delegate still exists.
     void afterLaunch(double seconds, void (AppDelegate::*step)());
     void showWelcomeUnlessSomethingOpened();
+    void exportDockMenu();
     void observeDesktopAppearance();
     void observeWake();
 
@@ -153,6 +163,7 @@ private:
     DelegateParts m_parts;
     std::unique_ptr<NightDriver> m_appearance;
     std::unique_ptr<SettingsHandler> m_settings;
+    std::unique_ptr<MenuBarItem> m_menuBarItem;
     std::map<std::uint64_t, std::function<void()>> m_activationObservers;
     std::uint64_t m_nextObserver = 0;
     bool m_terminated = false;

@@ -198,6 +198,7 @@ public:
     void hold() override {}
     void release() override {}
     void exportAction(const std::string&, UriListHandler) override {}
+    void exportPlainAction(const std::string&, std::function<void()>) override {}
 
     bool windowOpen = true;
     int quits = 0;

@@ -35,7 +35,10 @@ MainMenuInputs MainMenu::readInputs() const
 
 void MainMenu::rebuildMenu()
 {
-    m_current = std::make_shared<const ui::MenuBar>(buildMainMenu(readInputs()));
+    const MainMenuInputs inputs = readInputs();
+    m_current = std::make_shared<const ui::MenuBar>(buildMainMenu(inputs));
+    if (m_rebuilt)
+        m_rebuilt(inputs);
     if (std::exchange(m_installScheduled, true))
         return;
     mainQueue().post([weak = weak_from_this()] {

@@ -50,6 +50,9 @@ public:
     // The update status line keeps its title across rebuilds; the update subsystem retitles it.
     void setUpdateStatusTitle(const std::string& title);
 
+    // Told what every rebuild read (the status item's "Open Recent" follows the recent items).
+    void setRebuildListener(std::function<void(const MainMenuInputs&)> listener) { m_rebuilt = std::move(listener); }
+
     // The menu delegate: a submenu that fills on opening asks the filler of its title ("Open
     // With", "Software Update"). A title with no filler keeps its entries.
     void setMenuFiller(const std::string& title, std::function<void(ui::Menu&)> fill);
@@ -66,6 +69,7 @@ private:
     std::optional<std::string> m_updateStatusTitle;
     std::vector<std::weak_ptr<ui::Window>> m_windows;
     std::map<std::string, std::function<void(ui::Menu&)>> m_fillers;
+    std::function<void(const MainMenuInputs&)> m_rebuilt;
     bool m_installScheduled = false;
 };
 

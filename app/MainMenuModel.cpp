@@ -296,7 +296,8 @@ ui::MenuItem mic(const std::string& id, const Json& settings)
     return mi(action.label, action.sel, shortcutFor(action, settings));
 }
 
-ui::Menu openRecentMenu(const std::vector<RecentItem>& items, const std::function<bool(const std::string&)>& exists)
+ui::Menu openRecentMenu(const std::vector<RecentItem>& items, const std::function<bool(const std::string&)>& exists, std::size_t limit,
+    ClearRecentEntry clear)
 {
     ui::Menu recent = menu("Open Recent", {});
     if (items.empty()) {
@@ -305,15 +306,17 @@ ui::Menu openRecentMenu(const std::vector<RecentItem>& items, const std::functio
         recent.items.push_back(none);
         return recent;
     }
-    const std::size_t shown = std::min(items.size(), kOpenRecentLimit);
+    const std::size_t shown = std::min(items.size(), limit);
     for (std::size_t i = 0; i < shown; ++i) {
         const std::string& path = items[i].path;
         auto item = mi(lastPathComponent(path), "openRecentItem:", {}, path);
         item.toolTip = exists && !exists(path) ? path + kNotFoundSuffix : path;
         recent.items.push_back(std::move(item));
     }
-    recent.items.push_back(separator());
-    recent.items.push_back(mi("Clear Menu", "clearRecent:"));
+    if (clear == ClearRecentEntry::Shown) {
+        recent.items.push_back(separator());
+        recent.items.push_back(mi("Clear Menu", "clearRecent:"));
+    }
     return recent;
 }
 

@@ -42,8 +42,11 @@ ui::MenuItem mic(const std::string& id, const Json& settings);
 // Help.
 ui::MenuBar buildMainMenu(const MainMenuInputs& inputs);
 
-// The "Open Recent" and "Favorites" submenus.
-ui::Menu openRecentMenu(const std::vector<RecentItem>& items, const std::function<bool(const std::string&)>& exists);
+// The "Open Recent" and "Favorites" submenus. The status item's "Open Recent" is shorter and
+// has no "Clear Menu".
+enum class ClearRecentEntry { Shown, Left };
+ui::Menu openRecentMenu(const std::vector<RecentItem>& items, const std::function<bool(const std::string&)>& exists,
+    std::size_t limit = kOpenRecentLimit, ClearRecentEntry clear = ClearRecentEntry::Shown);
 ui::Menu favoritesMenu(const std::vector<std::string>& pinned);
 
 }

@@ -49,6 +49,7 @@
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
 #include "library/OpenSurface.h"
+#include "library/MenuForwarders.h"
 #include "library/MenuRows.h"
 #include "library/ReaderURL.h"
 #include "library/WindowLookup.h"
@@ -271,6 +272,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
                     layer->closedTabs().saveClosedTabs();
             });
         },
+        .windowlessMenuResponder = [slots] { return slots->menuCommands.responderFor(nullptr); },
     };
 }
 
@@ -310,6 +312,24 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
             open->showSettings();
     });
     ikw::library::registerMenuCommands(commands, [&slots] { return slots.library.lock(); });
+    // Zoom, sorting, the page commands, undo and the Tools reach the front page's functions.
+    ikw::library::registerForwarderCommands(commands, [&slots] { return slots.library.lock(); },
+        {
+            .dialogs = &services.toolkit->dialogs(),
+            .openOrganize = [&slots] {
+                if (slots.assistants.organizer)
+                    slots.assistants.organizer->openOrganize();
+            },
+            .applyConfig = [](const std::string& key, const std::string& value) {
+                if (auto* delegate = ikw::appDelegate())
+                    delegate->settingsHandler().applyConfig(key, value);
+            },
+        });
+    // The status item's "Open Recent" follows every rebuild of the main menu.
+    slots.mainMenu->setRebuildListener([](const ikw::MainMenuInputs& inputs) {
+        if (auto* delegate = ikw::appDelegate())
+            delegate->menuBarItem().showRecents(inputs.recentItems, inputs.exists);
+    });
     ikw::registerAppearanceMenuCommands(commands, [] { return ikw::appDelegate(); });
     commands.add("openVisualCompare:", [&slots](const ikw::MenuUse&) {
         if (slots.visualCompare)

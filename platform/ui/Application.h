@@ -43,6 +43,9 @@ public:
     // (`gapplication action <id> <name> "['file:///…']"`). The handler runs on the main thread.
     using UriListHandler = std::function<void(const std::vector<std::string>& uris)>;
     virtual void exportAction(const std::string& name, UriListHandler handler) = 0;
+    // The same for an action that takes no parameter (the desktop entry's actions, which
+    // launchers activate on the running instance or start it for).
+    virtual void exportPlainAction(const std::string& name, std::function<void()> handler) = 0;
 };
 
 }

@@ -4,6 +4,7 @@
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Printing.h"
+#include "platform/ui/StatusItem.h"
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 
@@ -49,6 +50,7 @@ public:
     virtual Workspace& workspace() = 0;
     virtual KeepAwake& keepAwake() = 0;
     virtual Printing& printing() = 0;
+    virtual StatusBar& statusBar() = 0;
 };
 
 }

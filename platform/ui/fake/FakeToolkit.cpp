@@ -232,6 +232,35 @@ bool FakeToolkit::setDefaultIcon(const std::string& imagePath)
     return loads;
 }
 
+FakeStatusItem::FakeStatusItem(StatusItemOptions options, std::shared_ptr<Shown> shown, std::vector<std::string> unloadable)
+    : options(std::move(options))
+    , m_shown(std::move(shown))
+    , m_unloadable(std::move(unloadable))
+{
+    m_shown->push_back(this);
+}
+
+FakeStatusItem::~FakeStatusItem()
+{
+    std::erase(*m_shown, this);
+}
+
+bool FakeStatusItem::setIcon(const std::string& imagePath)
+{
+    std::error_code error;
+    const bool loads = std::filesystem::is_regular_file(imagePath, error)
+        && std::find(m_unloadable.begin(), m_unloadable.end(), imagePath) == m_unloadable.end();
+    if (loads)
+        icon = imagePath;
+    return loads;
+}
+
+std::unique_ptr<StatusItem> FakeStatusBar::addItem(const StatusItemOptions& options)
+{
+    ++made;
+    return std::make_unique<FakeStatusItem>(options, m_shown, unloadableIcons);
+}
+
 int FakeWindow::addKeyMonitor(std::function<bool(const KeyPress&)> monitor)
 {
     const int id = keyMonitors.empty() ? 1 : keyMonitors.rbegin()->first + 1;

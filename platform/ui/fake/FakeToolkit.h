@@ -198,6 +198,49 @@ public:
     std::vector<Job> jobs;
 };
 
+// Records what an item shows; the test reads the menu and chooses its entries through the responder.
+class FakeStatusItem final : public StatusItem {
+public:
+    using Shown = std::vector<FakeStatusItem*>;
+    FakeStatusItem(StatusItemOptions options, std::shared_ptr<Shown> shown, std::vector<std::string> unloadable);
+    ~FakeStatusItem() override;
+    // Any existing file loads unless the bar lists it as unloadable.
+    bool setIcon(const std::string& imagePath) override;
+    void setLabel(const std::string& text) override { label = text; }
+    void setMenu(std::shared_ptr<const Menu> shown, MenuResponder answers) override
+    {
+        menu = std::move(shown);
+        responder = std::move(answers);
+        ++menusSet;
+    }
+
+    StatusItemOptions options;
+    std::optional<std::string> icon;
+    std::string label;
+    std::shared_ptr<const Menu> menu;
+    MenuResponder responder;
+    int menusSet = 0;
+
+private:
+    std::shared_ptr<Shown> m_shown;
+    std::vector<std::string> m_unloadable;
+};
+
+// Keeps the items alive now; an item leaves when it is destroyed.
+class FakeStatusBar final : public StatusBar {
+public:
+    std::unique_ptr<StatusItem> addItem(const StatusItemOptions& options) override;
+    const FakeStatusItem::Shown& shown() const { return *m_shown; }
+    // The one item shown, if exactly one is.
+    FakeStatusItem* item() const { return m_shown->size() == 1 ? m_shown->front() : nullptr; }
+
+    int made = 0;
+    std::vector<std::string> unloadableIcons;
+
+private:
+    std::shared_ptr<FakeStatusItem::Shown> m_shown = std::make_shared<FakeStatusItem::Shown>();
+};
+
 class FakeToolkit final : public Toolkit {
 public:
     std::shared_ptr<WebContext> makeWebContext() override;
@@ -214,6 +257,7 @@ public:
     Workspace& workspace() override { return fakeWorkspace; }
     KeepAwake& keepAwake() override { return fakeKeepAwake; }
     Printing& printing() override { return fakePrinting; }
+    StatusBar& statusBar() override { return fakeStatusBar; }
 
     std::vector<std::shared_ptr<FakeWebContext>> contexts;
     std::vector<std::shared_ptr<FakeWebView>> views;
@@ -229,6 +273,7 @@ public:
     FakeWorkspace fakeWorkspace;
     FakeKeepAwake fakeKeepAwake;
     FakePrinting fakePrinting;
+    FakeStatusBar fakeStatusBar;
 };
 
 }

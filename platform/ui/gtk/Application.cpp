@@ -30,6 +30,8 @@ public:
         g_signal_handlers_disconnect_by_data(m_application, this);
         for (auto& exported : m_exportedActions)
             g_signal_handlers_disconnect_by_data(exported.action.get(), &exported.handler);
+        for (auto& exported : m_plainActions)
+            g_signal_handlers_disconnect_by_data(exported.action.get(), &exported.handler);
         g_object_unref(m_application);
     }
     GtkApp(const GtkApp&) = delete;
@@ -53,7 +55,20 @@ public:
         g_action_map_add_action(G_ACTION_MAP(m_application), G_ACTION(exported.action.get()));
     }
 
+    void exportPlainAction(const std::string& name, std::function<void()> handler) override
+    {
+        auto& exported = m_plainActions.emplace_back(PlainAction { GObjectRef<GSimpleAction>::adopt(g_simple_action_new(name.c_str(), nullptr)), std::move(handler) });
+        g_signal_connect(exported.action.get(), "activate", G_CALLBACK(onPlainAction), &exported.handler);
+        g_action_map_add_action(G_ACTION_MAP(m_application), G_ACTION(exported.action.get()));
+    }
+
 private:
+    static void onPlainAction(GSimpleAction*, GVariant*, gpointer data)
+    {
+        if (auto& handler = *static_cast<std::function<void()>*>(data))
+            handler();
+    }
+
     static void onStartup(GApplication*, gpointer data)
     {
         if (auto& startup = static_cast<GtkApp*>(data)->m_events.startup)
@@ -134,6 +149,11 @@ private:
         UriListHandler handler;
     };
     std::list<ExportedAction> m_exportedActions; // stable addresses: the actions' signals point at the handlers
+    struct PlainAction {
+        GObjectRef<GSimpleAction> action;
+        std::function<void()> handler;
+    };
+    std::list<PlainAction> m_plainActions;
 };
 
 }

@@ -5,6 +5,7 @@
 #include "platform/ui/gtk/GtkSetup.h"
 #include "platform/ui/gtk/PageEditor.h"
 #include "platform/ui/gtk/Printing.h"
+#include "platform/ui/gtk/StatusNotifier.h"
 #include "platform/ui/gtk/WebView.h"
 #include "platform/ui/gtk/Window.h"
 
@@ -68,6 +69,7 @@ public:
     ui::Workspace& workspace() override { return m_workspace; }
     ui::KeepAwake& keepAwake() override { return m_keepAwake; }
     ui::Printing& printing() override { return m_printing; }
+    ui::StatusBar& statusBar() override { return *m_statusBar; }
 
 private:
     Dialogs m_dialogs;
@@ -75,6 +77,7 @@ private:
     Workspace m_workspace;
     KeepAwake m_keepAwake;
     Printing m_printing;
+    std::unique_ptr<ui::StatusBar> m_statusBar = makeIndicatorStatusBar();
 };
 
 }
