@@ -36,6 +36,7 @@
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
 #include "finder/FinderIntake.h"
+#include "finder/DefaultAppActions.h"
 #include "finder/DocumentMenuCommands.h"
 #include "finder/FileActions.h"
 #include "finder/ReaderFileActions.h"
@@ -153,6 +154,9 @@ struct ApplicationSlots {
     // The account's browser sign-in and the queue of its stores and exchanges.
     std::unique_ptr<ikw::ui::WebAuthSessions> signInSessions;
     std::unique_ptr<ikw::WorkQueue> accountQueue = ikw::makeSerialQueue("com.norvale.inkwarden.account");
+    // Becoming the desktop's default viewer: the user's mimeapps.list and the claims over it.
+    ikw::ui::gtk3::DefaultApplications defaultApplications;
+    std::shared_ptr<ikw::finder::DefaultAppClaims> defaultApps;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -276,10 +280,13 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
     };
 }
 
-ikw::SettingsPanelFacts settingsPanelFacts(ikw::speech::SpeechService& speech)
+ikw::SettingsPanelFacts settingsPanelFacts(ApplicationSlots& slots)
 {
     ikw::SettingsPanelFacts facts;
-    facts.voicesJSON = [&speech] { return ikw::docops::ttsVoiceOptionsJSON(speech); };
+    facts.voicesJSON = [&speech = slots.speech] { return ikw::docops::ttsVoiceOptionsJSON(speech); };
+    // The claims are made with the features, after the panels; they are looked up when asked.
+    facts.isDefaultPDFApp = [&slots] { return slots.defaultApps && slots.defaultApps->isDefaultPDFApp(); };
+    facts.defaultGroupsJSON = [&slots] { return slots.defaultApps ? slots.defaultApps->defaultGroupsJSON() : std::string("[]"); };
     facts.appIconsDir = [] {
         auto* delegate = ikw::appDelegate();
         return delegate ? delegate->settingsHandler().appIconsDir() : std::string();
@@ -438,6 +445,39 @@ void registerDocumentFileActions(ikw::ReviewServices& services, ikw::PageBridge&
     });
 }
 
+// Becoming the default viewer: the claims over the desktop's defaults, their progress in every open
+// page, the review page's offer and the settings panel's PDF switch.
+void registerDefaultApps(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    const auto reload = [panels = std::weak_ptr(bridge.panels)] {
+        if (const auto open = panels.lock())
+            open->reloadSettingsPanelIfOpen();
+    };
+    slots.defaultApps = ikw::finder::DefaultAppClaims::create({
+        .workspace = &services.toolkit->workspace(),
+        .defaultApps = &slots.defaultApplications,
+        .resourcesDir = [] { return ikw::globals().paths.resourcesDir; },
+        .windows = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? layer->windows().windows() : std::vector<std::shared_ptr<ikw::ReviewWC>> {};
+        },
+        .panels = [panels = std::weak_ptr(bridge.panels)] {
+            const auto open = panels.lock();
+            return open ? open->panels() : std::vector<std::shared_ptr<ikw::PanelWC>> {};
+        },
+        .reloadSettingsPanelIfOpen = reload,
+    });
+    services.features.claimedDefaultAppTypeCount = [&slots] {
+        return slots.defaultApps ? static_cast<int>(slots.defaultApps->claimedDefaultAppTypes().size()) : 0;
+    };
+    ikw::finder::registerDefaultAppActions(bridge.actions, bridge.panels->actions(), {
+        .claims = [&slots] { return slots.defaultApps; },
+        .userDefaults = ikw::appUserDefaults,
+        .now = [] { return std::time(nullptr); },
+        .brandName = ikw::globals().brand.name,
+    });
+}
+
 // Every feature's page actions, messages and entries in the review window's table. A feature that
 // does not exist yet has no rows.
 void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
@@ -551,6 +591,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .homeFolder = [] { return ikw::globals().home; },
     });
     registerDocumentFileActions(services, bridge, slots);
+    registerDefaultApps(services, bridge, slots);
     registerMenuFeatures(services, bridge, slots);
     registerAccount(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
@@ -623,7 +664,7 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
         parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };
-        bridge = ikw::installPageBridge(services, settingsPanelFacts(slots.speech), std::move(parts));
+        bridge = ikw::installPageBridge(services, settingsPanelFacts(slots), std::move(parts));
         registerWindowFeatures(services, *bridge, slots);
     };
     const ikw::library::LibraryHooks libraryHooks {

@@ -59,6 +59,17 @@ public:
     virtual void showItemProperties(const std::string& path) = 0;
 };
 
+// Changing which application opens a content type by default.
+class DefaultApplications {
+public:
+    virtual ~DefaultApplications() = default;
+    // Makes the application of that desktop-file id the default for the content type. `done` gets
+    // nothing on success or the reason for a refusal, on whichever thread finished the change; the
+    // new default may show in Workspace::defaultApplicationForType only some time after that.
+    virtual void setDefault(const std::string& applicationId, const std::string& contentType,
+        std::function<void(std::optional<std::string> error)> done) = 0;
+};
+
 // Keeps the display from sleeping while held; released when the object goes.
 class KeepAwakeToken {
 public:

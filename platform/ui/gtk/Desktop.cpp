@@ -196,6 +196,25 @@ bool Workspace::openFileWith(const std::string& path, const std::string& applica
     return false;
 }
 
+void DefaultApplications::setDefault(const std::string& applicationId, const std::string& contentType,
+    std::function<void(std::optional<std::string> error)> done)
+{
+    const auto application = GObjectRef<GDesktopAppInfo>::adopt(g_desktop_app_info_new(applicationId.c_str()));
+    if (!application) {
+        done("no installed application " + applicationId);
+        return;
+    }
+    GError* error = nullptr;
+    if (g_app_info_set_as_default_for_type(G_APP_INFO(application.get()), contentType.c_str(), &error)) {
+        done(std::nullopt);
+        return;
+    }
+    std::string reason = error ? error->message : "unknown error";
+    if (error)
+        g_error_free(error);
+    done(std::move(reason));
+}
+
 namespace {
 
 // The pixbuf's pixels as RGBA rows without padding.

@@ -33,6 +33,14 @@ private:
     std::function<bool(const std::string&)> m_launch;
 };
 
+// The user's defaults in $XDG_CONFIG_HOME/mimeapps.list, written at once; an application without an
+// installed desktop entry is refused.
+class DefaultApplications final : public ui::DefaultApplications {
+public:
+    void setDefault(const std::string& applicationId, const std::string& contentType,
+        std::function<void(std::optional<std::string> error)> done) override;
+};
+
 // Inhibits idle (screen blanking and suspend) through the running GtkApplication, or through the
 // session's screen saver service when the program runs without one.
 class KeepAwake final : public ui::KeepAwake {
