@@ -129,7 +129,7 @@ struct State {
     // The process whose end the swap script waits for; this process when unset.
     std::optional<pid_t> awaitedProcess;
 
-    // Cancelled at quit: ends the fetch and the install question of a check under way, so that
+    // Stopped at quit: ends the fetch and the install question of a check under way, so that
     // the queue, which the program waits for, ends at once.
     StopSignal stopping;
     // How long the fetch and the install question may take.
