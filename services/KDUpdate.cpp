@@ -40,11 +40,59 @@ void writeSwitch(std::string_view key, bool on)
     onPolicyChange();
 }
 
+// The release key, given to the build as 64 hex digits.
+std::string builtInPublicKey()
+{
+    constexpr std::string_view hex = IKW_UPDATE_PUBLIC_KEY;
+    std::string key;
+    for (std::size_t at = 0; at + 1 < hex.size(); at += 2) {
+        unsigned value = 0;
+        std::from_chars(hex.data() + at, hex.data() + at + 2, value, 16);
+        key += static_cast<char>(value);
+    }
+    return key;
+}
+
 std::chrono::milliseconds milliseconds(double seconds)
 {
     return std::chrono::milliseconds(std::llround(seconds * 1000));
 }
 
+}
+
+void StopSignal::stop()
+{
+    std::vector<std::pair<std::uint64_t, std::function<void()>>> wakes;
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        wakes = m_wakes;
+    }
+    // Outside the lock: a wake may take locks of its own.
+    for (const auto& [id, wake] : wakes)
+        wake();
+}
+
+bool StopSignal::stopped() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stopped;
+}
+
+std::shared_ptr<void> StopSignal::onStop(std::function<void()> wake)
+{
+    std::unique_lock lock(m_mutex);
+    if (m_stopped) {
+        lock.unlock();
+        wake();
+        return nullptr;
+    }
+    const std::uint64_t id = m_nextId++;
+    m_wakes.emplace_back(id, std::move(wake));
+    return std::shared_ptr<void>(nullptr, [this, id](void*) {
+        std::lock_guard lock(m_mutex);
+        std::erase_if(m_wakes, [id](const auto& entry) { return entry.first == id; });
+    });
 }
 
 Error err(std::string message)
@@ -53,7 +101,9 @@ Error err(std::string message)
 }
 
 State::State()
-    : installStaged(swapAndRelaunch)
+    : publicKey(builtInPublicKey())
+    , check(runCheck)
+    , installStaged(swapAndRelaunch)
     , defaults([] { return appUserDefaults(); })
     , http(std::make_shared<http::CurlHttpClient>())
     , paths(Paths::fromEnvironment())
@@ -128,6 +178,9 @@ std::optional<std::string> syncFetch(http::HttpRequest request)
     // Like a URL request's time-out, the request's own one limits a stall; the wait bounds the
     // whole transfer, which ends with it (no late answer keeps a connection open).
     request.idleTimeout = request.timeout;
+    if (!request.cancellation)
+        request.cancellation = std::make_shared<http::HttpCancellation>();
+    const auto stopWake = updater->stopping.onStop([cancellation = request.cancellation] { cancellation->cancel(); });
     request.timeout = milliseconds(updater->fetchWaitSeconds);
     http::HttpResponse response = updater->http->send(request);
     if (!response.answered() || response.status != 200)

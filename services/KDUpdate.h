@@ -35,6 +35,12 @@ inline constexpr std::string_view kAutoDownloadKey = "KDUpdateAutoDownload";
 inline constexpr std::string_view kAutoInstallKey = "KDUpdateAutoInstall";
 // When the last check started, in seconds since 1970.
 inline constexpr std::string_view kLastCheckKey = "KDUpdateLastCheck";
+// Where the products' appcasts live: "<feed base>/<app key>/appcast.json".
+inline constexpr std::string_view kFeedBase = "https://updates.inkwarden.app";
+// The limits on what the feed may send: the appcast, the archive, and the archive unpacked.
+inline constexpr std::size_t kAppcastMaxBytes = std::size_t(1) << 20;
+inline constexpr std::size_t kArchiveMaxBytes = std::size_t(1) << 30;
+inline constexpr std::uint64_t kUnpackedMaxBytes = std::uint64_t(2) << 30;
 
 // An updater failure, as a value: the domain "KDUpdate", code 1, and the text the user may see.
 struct Error {
@@ -52,6 +58,22 @@ struct StagedUpdate {
     std::string version;
 
     bool operator==(const StagedUpdate&) const = default;
+};
+
+// Ends what a check waits for (the network, the install question) when the program quits. Any
+// thread.
+class StopSignal {
+public:
+    void stop();
+    bool stopped() const;
+    // Calls `wake` once on stop (at once when already stopped), as long as the result is kept.
+    [[nodiscard]] std::shared_ptr<void> onStop(std::function<void()> wake);
+
+private:
+    mutable std::mutex m_mutex;
+    bool m_stopped = false;
+    std::uint64_t m_nextId = 0;
+    std::vector<std::pair<std::uint64_t, std::function<void()>>> m_wakes;
 };
 
 // Everything of the updater that changes at run time, in one object: the program installs one
@@ -76,11 +98,16 @@ struct State {
     // The product's key on the update feed; empty leaves the updater disabled. Set at launch,
     // before the schedule starts and before any check can be asked for.
     std::string appKey;
+    // The feed's base address (https, no trailing slash), and the Ed25519 public key (32 raw
+    // bytes) that every archive must be signed with. The product's are built in; tests serve
+    // their own feed and sign with their own key.
+    std::string feedBase { kFeedBase };
+    std::string publicKey;
     // The schedule: the first background check this long after launch, then one every interval.
     double firstCheckDelay = 20;
     double checkInterval = 21600;
-    // One check (`interactive` when a person asked for it), run on the updater's queue; none
-    // makes a check that only stamps its start.
+    // One check (`interactive` when a person asked for it), run on the updater's queue: runCheck
+    // unless a test replaces it; none makes a check that only stamps its start.
     std::function<void(bool interactive)> check;
     // Puts a staged bundle in place (swapAndRelaunch unless a test replaces it).
     std::function<std::optional<Error>(const std::string& staged, bool relaunch)> installStaged;
@@ -102,6 +129,9 @@ struct State {
     // The process whose end the swap script waits for; this process when unset.
     std::optional<pid_t> awaitedProcess;
 
+    // Stopped at quit: ends the fetch and the install question of a check under way, so that
+    // the queue, which the program waits for, ends at once.
+    StopSignal stopping;
     // How long the fetch and the install question may take.
     double fetchWaitSeconds = 180;
     double confirmWaitSeconds = 300;
@@ -189,6 +219,47 @@ std::optional<std::string> stagingRoot();
 // refused before anything changes. Any thread.
 [[nodiscard]] std::optional<Error> swapAndRelaunch(const std::string& staged, bool relaunch);
 
+// The check: the feed, the comparison, the download, its verification and staging, and the
+// decision to install now or at quit.
+
+// One entry of the feed.
+struct Appcast {
+    std::string version;
+    std::int64_t build = 0;
+    std::string url; // https only
+    std::string sha256; // 64 characters, lower case
+    std::optional<std::string> minMacOS;
+    // Base64 of the Ed25519 signature over the archive's bytes; empty when the feed gave none.
+    std::string ed25519;
+
+    bool operator==(const Appcast&) const = default;
+};
+
+// The entry an appcast's JSON text holds; none when it is not an object or a required member is
+// missing or invalid (an http url among them). Unknown members are ignored.
+std::optional<Appcast> parseAppcast(std::string_view json);
+// True when the feed's version and build come after the running ones: dotted parts compared as
+// numbers from the left (a missing or non-numeric part counts 0), then the build numbers.
+bool isNewer(const std::string& version, std::int64_t build, const Version& running);
+// Reads "<feed base>/<app key>/appcast.json"; none on any failure. Blocks.
+std::optional<Appcast> fetchAppcast();
+
+// "KDUpdate-<app key>-<version>-<build>", with every character outside [A-Za-z0-9._-] made "_"
+// and no "..": the feed's text never names another folder.
+std::string stagingFolderName(const std::string& appKey, const std::string& version, std::int64_t build);
+
+struct DownloadResult {
+    std::string bundle; // the verified "<name>.app" in its staging folder
+    std::optional<Error> error;
+};
+// Downloads the entry's archive into a fresh staging folder, proves it by its SHA-256 and its
+// signature before anything is written, unpacks it and finds its bundle. Blocks.
+DownloadResult downloadAndVerify(const Appcast& appcast);
+
+// One check, reported through status lines (and alerts when `interactive`). On the updater's
+// queue only: it blocks on the network and on the install question.
+void runCheck(bool interactive);
+
 // Hands a status line to onStatus, and a staged update's version to onPendingUpdate, on the main queue.
 void status(const std::string& line);
 void relayPendingUpdate(const std::string& version);
@@ -208,7 +279,8 @@ void setupAutoUpdate(std::string_view bundleIdentifier, std::function<void(const
 // checkInterval from now. Without a feed key it logs that the updater is disabled and schedules
 // nothing. Main thread.
 void start();
-// Ends the schedule (at quit, while the main loop still exists). Main thread.
+// Ends the schedule, and the waits of a check under way, which then fails or keeps its update
+// for later (at quit, while the main loop still exists). Main thread.
 void stopSchedule();
 // What the schedule runs: a background check when background checks are on (autoEnabled).
 void periodicStep();

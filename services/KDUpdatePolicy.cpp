@@ -87,6 +87,7 @@ void stopSchedule()
     const auto updater = state();
     updater->firstStep.cancel();
     updater->periodic.cancel();
+    updater->stopping.stop();
 }
 
 void periodicStep()

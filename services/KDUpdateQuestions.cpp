@@ -87,6 +87,10 @@ bool confirmInstall(const std::string& version, std::int64_t build)
     }
     const auto updater = state();
     const auto question = std::make_shared<InstallQuestion>();
+    // At quit the answer is "Later" at once: the program waits for this queue to end.
+    const auto stopWake = updater->stopping.onStop([question] { answer(*question, false); });
+    if (updater->stopping.stopped())
+        return false;
     mainQueue().post([updater, question, content = installQuestion(version, build)] { ask(updater, question, content); });
 
     std::unique_lock lock(question->mutex);

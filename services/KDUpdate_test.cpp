@@ -287,6 +287,34 @@ TEST_F(KDUpdateFetchTest, AStalledServerEndsAtTheWaitWithItsConnectionClosed)
     EXPECT_LT(std::chrono::steady_clock::now() - again, 5s);
 }
 
+TEST_F(KDUpdateFetchTest, StoppingAtQuitEndsAStalledFetchAndAnOpenQuestionAtOnce)
+{
+    // The program waits for the updater's queue at exit: nothing in a check may outlast the stop.
+    updater->fetchWaitSeconds = 60;
+    updater->confirmWaitSeconds = 60;
+    dialogs.keepsAlertsOpen = true;
+    auto fetching = std::async(std::launch::async, [this] { return KDUpdate::syncFetch(request("/stall")); });
+    auto asking = std::async(std::launch::async, [] {
+        const bool install = KDUpdate::confirmInstall("2.1", 57);
+        mainQueue().post([] { });
+        return install;
+    });
+    ASSERT_TRUE(queue.runUntil([&] { return dialogs.alerts.size() == 1; }));
+    std::this_thread::sleep_for(200ms); // the fetch is under way
+
+    const auto stopped = std::chrono::steady_clock::now();
+    KDUpdate::stopSchedule();
+    ASSERT_TRUE(queue.runUntil([&] { return asking.wait_for(0s) == std::future_status::ready; }, 20));
+    EXPECT_FALSE(asking.get()) << "the update waits for later";
+    EXPECT_EQ(fetching.get(), std::nullopt);
+    // Well before either wait (60 s) would have ended.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 20s);
+    // Once stopped, nothing is asked any more.
+    EXPECT_FALSE(std::async(std::launch::async, [] { return KDUpdate::confirmInstall("2.1", 57); }).get());
+    EXPECT_EQ(dialogs.alerts.size(), 1u);
+    EXPECT_EQ(KDUpdate::syncFetch(request("/status/200?body=late")), std::nullopt);
+}
+
 TEST_F(KDUpdateTest, AlertShowsAboveTheWindowsWithoutMakingTheCallerWait)
 {
     KDUpdate::alert("Up to date", "v1.0 is the newest version.");

@@ -11,6 +11,9 @@ namespace ikw {
 std::string makeUuid();
 // Lower-case hex of the SHA-256 of the bytes.
 std::string sha256Hex(std::string_view bytes);
+// True when `signature` (64 bytes) is a valid Ed25519 signature of `message` by the holder of
+// `publicKey` (32 raw bytes). Any other length, or a key that is not a curve point, is false.
+bool verifyEd25519(std::string_view publicKey, std::string_view message, std::string_view signature);
 // `count` random bytes from the system's generator, as lower-case hex.
 std::string randomHex(std::size_t count);
 std::vector<unsigned char> randomBytes(std::size_t count);

@@ -39,6 +39,10 @@ std::optional<ZipEntry> entryAt(zip_t* archive, zip_uint64_t index)
         entry.size = stat.size;
     if (stat.valid & ZIP_STAT_COMP_SIZE)
         entry.compressedSize = stat.comp_size;
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) == 0 && system == ZIP_OPSYS_UNIX && (attributes >> 16) != 0)
+        entry.unixMode = attributes >> 16;
     return entry;
 }
 

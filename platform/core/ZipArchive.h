@@ -15,6 +15,9 @@ struct ZipEntry {
     std::string name;
     std::uint64_t size = 0;           // uncompressed, as declared
     std::uint64_t compressedSize = 0;
+    // The file type and permission bits (st_mode) its Unix attributes carry; none when the
+    // archive was made elsewhere.
+    std::optional<std::uint32_t> unixMode;
 };
 
 enum class ZipReadStatus {
@@ -53,5 +56,14 @@ private:
     explicit ZipArchive(std::unique_ptr<Handle> handle);
     std::unique_ptr<Handle> m_handle;
 };
+
+// Unpacks the whole archive into the existing folder `folder`: folders, files and symbolic links,
+// with the permission bits of the entries' Unix attributes (set-id bits dropped; 0644 and 0755
+// without attributes). Nothing is ever written outside the folder: an entry whose name is
+// absolute or has a ".." part, a path that passes through a symbolic link, a link whose target
+// leaves the folder, or any other kind of file fails the extraction, as does a member that
+// cannot be read or data past `maxBytes` in all. False on any failure, leaving what was unpacked
+// before it in the folder.
+bool extractZipArchive(const ZipArchive& archive, const std::string& folder, std::uint64_t maxBytes);
 
 }

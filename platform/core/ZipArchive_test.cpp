@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace ikw {
 namespace {
 
@@ -71,6 +73,93 @@ TEST_F(ZipArchiveTest, OpensOnlyRegularZipFiles)
     const std::string fifo = home.file("pipe.zip");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(ZipArchive::open(fifo)) << "a FIFO is neither waited on nor read";
+}
+
+namespace fs = std::filesystem;
+
+struct ModedMember {
+    std::string name;
+    std::string bytes;
+    std::uint32_t mode = 0; // none: no Unix attributes
+};
+
+std::string zipWithModes(const std::vector<ModedMember>& members)
+{
+    std::vector<testing::ZipMember> plain;
+    for (const auto& member : members)
+        plain.emplace_back(member.name, member.bytes);
+    std::string zip = testing::zipBytes(plain);
+    for (const auto& member : members)
+        zip = testing::withUnixMode(zip, member.name, member.mode);
+    return zip;
+}
+
+mode_t permissions(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+TEST_F(ZipArchiveTest, ExtractsFoldersFilesAndLinksWithTheirModes)
+{
+    const auto archive = ZipArchive::open(write("good.zip", zipWithModes({
+        { "B.app/", "", S_IFDIR | 0755 },
+        { "B.app/bin/tool", "#!/bin/sh\n", S_IFREG | S_ISUID | 0755 },
+        { "B.app/Resources/VERSION", "2.1" },
+        { "B.app/lib/current", "../bin/tool", S_IFLNK | 0777 },
+        { "B.app/ro/", "", S_IFDIR | 0555 },
+        { "B.app/ro/inside", "kept", S_IFREG | 0600 },
+    })));
+    ASSERT_TRUE(archive);
+    const std::string out = home.file("out");
+    fs::create_directories(out);
+    ASSERT_TRUE(extractZipArchive(*archive, out, 1000));
+
+    EXPECT_EQ(permissions(out + "/B.app/bin/tool"), 0755u) << "set-id bits are dropped";
+    EXPECT_EQ(permissions(out + "/B.app/Resources/VERSION"), 0644u) << "no attributes: an ordinary file";
+    EXPECT_EQ(permissions(out + "/B.app/ro"), 0555u);
+    EXPECT_EQ(permissions(out + "/B.app/ro/inside"), 0600u);
+    EXPECT_EQ(testing::readTestFile(out + "/B.app/ro/inside"), "kept");
+    EXPECT_TRUE(fs::is_symlink(out + "/B.app/lib/current"));
+    EXPECT_EQ(fs::read_symlink(out + "/B.app/lib/current"), "../bin/tool");
+    fs::permissions(out + "/B.app/ro", fs::perms::owner_all); // lets the folder be cleaned up
+
+    // The bound covers all members together.
+    const std::string tight = home.file("tight");
+    fs::create_directories(tight);
+    EXPECT_FALSE(extractZipArchive(*archive, tight, 10));
+}
+
+TEST_F(ZipArchiveTest, NothingIsExtractedOutsideTheFolder)
+{
+    const std::string absolute = home.file("absolute-victim");
+    const struct {
+        const char* name;
+        std::vector<ModedMember> members;
+    } cases[] = {
+        { "a parent part", { { "../evil", "x" } } },
+        { "a parent part inside", { { "a/../../evil", "x" } } },
+        { "an absolute name", { { absolute, "x" } } },
+        { "a link up and out", { { "out", "../..", S_IFLNK | 0777 } } },
+        { "an absolute link", { { "out", "/etc", S_IFLNK | 0777 } } },
+        { "a link out through another link", { { "d/b", "..", S_IFLNK | 0777 }, { "a", "d/b/..", S_IFLNK | 0777 } } },
+        { "a file written through a link", { { "d", "sub", S_IFLNK | 0777 }, { "d/evil", "x" } } },
+        { "a named pipe", { { "pipe", "", S_IFIFO | 0644 } } },
+    };
+    for (const auto& c : cases) {
+        const std::string parent = home.file(std::string("case-") + c.name);
+        const std::string folder = parent + "/stage";
+        fs::create_directories(folder);
+        const auto archive = ZipArchive::open(write(std::string(c.name) + ".zip", zipWithModes(c.members)));
+        ASSERT_TRUE(archive) << c.name;
+        EXPECT_FALSE(extractZipArchive(*archive, folder, 1000)) << c.name;
+        std::vector<std::string> beside;
+        for (const auto& entry : fs::directory_iterator(parent))
+            beside.push_back(entry.path().filename().string());
+        EXPECT_EQ(beside, std::vector<std::string> { "stage" }) << c.name;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(absolute))) << c.name;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(parent + "/stage/sub/evil"))) << c.name;
+    }
 }
 
 }

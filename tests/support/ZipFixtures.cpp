@@ -72,4 +72,22 @@ std::string withDeclaredSize(std::string zip, const std::string& member, std::ui
     return zip;
 }
 
+std::string withUnixMode(std::string zip, const std::string& member, std::uint32_t mode)
+{
+    bool found = false;
+    for (std::size_t at = 0; at + 46 <= zip.size(); ++at) {
+        if (read32(zip, at) != 0x02014b50)
+            continue;
+        const std::uint16_t nameLength = read16(zip, at + 28);
+        if (nameLength == member.size() && zip.compare(at + 46, nameLength, member) == 0) {
+            zip.at(at + 5) = mode == 0 ? 0 : 3; // made by: MS-DOS or Unix
+            write32(zip, at + 38, mode << 16);
+            found = true;
+        }
+    }
+    if (!found)
+        fail("no such member");
+    return zip;
+}
+
 }

@@ -17,4 +17,9 @@ std::string zipBytes(const std::vector<ZipMember>& members);
 // member, leaving its data as it is: an archive that lies about its size.
 std::string withDeclaredSize(std::string zip, const std::string& member, std::uint32_t size);
 
+// Marks a member as made on Unix with the file type and permission bits `mode` (st_mode): with
+// S_IFLNK its bytes are a symbolic link's target. Mode 0 marks it as made on MS-DOS, without Unix
+// attributes.
+std::string withUnixMode(std::string zip, const std::string& member, std::uint32_t mode);
+
 }
