@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,10 @@ namespace ikw {
 std::string makeUuid();
 // Lower-case hex of the SHA-256 of the bytes.
 std::string sha256Hex(std::string_view bytes);
+// Lower-case hex of the SHA-256 of a regular file's bytes (symbolic links followed), read in
+// pieces so that a file of any size hashes in little memory. Nothing when the path is not a
+// regular file or a read fails.
+std::optional<std::string> sha256HexOfFile(const std::string& path);
 // `count` random bytes from the system's generator, as lower-case hex.
 std::string randomHex(std::size_t count);
 std::vector<unsigned char> randomBytes(std::size_t count);
