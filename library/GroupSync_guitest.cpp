@@ -7,6 +7,8 @@
 #include "review/ReviewOnScreenFixture.h"
 #include "review/ReviewWC.h"
 
+#include <filesystem>
+
 namespace ikw::library {
 namespace {
 
@@ -40,6 +42,7 @@ protected:
 
 TEST_F(GroupSyncOnScreen, AReviewOfTwoPdfsWritesOneGroupAndPublishesBothPictures)
 {
+    std::filesystem::create_directories(home.file("Matter"));
     pdf::testing::writeFixture(home.file("Matter/Deed.pdf"), pdf::testing::numberedPdf(1));
     pdf::testing::writeFixture(home.file("Matter/Lease.pdf"), pdf::testing::numberedPdf(2));
     const auto window = windows.open(std::nullopt);
