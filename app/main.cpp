@@ -47,6 +47,7 @@
 #include "legal/SignatureCampaigns.h"
 #include "legal/RedactionPages.h"
 #include "legal/SignatureVault.h"
+#include "library/GroupSync.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
 #include "library/OpenSurface.h"
@@ -661,11 +662,15 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     // The updater asks its questions once the toolkit exists.
     ikw::services::KDUpdate::state()->dialogs = &toolkit.dialogs();
     std::shared_ptr<ikw::PageBridge> bridge;
-    const auto installBridge = [&bridge, &slots](ikw::ReviewServices& services) {
+    // Reviews are published to the paired library; the pair code's entry is left empty until the
+    // application keeps one, so nothing syncs yet.
+    auto groupSync = ikw::library::GroupSync::make({ .toolkit = &toolkit });
+    const auto installBridge = [&bridge, &slots, &groupSync](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
         parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };
         bridge = ikw::installPageBridge(services, settingsPanelFacts(slots), std::move(parts));
         registerWindowFeatures(services, *bridge, slots);
+        ikw::library::registerGroupSync(services.features, groupSync);
     };
     const ikw::library::LibraryHooks libraryHooks {
         .recordUsage = [](const std::string& feature) { ikw::services::Stats::record(feature); },
@@ -689,7 +694,7 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
             bridge->openWindows = [list] { return list->windows(); };
         slots.panels = bridge->panels;
     }
-    return alsoOwning(std::move(windows), std::move(finder));
+    return alsoOwning(alsoOwning(std::move(windows), std::move(finder)), std::move(groupSync));
 }
 
 // The permission wizard's skipped sets, the identity its state file reports and its GTK window,

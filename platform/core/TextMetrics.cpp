@@ -141,6 +141,15 @@ std::string toNFC(std::string_view utf8)
     return out;
 }
 
+std::string toUpperFull(std::string_view utf8)
+{
+    icu::UnicodeString text = toUnicode(utf8);
+    text.toUpper(icu::Locale::getRoot());
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
 bool canonicallyEqual(std::string_view a, std::string_view b)
 {
     return a == b || toNFC(a) == toNFC(b);

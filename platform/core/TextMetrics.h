@@ -32,6 +32,11 @@ std::string toNFC(std::string_view utf8);
 // Equal as Unicode text: the same after toNFC.
 bool canonicallyEqual(std::string_view a, std::string_view b);
 
+// The text in capitals with ICU's full case mapping in the root locale, so that a letter whose
+// capital is two letters gives both ("straße" gives "STRASSE"); no language's special rules apply.
+// Invalid UTF-8 counts as U+FFFD.
+std::string toUpperFull(std::string_view utf8);
+
 // Tabs and every space separator (Unicode Zs) off both ends; line ends stay.
 std::string_view trimSpaceSeparators(std::string_view utf8);
 // The same and line ends too (LF, VT, FF, CR, NEL, and the line and paragraph separators).

@@ -144,5 +144,18 @@ TEST(TextMetrics, NfcMakesCanonicallyEquivalentSpellingsOneAndLeavesBadBytesAlon
     EXPECT_FALSE(canonicallyEqual("/d/\xff.pdf", "/d/\xfe.pdf"));
 }
 
+TEST(TextMetrics, UpperCasesWithFullMappingsAndNoLanguageRules)
+{
+    const std::pair<std::string, std::string> cases[] {
+        { "stra\u00dfe12", "STRASSE12" },       // sharp s becomes two letters
+        { "\ufb01le", "FILE" },                 // the fi ligature too
+        { "istanbul", "ISTANBUL" },              // no Turkish dotted capital I
+        { "\u01c9ubljana", "\u01c7UBLJANA" },    // a digraph letter takes its full capital
+        { "a\xff" "b", "A\ufffdB" },            // a bad byte counts as U+FFFD
+    };
+    for (const auto& [text, upper] : cases)
+        EXPECT_EQ(toUpperFull(text), upper) << text;
+}
+
 }
 }

@@ -31,7 +31,7 @@ void FakeWebView::callAsync(const std::string& body, const Json& arguments, std:
     if (completion && holdAnswers)
         heldAnswers.push_back(std::move(completion));
     else if (completion)
-        completion(nextResult);
+        completion(answerCall ? answerCall(body, arguments) : nextResult);
 }
 
 void FakeWebView::snapshot(std::function<void(std::optional<std::string>, std::string)> completion)

@@ -93,6 +93,8 @@ public:
     std::vector<EditingCommand> editingCommands;
     int reloads = 0;
     ScriptResult nextResult { Json(nullptr), std::nullopt };
+    // The page's own answer to a callAsync (a stand-in for its functions); empty: `nextResult`.
+    std::function<ScriptResult(const std::string& body, const Json& arguments)> answerCall;
     // A page that is slow or never answers: completions wait here until the test calls them.
     bool holdAnswers = false;
     std::vector<std::function<void(ScriptResult)>> heldAnswers;
