@@ -26,7 +26,7 @@ struct ScriptedVault {
     State state = State::empty();
     bool writeSucceeds = true;
     bool clearSucceeds = true;
-    std::vector<std::string> writes;
+    std::vector<std::string> writes {};
     int clears = 0;
 
     VaultCalls calls()
