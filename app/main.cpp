@@ -48,6 +48,7 @@
 #include "legal/RedactionPages.h"
 #include "legal/SignatureVault.h"
 #include "library/GroupSync.h"
+#include "legal/Signing.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
 #include "library/OpenSurface.h"
@@ -147,6 +148,8 @@ struct ApplicationSlots {
     std::shared_ptr<ikw::legal::RedactionPages> redaction;
     // Signature campaign windows, answered by the engine's campaigns script.
     std::shared_ptr<ikw::legal::SignatureCampaigns> campaigns;
+    // The reader's signing: the vault bridge, signature images, signed copies and sign runs.
+    std::shared_ptr<ikw::legal::Signing> signing;
     // Organize into folders (the tools menu's "Organize into Folders…" opens its folder panel) and
     // ask a document or folder.
     ikw::assistants::Assistants assistants;
@@ -479,6 +482,28 @@ void registerDefaultApps(ikw::ReviewServices& services, ikw::PageBridge& bridge,
     });
 }
 
+// Signing in readers: its page actions, and the vault's signatures on every finished page load.
+void registerSigning(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots, const ikw::docops::PageOpServices& pageOps)
+{
+    slots.signing = std::make_shared<ikw::legal::Signing>(ikw::legal::Signing {
+        .vault = ikw::legal::SignatureBridge(ikw::legal::VaultCalls::of(ikw::legal::SignatureVault::shared()), {}),
+        .copies = { .pageOps = pageOps },
+        .runs = ikw::legal::SignRuns({
+            .library = [&slots] { return slots.library.lock(); },
+            // The library fills the slot after the windows exist.
+            .snapshotVersionFile = [&services](const std::string& path) {
+                if (services.features.snapshotVersionFile)
+                    services.features.snapshotVersionFile(path);
+            },
+        }),
+    });
+    ikw::legal::registerActions(bridge.actions, slots.signing);
+    services.features.pushSignatureVault = [signing = std::weak_ptr(slots.signing)](ikw::ReviewWC& window) {
+        if (const auto shown = signing.lock())
+            shown->vault.pushSignatureVault(window);
+    };
+}
+
 // Every feature's page actions, messages and entries in the review window's table. A feature that
 // does not exist yet has no rows.
 void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
@@ -572,6 +597,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .resolvedScheme = services.resolvedScheme,
     });
     ikw::legal::registerActions(bridge.actions, slots.campaigns);
+    registerSigning(services, bridge, slots, pageOps);
     slots.assistants.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
         .library = [&slots] { return slots.library.lock(); },
         .pageOps = pageOps,

@@ -1,6 +1,7 @@
 #include "crossdoc/VisualDiffAnswer.h"
 
 #include "platform/core/Base64.h"
+#include "platform/imaging/PngEncoder.h"
 #include "platform/pdf/Document.h"
 
 #include <algorithm>
@@ -47,7 +48,9 @@ void compareBoth(Json& answer, const pdf::PageImage& imageA, pdf::PageImage imag
 
 std::optional<std::string> pngBase64(const pdf::PageImage& image)
 {
-    const auto png = pdf::encodePng(image);
+    if (image.format != pdf::PixelFormat::Rgb || !image.isWhole())
+        return std::nullopt;
+    const auto png = imaging::encodeRgbPng(image.width, image.height, image.pixels);
     if (!png)
         return std::nullopt;
     return encodeBase64(*png);

@@ -25,7 +25,7 @@ struct VisualDiffSettings {
 std::optional<Json> visualDiffPage(const std::string& pathA, const std::string& pathB, long long pageIndex,
     const VisualDiffSettings& settings = {});
 
-// A picture as the Base64 text of a PNG; none when it cannot be encoded. The diff's one way to
+// An RGB picture as the Base64 text of a PNG; none when it cannot be encoded. The diff's one way to
 // encode, so that its encoder can change in one place.
 std::optional<std::string> pngBase64(const pdf::PageImage& image);
 

@@ -1,28 +1,10 @@
 #include "docops/EditorMode.h"
 
-#include "platform/core/Base64.h"
 #include "platform/imaging/PngEncoder.h"
 #include "review/UrlActions.h"
 #include "review/ReviewWC.h"
 
 namespace ikw::docops {
-namespace {
-
-constexpr int kPlacedImageMaxWidth = 1600;
-
-// The image as base-64 PNG text no wider than the page's limit; none when it cannot be read.
-std::optional<std::string> placedImagePngBase64(const std::string& path)
-{
-    const auto image = imaging::decodeImageFile(path);
-    if (!image)
-        return std::nullopt;
-    const auto png = imaging::encodePng(imaging::limitedToWidth(*image, kPlacedImageMaxWidth));
-    if (!png)
-        return std::nullopt;
-    return encodeBase64(*png);
-}
-
-}
 
 void editImportImage(ReviewWC& window, ui::WebView& sender, ui::Toolkit& toolkit)
 {
@@ -37,7 +19,7 @@ void editImportImage(ReviewWC& window, ui::WebView& sender, ui::Toolkit& toolkit
         const auto view = weakSender.lock();
         if (!controller || !view || !chosen || chosen->empty())
             return;
-        if (const auto base64 = placedImagePngBase64(chosen->front())) {
+        if (const auto base64 = imaging::signPngBase64(chosen->front())) {
             // Base-64 text has no quote or backslash: it goes into the literal as it is.
             view->evaluate("if(window.ikwImageImportNative){ikwImageImportNative('data:image/png;base64," + *base64 + "')}");
         } else {

@@ -1,11 +1,12 @@
 #include "platform/imaging/PngEncoder.h"
 
+#include "platform/core/Base64.h"
 #include "platform/core/GObjectRef.h"
+#include "platform/imaging/PngWriter.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <algorithm>
-#include <cmath>
 
 namespace ikw::imaging {
 namespace {
@@ -22,23 +23,31 @@ bool isUsable(const RgbaImage& image)
     return image.width > 0 && image.height > 0 && image.pixels.size() >= static_cast<std::size_t>(image.width) * image.height * 4;
 }
 
+// Truncated toward zero, as the scale would be applied to a whole pixel count.
+int scaledSide(int side, double scale)
+{
+    return std::max(1, static_cast<int>(side * scale));
+}
+
 }
 
 RgbaImage limitedToWidth(const RgbaImage& image, int maxWidth)
 {
     if (!isUsable(image) || image.width <= maxWidth || maxWidth < 1)
         return image;
-    const int height = std::max(1, static_cast<int>(std::lround(static_cast<double>(image.height) * maxWidth / image.width)));
+    const double scale = static_cast<double>(maxWidth) / image.width;
+    const int width = scaledSide(image.width, scale);
+    const int height = scaledSide(image.height, scale);
     const auto source = wrap(image);
-    const auto scaled = GObjectRef<GdkPixbuf>::adopt(gdk_pixbuf_scale_simple(source.get(), maxWidth, height, GDK_INTERP_BILINEAR));
+    const auto scaled = GObjectRef<GdkPixbuf>::adopt(gdk_pixbuf_scale_simple(source.get(), width, height, GDK_INTERP_HYPER));
     if (!scaled)
         return image;
-    RgbaImage out { maxWidth, height, {} };
-    out.pixels.resize(static_cast<std::size_t>(maxWidth) * height * 4);
+    RgbaImage out { width, height, {} };
+    out.pixels.resize(static_cast<std::size_t>(width) * height * 4);
     const int stride = gdk_pixbuf_get_rowstride(scaled.get());
     const guchar* pixels = gdk_pixbuf_read_pixels(scaled.get());
     for (int row = 0; row < height; ++row)
-        std::copy_n(pixels + static_cast<std::size_t>(row) * stride, maxWidth * 4, out.pixels.begin() + static_cast<std::size_t>(row) * maxWidth * 4);
+        std::copy_n(pixels + static_cast<std::size_t>(row) * stride, width * 4, out.pixels.begin() + static_cast<std::size_t>(row) * width * 4);
     return out;
 }
 
@@ -47,13 +56,28 @@ std::optional<std::string> encodePng(const RgbaImage& image)
     if (!isUsable(image))
         return std::nullopt;
     const auto pixbuf = wrap(image);
-    gchar* buffer = nullptr;
-    gsize size = 0;
-    if (!gdk_pixbuf_save_to_buffer(pixbuf.get(), &buffer, &size, "png", nullptr, nullptr))
+    return pixbuf ? encodePng(pixbuf.get()) : std::nullopt;
+}
+
+std::optional<std::string> encodeRgbPng(int width, int height, const std::vector<std::uint8_t>& rgb)
+{
+    if (width <= 0 || height <= 0 || rgb.size() < static_cast<std::size_t>(width) * height * 3)
         return std::nullopt;
-    std::string bytes(buffer, size);
-    g_free(buffer);
-    return bytes;
+    // The writer only reads the pixels.
+    const auto pixbuf = GObjectRef<GdkPixbuf>::adopt(gdk_pixbuf_new_from_data(const_cast<std::uint8_t*>(rgb.data()), GDK_COLORSPACE_RGB,
+        FALSE, 8, width, height, width * 3, nullptr, nullptr));
+    return pixbuf ? encodePng(pixbuf.get()) : std::nullopt;
+}
+
+std::optional<std::string> signPngBase64(const std::string& path, int maxWidth)
+{
+    const auto image = decodeImageFile(path);
+    if (!image)
+        return std::nullopt;
+    const auto png = encodePng(limitedToWidth(*image, maxWidth));
+    if (!png)
+        return std::nullopt;
+    return encodeBase64(*png);
 }
 
 }

@@ -2,7 +2,7 @@
 
 #include "platform/imaging/thumbnails/images/DesktopThumbnailers.h"
 #include "platform/imaging/thumbnails/images/ImageRenderer.h"
-#include "platform/imaging/thumbnails/images/PngWriter.h"
+#include "platform/imaging/PngWriter.h"
 
 #include <gio/gio.h>
 
@@ -43,7 +43,7 @@ std::optional<std::string> imageThumbnailPng(const std::string& path, PixelBox b
         image = renderWithThumbnailer(*thumbnailer, path, pixelEdge, budget);
     if (image)
         image = shrinkIntoBox(std::move(image), box.width, box.height);
-    return image ? encodePng(image.get()) : std::nullopt;
+    return image ? imaging::encodePng(image.get()) : std::nullopt;
 }
 
 extern "C" bool ikw_image_thumbnail_png_in_box(const char* path, int boxWidth, int boxHeight, PixelBudget* budget, ImageThumbnailSink sink, void* context)

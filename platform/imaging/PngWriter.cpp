@@ -1,11 +1,11 @@
-#include "platform/imaging/thumbnails/images/PngWriter.h"
+#include "platform/imaging/PngWriter.h"
 
 #include <png.h>
 
 #include <csetjmp>
 #include <vector>
 
-namespace ikw::thumbnail {
+namespace ikw::imaging {
 
 namespace {
 
