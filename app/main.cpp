@@ -71,6 +71,7 @@
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/KDUpdateMenu.h"
+#include "services/gtk/FeedbackWindow.h"
 #include "services/Stats.h"
 
 #include <gio/gio.h>
@@ -149,6 +150,8 @@ struct ApplicationSlots {
     // The account's browser sign-in and the queue of its stores and exchanges.
     std::unique_ptr<ikw::ui::WebAuthSessions> signInSessions;
     std::unique_ptr<ikw::WorkQueue> accountQueue = ikw::makeSerialQueue("com.norvale.inkwarden.account");
+    // The one "Send Feedback" window.
+    std::shared_ptr<ikw::services::gtk::FeedbackWindows> feedback;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -328,6 +331,11 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     ikw::services::KDUpdate::registerUpdateMenuCommands(commands);
     slots.mainMenu->setMenuFiller(ikw::services::KDUpdate::kSoftwareUpdateTitle, ikw::services::KDUpdate::refreshSoftwareUpdateMenu);
     ikw::services::KDUpdate::registerUpdatePanelAction(bridge.panels->actions());
+    slots.feedback = std::make_shared<ikw::services::gtk::FeedbackWindows>(ikw::services::gtk::FeedbackWindowHost {
+        .clipboard = &services.toolkit->clipboard(),
+        .workspace = &services.toolkit->workspace(),
+    });
+    ikw::services::gtk::registerFeedbackMenuCommand(commands, slots.feedback);
     bridge.panels->actions().add("setshortcut", [](const ikw::PanelAction& action) {
         const auto id = action.item("action");
         if (!id)
