@@ -82,14 +82,14 @@ FeedbackView::FeedbackView(std::shared_ptr<FeedbackForm> form, FeedbackViewHost 
     , m_host(std::move(host))
     , m_accent(m_form->accentColor() ? *m_form->accentColor() : desktopAccent())
 {
-    m_root = gtk_stack_new();
-    g_object_ref_sink(m_root);
-    addClass(m_root, "ikw-feedback");
-    gtk_stack_set_transition_type(GTK_STACK(m_root), GTK_STACK_TRANSITION_TYPE_CROSSFADE);
-    gtk_stack_set_transition_duration(GTK_STACK(m_root), 250);
-    gtk_stack_add_named(GTK_STACK(m_root), buildForm(), "form");
-    gtk_stack_add_named(GTK_STACK(m_root), buildThanks(), "thanks");
-    gtk_widget_show_all(m_root);
+    m_root = GObjectRef<GtkWidget>::adopt(GTK_WIDGET(g_object_ref_sink(gtk_stack_new())));
+    GtkStack* stack = GTK_STACK(m_root.get());
+    addClass(m_root.get(), "ikw-feedback");
+    gtk_stack_set_transition_type(stack, GTK_STACK_TRANSITION_TYPE_CROSSFADE);
+    gtk_stack_set_transition_duration(stack, 250);
+    gtk_stack_add_named(stack, buildForm(), "form");
+    gtk_stack_add_named(stack, buildThanks(), "thanks");
+    gtk_widget_show_all(m_root.get());
     m_form->setChanged([this] { refresh(); });
     refresh();
 }
@@ -98,7 +98,6 @@ FeedbackView::~FeedbackView()
 {
     // An answer still on its way finds the form, but no widgets to draw on.
     m_form->setChanged({});
-    g_object_unref(m_root);
 }
 
 GtkWidget* FeedbackView::buildForm()
@@ -383,7 +382,7 @@ void FeedbackView::refreshThanks()
     setClass(m_copyMark, "copied", state.copiedCode);
     setClass(m_copyMark, "secondary", !state.copiedCode);
     if (!state.sealShown) {
-        gtk_stack_set_visible_child_name(GTK_STACK(m_root), "thanks");
+        gtk_stack_set_visible_child_name(GTK_STACK(m_root.get()), "thanks");
         enterSeal(m_seal);
         m_form->showSeal(); // draws again, with the seal shown
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/GObjectRef.h"
 #include "services/FeedbackForm.h"
 
 #include <gtk/gtk.h>
@@ -33,7 +34,7 @@ public:
     FeedbackView& operator=(const FeedbackView&) = delete;
 
     // The root widget, to be put into a window (which then owns it).
-    GtkWidget* widget() const { return m_root; }
+    GtkWidget* widget() const { return m_root.get(); }
     const std::shared_ptr<FeedbackForm>& form() const { return m_form; }
     // The form's accent, or the desktop theme's when the form has none.
     const SrgbColor& accent() const { return m_accent; }
@@ -57,7 +58,7 @@ private:
     FeedbackViewHost m_host;
     SrgbColor m_accent;
 
-    GtkWidget* m_root = nullptr;
+    GObjectRef<GtkWidget> m_root;
     std::array<GtkWidget*, 3> m_cards {};
     std::array<GtkWidget*, 3> m_badges {};
     GtkWidget* m_placeholder = nullptr;

@@ -442,10 +442,9 @@ SealPose sealPose(GtkWidget* seal)
 GtkWidget* thumbnailWidget(const std::string& bytes)
 {
     auto loader = GObjectRef<GdkPixbufLoader>::adopt(gdk_pixbuf_loader_new());
-    const bool loaded = gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr)
-        && gdk_pixbuf_loader_close(loader.get(), nullptr);
-    if (!loaded)
-        gdk_pixbuf_loader_close(loader.get(), nullptr);
+    const bool written = gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
+    // A loader is always closed, also after a failed write.
+    const bool loaded = gdk_pixbuf_loader_close(loader.get(), nullptr) && written;
     GdkPixbuf* pixels = loaded ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
     GtkWidget* area = gtk_drawing_area_new();
     gtk_widget_set_size_request(area, 40, 40);

@@ -34,9 +34,9 @@ FeedbackWindow::FeedbackWindow(const FeedbackWindowHost& host, std::function<voi
     gtk_window_set_default_size(m_window, kMinimumWidth, kNaturalHeight);
     gtk_container_add(GTK_CONTAINER(m_window), m_view->widget());
 
-    m_css = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(m_css, feedbackCss(m_view->accent()).c_str(), -1, nullptr);
-    gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(GTK_WIDGET(m_window)), GTK_STYLE_PROVIDER(m_css),
+    m_css = GObjectRef<GtkCssProvider>::adopt(gtk_css_provider_new());
+    gtk_css_provider_load_from_data(m_css.get(), feedbackCss(m_view->accent()).c_str(), -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(GTK_WIDGET(m_window)), GTK_STYLE_PROVIDER(m_css.get()),
         GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 
     m_destroyHandler = g_signal_connect_swapped(m_window, "destroy", G_CALLBACK(+[](gpointer self) {
@@ -50,8 +50,7 @@ FeedbackWindow::~FeedbackWindow()
         g_signal_handler_disconnect(m_window, m_destroyHandler);
         gtk_widget_destroy(GTK_WIDGET(std::exchange(m_window, nullptr)));
     }
-    gtk_style_context_remove_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(m_css));
-    g_object_unref(m_css);
+    gtk_style_context_remove_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(m_css.get()));
 }
 
 const std::shared_ptr<FeedbackForm>& FeedbackWindow::form() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/GObjectRef.h"
 #include "services/FeedbackForm.h"
 
 #include <gtk/gtk.h>
@@ -49,7 +50,7 @@ private:
     std::unique_ptr<FeedbackView> m_view;
     GtkWindow* m_window = nullptr;
     gulong m_destroyHandler = 0;
-    GtkCssProvider* m_css = nullptr;
+    GObjectRef<GtkCssProvider> m_css;
     std::function<void()> m_closed;
 };
 

@@ -338,11 +338,14 @@ TEST_F(FeedbackWindowTest, AFailedSendKeepsTheInputsAndASecondSendShowsTheCode)
     EXPECT_STREQ(icon, "object-select-symbolic");
 }
 
-TEST_F(FeedbackWindowTest, HowItWorksOpensTheStoreCreditPageOnTheDesktop)
+TEST_F(FeedbackWindowTest, TheRewardLinesShowForIdeasAndBugsAndHowItWorksOpensOnTheDesktop)
 {
     chooseSendFeedback();
     GtkWindow* window = theWindow();
     ASSERT_NE(window, nullptr);
+    // The reward line's bold runs are drawn bold, without their marks.
+    EXPECT_TRUE(showsText(window, "Share an idea we build, or catch a bug we confirm, and $10 in Norvale Cash lands in your account. "
+                                  "A fully specced idea or a detailed walkthrough earns up to $50."));
     gboolean handled = FALSE;
     g_signal_emit_by_name(shown(window, "credit-line"), "activate-link", std::string(kStoreCreditPage).c_str(), &handled);
     EXPECT_TRUE(handled);
