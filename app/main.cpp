@@ -76,6 +76,7 @@
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/KDUpdateMenu.h"
+#include "services/gtk/FeedbackWindow.h"
 #include "services/Stats.h"
 
 #include <gio/gio.h>
@@ -161,6 +162,8 @@ struct ApplicationSlots {
     // Becoming the desktop's default viewer: the user's mimeapps.list and the claims over it.
     ikw::ui::gtk3::DefaultApplications defaultApplications;
     std::shared_ptr<ikw::finder::DefaultAppClaims> defaultApps;
+    // The one "Send Feedback" window.
+    std::shared_ptr<ikw::services::gtk::FeedbackWindows> feedback;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -363,6 +366,11 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     ikw::services::KDUpdate::registerUpdateMenuCommands(commands);
     slots.mainMenu->setMenuFiller(ikw::services::KDUpdate::kSoftwareUpdateTitle, ikw::services::KDUpdate::refreshSoftwareUpdateMenu);
     ikw::services::KDUpdate::registerUpdatePanelAction(bridge.panels->actions());
+    slots.feedback = std::make_shared<ikw::services::gtk::FeedbackWindows>(ikw::services::gtk::FeedbackWindowHost {
+        .clipboard = &services.toolkit->clipboard(),
+        .workspace = &services.toolkit->workspace(),
+    });
+    ikw::services::gtk::registerFeedbackMenuCommand(commands, slots.feedback);
     bridge.panels->actions().add("setshortcut", [](const ikw::PanelAction& action) {
         const auto id = action.item("action");
         if (!id)
