@@ -25,6 +25,7 @@
 #include "crossdoc/CompareIntake.h"
 #include "crossdoc/CrossDocActions.h"
 #include "crossdoc/CrossFolderSearch.h"
+#include "crossdoc/DraftTimeline.h"
 #include "crossdoc/LinksController.h"
 #include "crossdoc/LivePdfSearch.h"
 #include "crossdoc/SearchScope.h"
@@ -156,6 +157,8 @@ struct ApplicationSlots {
     ikw::assistants::Assistants assistants;
     // The compare intake, made with the toolkit's panels.
     std::shared_ptr<ikw::crossdoc::CompareIntake> compareIntake;
+    // The draft timeline, made with the toolkit's panels.
+    std::shared_ptr<ikw::crossdoc::DraftTimeline> draftTimeline;
     // The account's browser sign-in and the queue of its stores and exchanges.
     std::unique_ptr<ikw::ui::WebAuthSessions> signInSessions;
     std::unique_ptr<ikw::WorkQueue> accountQueue = ikw::makeSerialQueue("com.norvale.inkwarden.account");
@@ -356,6 +359,10 @@ void registerMenuFeatures(ikw::ReviewServices& services, ikw::PageBridge& bridge
     commands.add("openCompare:", [&slots](const ikw::MenuUse&) {
         if (slots.compareIntake)
             slots.compareIntake->openCompare();
+    });
+    commands.add("openDraftTimelinePicker:", [&slots](const ikw::MenuUse&) {
+        if (slots.draftTimeline)
+            slots.draftTimeline->openDraftTimelinePicker();
     });
     ikw::docops::registerPrintMenuCommand(commands, [&slots] {
         const auto layer = slots.library.lock();
@@ -578,6 +585,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     slots.visualCompare = std::make_shared<ikw::crossdoc::VisualCompare>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     slots.compareIntake = std::make_shared<ikw::crossdoc::CompareIntake>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
+    slots.draftTimeline = std::make_shared<ikw::crossdoc::DraftTimeline>(services.toolkit->dialogs(), [&slots] { return slots.library.lock(); });
     ikw::crossdoc::registerActions(bridge.actions, {
         .workers = slots.userInitiatedWorkers.get(),
         .links = slots.links,
@@ -585,6 +593,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         .search = slots.search,
         .visualCompare = slots.visualCompare,
         .compareIntake = slots.compareIntake,
+        .draftTimeline = slots.draftTimeline,
     });
     slots.bates = std::make_shared<ikw::legal::BatesProduction>(ikw::legal::BatesProductionServices {
         .library = [&slots] { return slots.library.lock(); },

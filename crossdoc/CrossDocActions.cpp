@@ -2,8 +2,10 @@
 
 #include "crossdoc/CompareIntake.h"
 #include "crossdoc/CrossFolderSearch.h"
+#include "crossdoc/DraftTimeline.h"
 #include "crossdoc/LinkActions.h"
 #include "crossdoc/ReaderSearch.h"
+#include "crossdoc/TimelinePage.h"
 #include "crossdoc/VisualCompare.h"
 #include "review/UrlActions.h"
 
@@ -40,6 +42,24 @@ void registerCompareIntakeActions(UrlActions& actions, const std::weak_ptr<Compa
     });
 }
 
+void registerDraftTimelineActions(UrlActions& actions, const std::weak_ptr<DraftTimeline>& draftTimeline)
+{
+    actions.add("drafttimeline", [draftTimeline](const UrlAction&) {
+        if (const auto timeline = draftTimeline.lock())
+            timeline->openDraftTimelinePicker();
+    });
+    actions.add("timelinego", [draftTimeline](const UrlAction& action) {
+        if (const auto timeline = draftTimeline.lock())
+            timeline->openDraftTimelineFromPage(action);
+    });
+    // The stored timeline belongs to the window, so the page gets it even without the feature.
+    actions.add("timelineready", [](const UrlAction& action) { pushTimeline(action.window); });
+    actions.add("timelinereorder", [draftTimeline](const UrlAction& action) {
+        if (const auto timeline = draftTimeline.lock())
+            timeline->handleTimelineReorder(action);
+    });
+}
+
 }
 
 void registerActions(UrlActions& actions, const CrossDocServices& services)
@@ -56,6 +76,7 @@ void registerActions(UrlActions& actions, const CrossDocServices& services)
         registerAnnotationActions(actions, services.annotations);
     registerVisualCompareActions(actions, services.visualCompare);
     registerCompareIntakeActions(actions, services.compareIntake);
+    registerDraftTimelineActions(actions, services.draftTimeline);
 }
 
 }

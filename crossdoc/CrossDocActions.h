@@ -13,6 +13,7 @@ namespace ikw::crossdoc {
 
 class CompareIntake;
 class CrossFolderSearch;
+class DraftTimeline;
 class LinksController;
 class VisualCompare;
 
@@ -30,12 +31,15 @@ struct CrossDocServices {
     std::weak_ptr<VisualCompare> visualCompare {};
     // The application's compare intake.
     std::weak_ptr<CompareIntake> compareIntake {};
+    // The application's draft timeline.
+    std::weak_ptr<DraftTimeline> draftTimeline {};
 };
 
 // The page actions of cross-document search ("readersearch", "search"), of the links between passages
 // (see LinkActions.h), the reader's annotations ("autosaveannot", "saveannot", "exportannots") and
-// the visual page diff ("visualdiff", "xcompare", "pickvisualcompare") and the compare intake
-// ("compare", "comparepick").
+// the visual page diff ("visualdiff", "xcompare", "pickvisualcompare"), the compare intake
+// ("compare", "comparepick") and the draft timeline ("drafttimeline", "timelinego",
+// "timelineready", "timelinereorder").
 void registerActions(UrlActions& actions, const CrossDocServices& services);
 
 }

@@ -50,10 +50,11 @@ public:
     std::shared_ptr<ReviewWC> windowForDocument();
     // The tab stands for `path`: represented file, tab and window title; the window comes to the front.
     void showDocumentChrome(ReviewWC& window, const std::string& path);
+    // Gives a window that has no loading page a fresh one (a window reused from the key review).
+    void ensureLoadingPage(ReviewWC& window);
 
 private:
     std::shared_ptr<ReviewWC> newWindow(const std::optional<std::string>& pagePath, const std::shared_ptr<ReviewWC>& host);
-    void ensureLoadingPage(ReviewWC& window);
     void startEditProbe(const std::shared_ptr<ReviewWC>& window, const std::string& path);
     std::string readerPdf(ReviewWC& window, const std::string& document) const;
     void startConversion(const std::shared_ptr<ReviewWC>& window, const std::string& path, std::optional<int> page);
