@@ -27,25 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-struct Member {
-    std::string name;
-    std::string bytes;
-    std::uint32_t mode = 0; // none: no Unix attributes
-};
-
-std::string zipOf(const std::vector<Member>& members)
-{
-    std::vector<testing::ZipMember> plain;
-    for (const auto& member : members)
-        plain.emplace_back(member.name, member.bytes);
-    std::string zip = testing::zipBytes(plain);
-    for (const auto& member : members)
-        zip = testing::withUnixMode(zip, member.name, member.mode);
-    return zip;
-}
-
 // Two bundles, listed out of name order, so that only sorting picks "A.app".
-const std::vector<Member> kTwoBundles {
+const std::vector<testing::ModedZipMember> kTwoBundles {
     { "B.app/bin/CulmoraPhotos", "#!/bin/sh\n", S_IFREG | 0755 },
     { "A.app/bin/CulmoraPhotos", "#!/bin/sh\n", S_IFREG | 0755 },
     { "A.app/Resources/VERSION", "2.1\n" },
@@ -235,7 +218,7 @@ protected:
 
 TEST_F(KDUpdateFeedTest, AnUnusableFeedIsReportedAsUnreachable)
 {
-    const std::string archive = zipOf(kTwoBundles);
+    const std::string archive = testing::zipWithModes(kTwoBundles);
     const struct {
         const char* name;
         std::function<void()> serve;
@@ -274,7 +257,7 @@ TEST_F(KDUpdateFeedTest, AnUnusableFeedIsReportedAsUnreachable)
 
 TEST_F(KDUpdateFeedTest, OnlyTheGenuineArchiveIsUnpackedAndOnlyInsideItsFolder)
 {
-    const std::string good = zipOf(kTwoBundles);
+    const std::string good = testing::zipWithModes(kTwoBundles);
     const std::string absoluteVictim = home.file("absolute-victim");
     const Ed25519TestKey stranger;
     const struct {
@@ -288,10 +271,10 @@ TEST_F(KDUpdateFeedTest, OnlyTheGenuineArchiveIsUnpackedAndOnlyInsideItsFolder)
         { "no signature", good, [](Json& a) { a.erase("ed25519"); }, "code signature invalid" },
         { "a foreign signature", good, [&](Json& a) { a["ed25519"] = encodeBase64(stranger.sign(good)); }, "code signature invalid" },
         { "a signature of other bytes", good, [&](Json& a) { a["ed25519"] = encodeBase64(key.sign(good + "x")); }, "code signature invalid" },
-        { "an entry ../evil", zipOf({ { "A.app/x", "x" }, { "../victim", "x" } }), {}, "unzip failed" },
-        { "an absolute entry", zipOf({ { absoluteVictim, "x" } }), {}, "unzip failed" },
-        { "a link leaving the folder", zipOf({ { "A.app/out", "../../..", S_IFLNK | 0777 } }), {}, "unzip failed" },
-        { "no bundle", zipOf({ { "README", "x" }, { "notes.app", "a file, not a bundle" } }), {}, "no .app in the archive" },
+        { "an entry ../evil", testing::zipWithModes({ { "A.app/x", "x" }, { "../victim", "x" } }), {}, "unzip failed" },
+        { "an absolute entry", testing::zipWithModes({ { absoluteVictim, "x" } }), {}, "unzip failed" },
+        { "a link leaving the folder", testing::zipWithModes({ { "A.app/out", "../../..", S_IFLNK | 0777 } }), {}, "unzip failed" },
+        { "no bundle", testing::zipWithModes({ { "README", "x" }, { "notes.app", "a file, not a bundle" } }), {}, "no .app in the archive" },
         { "not a zip archive", "plain bytes", {}, "unzip failed" },
     };
     for (const auto& c : cases) {
@@ -319,7 +302,7 @@ TEST_F(KDUpdateFeedTest, OnlyTheGenuineArchiveIsUnpackedAndOnlyInsideItsFolder)
 
 TEST_F(KDUpdateFeedTest, AGenuineArchiveStagesItsFirstBundleByNameInsideThePrivateFolder)
 {
-    const std::string archive = zipOf(kTwoBundles);
+    const std::string archive = testing::zipWithModes(kTwoBundles);
     for (const std::string version : { "2.1", "../../x" }) {
         const auto result = download(publish(archive, [&](Json& a) { a["version"] = version; }));
         ASSERT_FALSE(result.error) << version << ": " << result.error->message;
@@ -343,7 +326,7 @@ TEST_F(KDUpdateFeedTest, AGenuineArchiveStagesItsFirstBundleByNameInsideThePriva
 
 TEST_F(KDUpdateFeedTest, AnInteractiveCheckStagesTheUpdateAndLaterLeavesItPending)
 {
-    publish(zipOf(kTwoBundles));
+    publish(testing::zipWithModes(kTwoBundles));
     dialogs.alertAnswers.push_back({ .button = 1 });
     check(true);
 
@@ -363,7 +346,7 @@ TEST_F(KDUpdateFeedTest, AnInteractiveCheckStagesTheUpdateAndLaterLeavesItPendin
 // The decisions after a verified download, against a feed of fakes.
 TEST_F(KDUpdateCheckTest, DecidesBetweenAvailableInstalledAndPending)
 {
-    const std::string archive = zipOf(kTwoBundles);
+    const std::string archive = testing::zipWithModes(kTwoBundles);
     auto feed = std::make_shared<http::FakeHttpClient>();
     updater->feedBase = "https://feed.example";
     feed->answer("GET", "https://feed.example/inkwarden/appcast.json", http::FakeHttpClient::ok(toPlainJson(appcastFor(archive, "https://feed.example/a.zip"))));

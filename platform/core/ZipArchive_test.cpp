@@ -77,23 +77,6 @@ TEST_F(ZipArchiveTest, OpensOnlyRegularZipFiles)
 
 namespace fs = std::filesystem;
 
-struct ModedMember {
-    std::string name;
-    std::string bytes;
-    std::uint32_t mode = 0; // none: no Unix attributes
-};
-
-std::string zipWithModes(const std::vector<ModedMember>& members)
-{
-    std::vector<testing::ZipMember> plain;
-    for (const auto& member : members)
-        plain.emplace_back(member.name, member.bytes);
-    std::string zip = testing::zipBytes(plain);
-    for (const auto& member : members)
-        zip = testing::withUnixMode(zip, member.name, member.mode);
-    return zip;
-}
-
 mode_t permissions(const std::string& path)
 {
     struct stat info {};
@@ -102,7 +85,7 @@ mode_t permissions(const std::string& path)
 
 TEST_F(ZipArchiveTest, ExtractsFoldersFilesAndLinksWithTheirModes)
 {
-    const auto archive = ZipArchive::open(write("good.zip", zipWithModes({
+    const auto archive = ZipArchive::open(write("good.zip", testing::zipWithModes({
         { "B.app/", "", S_IFDIR | 0755 },
         { "B.app/bin/tool", "#!/bin/sh\n", S_IFREG | S_ISUID | 0755 },
         { "B.app/Resources/VERSION", "2.1" },
@@ -135,7 +118,7 @@ TEST_F(ZipArchiveTest, NothingIsExtractedOutsideTheFolder)
     const std::string absolute = home.file("absolute-victim");
     const struct {
         const char* name;
-        std::vector<ModedMember> members;
+        std::vector<testing::ModedZipMember> members;
     } cases[] = {
         { "a parent part", { { "../evil", "x" } } },
         { "a parent part inside", { { "a/../../evil", "x" } } },
@@ -150,7 +133,7 @@ TEST_F(ZipArchiveTest, NothingIsExtractedOutsideTheFolder)
         const std::string parent = home.file(std::string("case-") + c.name);
         const std::string folder = parent + "/stage";
         fs::create_directories(folder);
-        const auto archive = ZipArchive::open(write(std::string(c.name) + ".zip", zipWithModes(c.members)));
+        const auto archive = ZipArchive::open(write(std::string(c.name) + ".zip", testing::zipWithModes(c.members)));
         ASSERT_TRUE(archive) << c.name;
         EXPECT_FALSE(extractZipArchive(*archive, folder, 1000)) << c.name;
         std::vector<std::string> beside;

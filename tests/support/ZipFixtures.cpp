@@ -90,4 +90,15 @@ std::string withUnixMode(std::string zip, const std::string& member, std::uint32
     return zip;
 }
 
+std::string zipWithModes(const std::vector<ModedZipMember>& members)
+{
+    std::vector<ZipMember> plain;
+    for (const auto& member : members)
+        plain.emplace_back(member.name, member.bytes);
+    std::string zip = zipBytes(plain);
+    for (const auto& member : members)
+        zip = withUnixMode(zip, member.name, member.mode);
+    return zip;
+}
+
 }

@@ -22,4 +22,14 @@ std::string withDeclaredSize(std::string zip, const std::string& member, std::ui
 // attributes.
 std::string withUnixMode(std::string zip, const std::string& member, std::uint32_t mode);
 
+// A member with its Unix mode (0: none, as made on MS-DOS).
+struct ModedZipMember {
+    std::string name;
+    std::string bytes;
+    std::uint32_t mode = 0;
+};
+
+// An archive of the members in order, each marked with its mode.
+std::string zipWithModes(const std::vector<ModedZipMember>& members);
+
 }
