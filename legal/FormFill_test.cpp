@@ -6,6 +6,7 @@
 #include "platform/core/fake/FaultyFileSystem.h"
 #include "platform/pdf/Document.h"
 #include "platform/pdf/testing/PdfFixtures.h"
+#include "platform/ui/PageScript.h"
 #include "review/ReviewTestFixture.h"
 #include "review/UrlActions.h"
 
@@ -68,6 +69,17 @@ protected:
     UrlActions actions;
     std::shared_ptr<ReviewWC> reader = windows.open(std::nullopt);
 };
+
+TEST_F(FormFillTest, FormInfoAnswersTheWindowsDocumentOnly)
+{
+    send("forminfo");
+    EXPECT_EQ(viewOf(*reader).evaluated, std::vector<std::string> { ui::guardedCall("ikwFormInfo", toJson(formSummary(document))) });
+
+    viewOf(*reader).evaluated.clear();
+    reader->sourcePaths.clear();
+    send("forminfo");
+    EXPECT_TRUE(viewOf(*reader).evaluated.empty());
+}
 
 TEST_F(FormFillTest, TheFilledFormIsWrittenInPlaceAndCounted)
 {
