@@ -50,6 +50,7 @@
 #include "legal/SignatureVault.h"
 #include "library/GroupSync.h"
 #include "legal/Signing.h"
+#include "legal/FormFill.h"
 #include "library/LibraryActions.h"
 #include "library/LibraryLayer.h"
 #include "library/OpenSurface.h"
@@ -615,6 +616,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     ikw::legal::registerActions(bridge.actions, slots.campaigns);
     registerSigning(services, bridge, slots, pageOps);
+    // The reader's form info and the filled form written back in place.
+    ikw::legal::registerActions(bridge.actions, ikw::legal::FormServices {
+        .pageOps = pageOps,
+        .workers = slots.userInitiatedWorkers.get(),
+    });
     slots.assistants.organizer = std::make_shared<ikw::assistants::Organizer>(ikw::assistants::OrganizerServices {
         .library = [&slots] { return slots.library.lock(); },
         .pageOps = pageOps,

@@ -68,4 +68,12 @@ std::vector<int> pageNumbers(const std::string& pdfBytes);
 // Runs "qpdf --check" on the file: true when qpdf finds no error.
 bool qpdfCheckPasses(const std::string& path);
 
+// A fillable form of five pages: on page 1 a radio group "Choice" of three buttons with the second
+// ("Two") on, the check box "Agree" (on with `agreeChecked`), the combo box "Color" (Red, Green,
+// Blue; "Green" chosen) and the signature field "Sign"; the text field "Name" ("Ann") has widgets on
+// pages 2 and 5.
+std::string formPdf(bool agreeChecked = false);
+// A one-page form whose only field is the signature field "Sign".
+std::string signatureOnlyFormPdf();
+
 }
