@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <stdexcept>
 
 namespace ikw::services {
 
@@ -62,13 +61,13 @@ std::vector<std::string> namesIn(const std::string& folder)
 
 }
 
-OakrunePairing::Env OakrunePairing::Env::live(std::string base)
+OakrunePairing::Env OakrunePairing::Env::live(std::string base, OakruneHttpOptions http)
 {
     auto keychain = std::make_shared<const OakruneKeychain>(OakruneKeychain::system());
     Env env;
     env.baseURL = baseFromEnvironment(base);
-    env.send = [base](const std::string&, const std::string&, const std::optional<std::string>&, const std::optional<Json>&) -> OakruneResponse {
-        throw std::runtime_error("no requests to " + baseFromEnvironment(base) + " yet");
+    env.send = [base, http = std::move(http)](const OakruneRequest& request) {
+        return oakruneHttpSend(baseFromEnvironment(base), request, http);
     };
     env.readToken = [keychain] { return keychain->read(); };
     env.writeToken = [keychain](const std::string& token) { return keychain->write(token); };

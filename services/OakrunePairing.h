@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/core/Json.h"
+#include "services/OakruneFailure.h"
+#include "services/OakruneHttp.h"
 #include "services/OakruneKeychain.h"
 
 #include <ctime>
@@ -11,12 +13,6 @@
 #include <vector>
 
 namespace ikw::services {
-
-// One answer of the contract-library service: its HTTP status and body (empty when it sent none).
-struct OakruneResponse {
-    int status = 0;
-    std::string body;
-};
 
 // The client of the contract library (Oakrune) the product can be paired with. A pairing is two
 // halves kept on this machine: the bearer token (in the keyring) and a little metadata (in a file);
@@ -32,12 +28,11 @@ public:
 
     // Everything the client touches outside itself, each part replaceable.
     struct Env {
-        using Send = std::function<OakruneResponse(const std::string& method, const std::string& path,
-            const std::optional<std::string>& bearer, const std::optional<Json>& body)>;
+        using Send = std::function<OakruneResult<OakruneResponse>(const OakruneRequest& request)>;
 
         // The origin in force when the environment was built.
         std::string baseURL;
-        // One HTTP exchange with the service; throws when no answer arrived.
+        // One HTTP exchange with the service; a failure (always `offline`) when no answer arrived.
         Send send;
         std::function<std::optional<std::string>()> readToken;
         // True when a store accepted the token.
@@ -52,7 +47,7 @@ public:
 
         // The machine's keyring, metadata file and download folder. The origin is
         // IKW_OAKRUNE_BASE when set, else `base`; `send` reads the variable again on every call.
-        static Env live(std::string base = std::string(defaultBase));
+        static Env live(std::string base = std::string(defaultBase), OakruneHttpOptions http = {});
     };
 
     // The stored pairing as read back from its two halves (the token itself is not kept).
@@ -93,10 +88,39 @@ public:
     // for anything that is not exactly a stamp.
     static std::string humanStamp(const std::optional<std::string>& stamp, std::time_t now = std::time(nullptr));
 
+    // One agreement that needs attention, as the service lists it.
+    struct ActionItem {
+        std::string id;
+        std::string itemId;
+        std::string title;
+        std::string rule;
+        std::string message;
+        std::string dueDate;
+        std::string severity;
+
+        bool operator==(const ActionItem&) const = default;
+    };
+
+    // Pairs this machine with the one-time code shown by the service and stores the connection.
+    OakruneResult<Connection> claim(const std::string& code, const std::string& deviceName) const;
+    // The agreements that need attention, in the service's order.
+    OakruneResult<std::vector<ActionItem>> actionItems() const;
+    // Saves one agreement's file into `to` (else the download folder) and answers its path.
+    OakruneResult<std::string> downloadFile(const std::string& id, const std::optional<std::string>& to = std::nullopt) const;
+    // Sends the PDF at `path` into the library under `title`.
+    OakruneDone archive(const std::string& title, const std::string& path, bool isTest = false) const;
+    // The connection for the settings and agreements panels: {"connected": false}, or its device
+    // name, scopes, archive permission and last sync in words.
+    Json statusJSONObject() const;
+
     // The connection a metadata object describes.
     static Connection connectionFrom(const Json& meta);
 
 private:
+    OakruneResult<OakruneResponse> send(OakruneRequest request) const;
+    OakruneFailure revoke() const;
+    void recordSync() const;
+
     Env m_env;
 };
 

@@ -28,8 +28,8 @@ struct StoredHalves {
     {
         OakrunePairing::Env env;
         env.baseURL = "https://library.example.test";
-        env.send = [this](const std::string& method, const std::string& path, const auto&, const auto&) {
-            calls.push_back("send " + method + " " + path);
+        env.send = [this](const OakruneRequest& request) -> OakruneResult<OakruneResponse> {
+            calls.push_back("send " + request.method + " " + request.path);
             return OakruneResponse { 500, {} };
         };
         env.readToken = [this] { return token; };

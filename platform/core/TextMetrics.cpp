@@ -150,6 +150,25 @@ std::string toUpperFull(std::string_view utf8)
     return out;
 }
 
+std::string lettersAndNumbers(std::string_view utf8, std::string_view alsoKeep)
+{
+    std::string kept;
+    int32_t offset = 0;
+    const auto length = static_cast<int32_t>(utf8.size());
+    while (offset < length) {
+        const int32_t start = offset;
+        UChar32 c = 0;
+        U8_NEXT(utf8.data(), offset, length, c);
+        if (c < 0)
+            continue;
+        const bool wanted = (U_GET_GC_MASK(c) & (U_GC_L_MASK | U_GC_N_MASK)) != 0
+            || (c < 0x80 && alsoKeep.find(static_cast<char>(c)) != std::string_view::npos);
+        if (wanted)
+            kept.append(utf8.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(offset - start)));
+    }
+    return kept;
+}
+
 bool canonicallyEqual(std::string_view a, std::string_view b)
 {
     return a == b || toNFC(a) == toNFC(b);

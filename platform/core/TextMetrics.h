@@ -36,6 +36,9 @@ bool canonicallyEqual(std::string_view a, std::string_view b);
 // capital is two letters gives both ("straße" gives "STRASSE"); no language's special rules apply.
 // Invalid UTF-8 counts as U+FFFD.
 std::string toUpperFull(std::string_view utf8);
+// Only the letters and numbers of the text (Unicode categories L and N), plus any character of
+// `alsoKeep` (ASCII). Invalid UTF-8 is dropped.
+std::string lettersAndNumbers(std::string_view utf8, std::string_view alsoKeep = {});
 
 // Tabs and every space separator (Unicode Zs) off both ends; line ends stay.
 std::string_view trimSpaceSeparators(std::string_view utf8);

@@ -157,5 +157,12 @@ TEST(TextMetrics, UpperCasesWithFullMappingsAndNoLanguageRules)
         EXPECT_EQ(toUpperFull(text), upper) << text;
 }
 
+TEST(TextMetrics, KeepsOnlyLettersAndNumbersAndTheGivenExtras)
+{
+    EXPECT_EQ(lettersAndNumbers(" AB-12 CD\u2014\u00e9\u0661\u2167!"), "AB12CD\u00e9\u0661\u2167"); // Nd and Nl stay
+    EXPECT_EQ(lettersAndNumbers("a/../b 7_x-y.pdf", "-_"), "ab7_x-ypdf");
+    EXPECT_EQ(lettersAndNumbers("a\xff" "b"), "ab");
+}
+
 }
 }
