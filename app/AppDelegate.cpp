@@ -145,6 +145,10 @@ std::function<void()> AppDelegate::observeBecameActive(std::function<void()> han
 
 void AppDelegate::showWelcomeUnlessSomethingOpened()
 {
+    // Started by the session bus, the program answers the request that started it (which may reach
+    // it later than this on a busy machine): a welcome page now would stand beside its window.
+    if (m_parts.application && m_parts.application->startedByBus())
+        return;
     if (!didOpen && (!m_parts.windows || m_parts.windows->isEmpty()))
         showWelcome(nullptr);
     // What was opened may have gone to other programs (a web page to the browser): a launch that

@@ -39,7 +39,9 @@ TEST(LauncherActions, NewWindowStartsTheProgramAndOpenShowsTheFolderPanel)
     const ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };
 
     ProcessOptions options;
-    options.argv = { "dbus-run-session", "--", "/bin/bash", "-c", std::string(testing::kWindowWaitFunctions) + kScript, "launcher-test",
+    // A display of its own: the windows counted are this program's, whatever else runs meanwhile.
+    // The bus starts the program with the bus's environment: the display comes first.
+    options.argv = { "xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "dbus-run-session", "--", "/bin/bash", "-c", std::string(testing::kWindowWaitFunctions) + kScript, "launcher-test",
         IKW_APP_BINARY, std::string(IKW_SOURCE_DIR) + "/scripts/install-desktop-entry", globals.get().brand.name };
     options.timeoutSeconds = 120;
     const auto result = runProcess(options);

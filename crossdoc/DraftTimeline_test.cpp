@@ -171,6 +171,9 @@ TEST_F(DraftTimelining, ThePickerKeepsDraftsAndOpensATimelineOrOneDocument)
 
         const auto shown = timelineWindow();
         EXPECT_EQ(shown ? shown->timeline.timelinePaths : std::vector<std::string> {}, test.timeline) << test.what;
+        // Its diff run ends (and is answered) before the next case closes the tab or the test ends.
+        if (shown)
+            EXPECT_TRUE(queue.runUntil([&] { return showsTimelinePage(*shown); }, 20)) << test.what;
         std::vector<std::string> readers;
         for (const auto& window : windows.windows()) {
             if (window->isReader)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <filesystem>
 #include <future>
 #include <thread>
@@ -294,8 +296,11 @@ TEST_F(KDUpdateFetchTest, StoppingAtQuitEndsAStalledFetchAndAnOpenQuestionAtOnce
     updater->confirmWaitSeconds = 60;
     dialogs.keepsAlertsOpen = true;
     auto fetching = std::async(std::launch::async, [this] { return KDUpdate::syncFetch(request("/stall")); });
-    auto asking = std::async(std::launch::async, [] {
+    // Set before the wake-up is posted, so the main loop sees it when it runs that task.
+    std::atomic<bool> asked { false };
+    auto asking = std::async(std::launch::async, [&asked] {
         const bool install = KDUpdate::confirmInstall("2.1", 57);
+        asked = true;
         mainQueue().post([] { });
         return install;
     });
@@ -304,7 +309,7 @@ TEST_F(KDUpdateFetchTest, StoppingAtQuitEndsAStalledFetchAndAnOpenQuestionAtOnce
 
     const auto stopped = std::chrono::steady_clock::now();
     KDUpdate::stopSchedule();
-    ASSERT_TRUE(queue.runUntil([&] { return asking.wait_for(0s) == std::future_status::ready; }, 20));
+    ASSERT_TRUE(queue.runUntil([&] { return asked.load(); }, 20));
     EXPECT_FALSE(asking.get()) << "the update waits for later";
     EXPECT_EQ(fetching.get(), std::nullopt);
     // Well before either wait (60 s) would have ended.

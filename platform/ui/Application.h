@@ -35,6 +35,9 @@ public:
     virtual void quit() = 0;
     // Whether any window of the application is on screen.
     virtual bool hasVisibleWindows() const = 0;
+    // Whether the session bus started the program for a request (a launcher's action, an open or
+    // an activation), which then decides what the program shows.
+    virtual bool startedByBus() const { return false; }
     // Keeps the application alive with no window open (until release()).
     virtual void hold() = 0;
     virtual void release() = 0;

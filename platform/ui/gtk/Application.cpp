@@ -46,6 +46,7 @@ public:
     void hold() override { g_application_hold(G_APPLICATION(m_application)); }
     void release() override { g_application_release(G_APPLICATION(m_application)); }
     bool hasVisibleWindows() const override { return anyWindowVisible(m_application); }
+    bool startedByBus() const override { return (g_application_get_flags(G_APPLICATION(m_application)) & G_APPLICATION_IS_SERVICE) != 0; }
 
     void exportAction(const std::string& name, UriListHandler handler) override
     {
