@@ -10,9 +10,10 @@ POST /native/token with {"code": that code, "app": "inkwarden"} answers {"accoun
 """
 import http.server
 import json
-import ssl
 import sys
 import urllib.parse
+
+from loopback_server import serve
 
 CODE = "one-time-code-42"
 
@@ -58,19 +59,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    args = sys.argv[1:]
-    tls = None
-    if args[:1] == ["--tls"]:
-        tls, args = args[1:3], args[3:]
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    server.token, server.email = args
-    if tls:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(*tls)
-        server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
-    server.serve_forever()
+    def configure(server, args):
+        server.token, server.email = args
+
+    serve(Handler, configure)
 
 
 if __name__ == "__main__":

@@ -10,9 +10,10 @@ an object with "status", "body" (a text) and "delay" (seconds of silence before 
 """
 import http.server
 import json
-import ssl
 import sys
 import time
+
+from loopback_server import serve
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -40,19 +41,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    args = sys.argv[1:]
-    tls = None
-    if args[:1] == ["--tls"]:
-        tls, args = args[1:3], args[3:]
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    server.answers_path, server.log_path = args
-    if tls:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(*tls)
-        server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
-    server.serve_forever()
+    def configure(server, args):
+        server.answers_path, server.log_path = args
+
+    serve(Handler, configure)
 
 
 if __name__ == "__main__":

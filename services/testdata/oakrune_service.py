@@ -19,9 +19,10 @@ import json
 import re
 import select
 import socket
-import ssl
 import sys
 import time
+
+from loopback_server import serve
 
 ROUTES = [
     ("POST", re.compile(r"^/api/pair/claim$"), False),
@@ -93,19 +94,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    args = sys.argv[1:]
-    tls = None
-    if args[:1] == ["--tls"]:
-        tls, args = args[1:3], args[3:]
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    server.answers, server.log = args[0], args[1]
-    if tls:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(*tls)
-        server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
-    server.serve_forever()
+    def configure(server, args):
+        server.answers, server.log = args[0], args[1]
+
+    serve(Handler, configure)
 
 
 if __name__ == "__main__":

@@ -10,9 +10,10 @@ GET /<path> answers the file FOLDER/<path> ("<app key>/appcast.json" and the arc
 """
 import http.server
 import os
-import ssl
 import sys
 import urllib.parse
+
+from loopback_server import serve
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -40,19 +41,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    args = sys.argv[1:]
-    tls = None
-    if args[:1] == ["--tls"]:
-        tls, args = args[1:3], args[3:]
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    server.folder = args[0]
-    if tls:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(*tls)
-        server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
-    server.serve_forever()
+    def configure(server, args):
+        server.folder = args[0]
+
+    serve(Handler, configure)
 
 
 if __name__ == "__main__":
