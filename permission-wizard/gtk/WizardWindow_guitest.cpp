@@ -8,6 +8,7 @@
 #include "platform/core/GLibMainQueue.h"
 #include "platform/ui/fake/FakeToolkit.h"
 #include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/testing/WindowPicture.h"
 
 #include "tests/support/TempHome.h"
 
@@ -81,39 +82,10 @@ std::vector<GtkWindow*> windowsTitled(const std::string& title)
     return found;
 }
 
-// The window drawn into an image; its size and how far its luminance spreads.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    double luminanceSpan = 0;
-};
-
-Picture drawToPng(GtkWindow* window, const std::string& path)
+// The window drawn into a PNG, its luminance sampled every third pixel.
+ui::gtk3::testing::WindowPicture drawToPng(GtkWindow* window, const std::string& path)
 {
-    GtkWidget* widget = GTK_WIDGET(window);
-    const int width = gtk_widget_get_allocated_width(widget);
-    const int height = gtk_widget_get_allocated_height(widget);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t* context = cairo_create(surface);
-    gtk_widget_draw(widget, context);
-    cairo_destroy(context);
-    cairo_surface_flush(surface);
-    cairo_surface_write_to_png(surface, path.c_str());
-
-    double lowest = 1;
-    double highest = 0;
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; y += 3) {
-        for (int x = 0; x < width; x += 3) {
-            const auto* pixel = data + y * stride + x * 4;
-            const double luminance = (0.0722 * pixel[0] + 0.7152 * pixel[1] + 0.2126 * pixel[2]) / 255;
-            lowest = std::min(lowest, luminance);
-            highest = std::max(highest, luminance);
-        }
-    }
-    cairo_surface_destroy(surface);
-    return { width, height, highest - lowest };
+    return ui::gtk3::testing::drawWindowToPng(window, path, 3);
 }
 
 // Two permissions: a required one with a hero, bullets and two rows to tick, and an optional one

@@ -9,6 +9,7 @@
 #include "platform/http/fake/LoopbackHttpServer.h"
 #include "platform/ui/fake/FakeToolkit.h"
 #include "platform/ui/gtk/GtkSetup.h"
+#include "platform/ui/gtk/testing/WindowPicture.h"
 #include "services/gtk/FeedbackWidgets.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempHome.h"
@@ -108,43 +109,10 @@ void click(GtkWindow* window, const std::string& name)
     gtk_button_clicked(GTK_BUTTON(button));
 }
 
-// The window drawn into a PNG; how far its luminance spreads and the mean luminance.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    double span = 0;
-    double mean = 0;
-};
-
-Picture drawToPng(GtkWindow* window, const std::string& path)
+// The window drawn into a PNG, its luminance sampled every other pixel.
+ui::gtk3::testing::WindowPicture drawToPng(GtkWindow* window, const std::string& path)
 {
-    GtkWidget* widget = GTK_WIDGET(window);
-    const int width = gtk_widget_get_allocated_width(widget);
-    const int height = gtk_widget_get_allocated_height(widget);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t* context = cairo_create(surface);
-    gtk_widget_draw(widget, context);
-    cairo_destroy(context);
-    cairo_surface_flush(surface);
-    cairo_surface_write_to_png(surface, path.c_str());
-    double lowest = 1;
-    double highest = 0;
-    double sum = 0;
-    int count = 0;
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; y += 2) {
-        for (int x = 0; x < width; x += 2) {
-            const auto* pixel = data + y * stride + x * 4;
-            const double luminance = (0.0722 * pixel[0] + 0.7152 * pixel[1] + 0.2126 * pixel[2]) / 255;
-            lowest = std::min(lowest, luminance);
-            highest = std::max(highest, luminance);
-            sum += luminance;
-            ++count;
-        }
-    }
-    cairo_surface_destroy(surface);
-    return { width, height, highest - lowest, sum / count };
+    return ui::gtk3::testing::drawWindowToPng(window, path, 2);
 }
 
 class FeedbackWindowTest : public ::testing::Test {
@@ -418,8 +386,8 @@ TEST_F(FeedbackWindowTest, ShotsOfEveryScreenInBothLooks)
             EXPECT_EQ(shown(window.window(), "screenshot-row") != nullptr, intent == FeedbackIntent::praise);
             const auto form = drawToPng(window.window(), folder + "/form-" + kind + look + ".png");
             EXPECT_EQ(form.width, 460);
-            EXPECT_GT(form.span, 0.4);
-            EXPECT_EQ(form.mean < 0.5, dark);
+            EXPECT_GT(form.luminanceSpan, 0.4);
+            EXPECT_EQ(form.meanLuminance < 0.5, dark);
 
             if (intent != FeedbackIntent::bug)
                 continue;
@@ -429,8 +397,8 @@ TEST_F(FeedbackWindowTest, ShotsOfEveryScreenInBothLooks)
             EXPECT_EQ(sealPose(shown(window.window(), "seal")).scale, 1);
             EXPECT_TRUE(showsText(window.window(), "We read every report. If this bug is confirmed, $10 or more in Norvale Cash lands at reader@example.test."));
             const auto thanks = drawToPng(window.window(), folder + "/thanks" + look + ".png");
-            EXPECT_GT(thanks.span, 0.4);
-            EXPECT_EQ(thanks.mean < 0.5, dark);
+            EXPECT_GT(thanks.luminanceSpan, 0.4);
+            EXPECT_EQ(thanks.meanLuminance < 0.5, dark);
         }
     }
     g_object_set(gtk_settings_get_default(), "gtk-application-prefer-dark-theme", FALSE, nullptr);
