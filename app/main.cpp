@@ -20,6 +20,7 @@
 #include "assistants/AssistantActions.h"
 #include "assistants/MCPSettingsActions.h"
 #include "assistants/Organizer.h"
+#include "assistants/PhotoSorting.h"
 #include "assistants/ReaderHelpers.h"
 #include "crossdoc/AnnotationActions.h"
 #include "crossdoc/CompareIntake.h"
@@ -68,6 +69,7 @@
 #include "platform/core/Process.h"
 #include "platform/core/WorkQueue.h"
 #include "platform/ocr/TesseractRecognizer.h"
+#include "platform/photos/FolderPhotoLibrary.h"
 #include "platform/speech/EspeakSynthesizer.h"
 #include "services/AccountActions.h"
 #include "services/AccountSetup.h"
@@ -632,6 +634,15 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     });
     slots.assistants.reader = std::make_shared<ikw::assistants::ReaderHelpers>(ikw::assistants::ReaderHelperServices {
         .workers = slots.userInitiatedWorkers.get(),
+    });
+    // Photo sorting over the pictures folder.
+    slots.assistants.photos = std::make_shared<ikw::assistants::PhotoSorting>(ikw::assistants::PhotoSortServices {
+        .library = [&slots] { return slots.library.lock(); },
+        .photos = std::make_shared<ikw::photos::FolderPhotoLibrary>(ikw::photos::FolderLibraryOptions { .folder = ikw::globals().paths.picturesDir() }),
+        .dialogs = &services.toolkit->dialogs(),
+        .workspace = &services.toolkit->workspace(),
+        .shellEngine = [&services](std::vector<std::string> arguments) { services.shellEngine(std::move(arguments)); },
+        .newLoadingFile = [&services] { return services.newLoadingFile(); },
     });
     ikw::assistants::registerActions(bridge.actions, slots.assistants);
     services.features.compareIntakeDrop = ikw::crossdoc::compareIntakeDrop;

@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "assistants/AskDocuments.h"
 #include "assistants/Organizer.h"
+#include "assistants/PhotoSorting.h"
 #include "assistants/ReaderHelpers.h"
 #include "review/UrlActions.h"
 
@@ -27,12 +28,24 @@ void registerActions(UrlActions& actions, const Assistants& assistants)
         actions.add("xexplain", [reader](const UrlAction& action) { reader->explain(action); });
         actions.add("verifytext", [reader](const UrlAction& action) { reader->verifyText(action); });
     }
+    if (const auto& photos = assistants.photos) {
+        actions.add("culmoraphotos", [photos](const UrlAction&) { photos->sortPhotosLibrary(); });
+        actions.add("culmoracollectlib", [photos](const UrlAction&) { photos->collectPhotosLibrary(); });
+        actions.add("culmoraapply", [photos](const UrlAction& action) { photos->handleCulmoraApply(action); });
+        actions.add("culmoracollect", [photos](const UrlAction& action) { photos->handleCulmoraCollect(action); });
+        actions.add("culmorabake", [photos](const UrlAction& action) { photos->handleCulmoraBake(action); });
+        actions.add("culmoramode", [photos](const UrlAction& action) { photos->handleCulmoraMode(action); });
+    }
 }
 
 void registerMenuCommands(MenuCommands& commands, const Assistants& assistants)
 {
     if (const auto& ask = assistants.ask)
         commands.add("pickAskDoc:", [ask](const MenuUse&) { ask->pickAskDoc(); });
+    if (const auto& photos = assistants.photos) {
+        commands.add("sortPhotosLibrary:", [photos](const MenuUse&) { photos->sortPhotosLibrary(); });
+        commands.add("collectPhotosLibrary:", [photos](const MenuUse&) { photos->collectPhotosLibrary(); });
+    }
 }
 
 }

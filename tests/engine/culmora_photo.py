@@ -1,0 +1,1 @@
+app/culmora_photo.py
