@@ -7,7 +7,7 @@ FINDER_MODULE := $(BUILD_DIR)/CulmoraPhotos.app/PlugIns/libinkwarden-finder.so
 SANITIZER_BUILD_DIR ?= build-sanitizers
 # The unit tests of the code that parses or writes untrusted data.
 SANITIZER_TESTS := ikw_platform_core_tests ikw_platform_secrets_tests ikw_pdf_tests ikw_docops_tests ikw_legal_tests ikw_services_tests \
-	ikw_thumbnail_tool_tests ikw_thumbnail_images_tests ikw_review_tests
+	ikw_thumbnail_tool_tests ikw_thumbnail_images_tests ikw_review_tests ikw_platform_photos_tests
 
 .PHONY: all deps configure build run test check-sanitizers bench install clean
 

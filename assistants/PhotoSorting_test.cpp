@@ -60,6 +60,7 @@ protected:
     {
         ikw::testing::installStandInEngine(home.path());
         fs::create_directories(exportRoot());
+        fs::create_directories(home.file("reviews")); // where loading pages are written
         setenv("IKW_STANDIN_PHOTO_LOG", scriptLog().c_str(), 1);
         registerActions(actions, { .photos = sorting });
     }
