@@ -60,6 +60,10 @@ protected:
         DocMenuServices made;
         made.files.workers = &workers;
         made.files.toolkit = &toolkit;
+        made.files.startProgram = [this](const std::vector<std::string>& argv) {
+            calls.push_back(argv.front() + " " + argv.back());
+            return true;
+        };
         made.openWith = openWith;
         made.windows = [this] { return windows.windows(); };
         made.wordAppURL = [this] { return word; };
@@ -204,7 +208,8 @@ TEST_F(DocMenuTest, CommandsActOnTheTabsDocumentAndWindow)
     EXPECT_EQ(viewOf(*reader).evaluated.back(), "if(window.__ikwPrint){__ikwPrint()}");
     for (const char* title : { "Edit This Document", "Share Online\u2026", "Shrink PDF\u2026" })
         choose({ title });
-    EXPECT_EQ(calls, (std::vector<std::string> { "edit", "shareonline", "shrink" }));
+    choose({ "Share", "Email" });
+    EXPECT_EQ(calls, (std::vector<std::string> { "edit", "shareonline", "shrink", "xdg-email " + report }));
     EXPECT_EQ(toolkit.beeps, 0);
 }
 
