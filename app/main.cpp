@@ -250,11 +250,11 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto layer = slots->library.lock())
                 layer->history().migrateRecentsIfNeeded(items);
         },
-        // The updater's status lines retitle the App menu's status entry.
         .scheduleAttachSweep = [slots] {
             if (slots->docMenu)
                 slots->docMenu->scheduleAttachSweep();
         },
+        // The updater's status lines retitle the App menu's status entry.
         .setupAutoUpdate = [menu = std::weak_ptr(slots->mainMenu)] {
             ikw::services::KDUpdate::setupAutoUpdate(ikw::globals().appInfo.identifier, [menu](const std::string& title) {
                 if (const auto shown = menu.lock())
