@@ -97,6 +97,10 @@ void AppDelegate::applicationDidFinishLaunching()
             delegate->m_appearance->syncWebSurfacesToSystem();
     });
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
+    if (m_services.scheduleAttachSweep) {
+        m_services.scheduleAttachSweep();
+        observeBecameActive(m_services.scheduleAttachSweep);
+    }
     run(m_services.setupAutoUpdate);
     run(m_services.setupFeedback);
     if (m_services.startAgentBridge)

@@ -40,6 +40,9 @@ struct LaunchServices {
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
     // Launch step 9: an empty file history is filled from the recent items.
     std::function<void(const std::vector<RecentItem>& items)> migrateRecents {};
+    // Launch step 18: the tabs' document menus join every review window (the sweep runs again
+    // whenever the application becomes active).
+    std::function<void()> scheduleAttachSweep {};
     // Launch step 19: the updater's feed key, status line and schedule, then the feedback client.
     std::function<void()> setupAutoUpdate {};
     // Launch step 19, after the updater's set-up: the feedback client's keys, product name and accent.

@@ -30,6 +30,7 @@
 #include "crossdoc/LinksController.h"
 #include "crossdoc/LivePdfSearch.h"
 #include "crossdoc/SearchScope.h"
+#include "docops/BatchTools.h"
 #include "docops/DocumentPrinting.h"
 #include "docops/EditorMode.h"
 #include "docops/EditorSaving.h"
@@ -37,10 +38,13 @@
 #include "crossdoc/VisualCompare.h"
 #include "docops/ReadAloud.h"
 #include "docops/ReviewPageOps.h"
+#include "docops/ShrinkPdf.h"
 #include "finder/FinderIntake.h"
 #include "finder/DefaultAppActions.h"
 #include "finder/DocumentMenuCommands.h"
 #include "finder/FileActions.h"
+#include "finder/IkwDocMenu.h"
+#include "finder/OpenWithMenus.h"
 #include "finder/ReaderFileActions.h"
 #include "finder/FinderServices.h"
 #include "finder/IkwFinderExtension.h"
@@ -170,6 +174,10 @@ struct ApplicationSlots {
     std::shared_ptr<ikw::finder::DefaultAppClaims> defaultApps;
     // The one "Send Feedback" window.
     std::shared_ptr<ikw::services::gtk::FeedbackWindows> feedback;
+    // The applications able to open a document (their desktop entries read once per run) and the
+    // tabs' document menu.
+    std::shared_ptr<ikw::finder::IkwOpenWith> openWith;
+    std::shared_ptr<ikw::finder::IkwDocMenu> docMenu;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -243,6 +251,10 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         .migrateRecents = [slots](const std::vector<ikw::RecentItem>& items) {
             if (const auto layer = slots->library.lock())
                 layer->history().migrateRecentsIfNeeded(items);
+        },
+        .scheduleAttachSweep = [slots] {
+            if (slots->docMenu)
+                slots->docMenu->scheduleAttachSweep();
         },
         // The updater's status lines retitle the App menu's status entry.
         .setupAutoUpdate = [menu = std::weak_ptr(slots->mainMenu)] {
@@ -436,10 +448,10 @@ void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, App
     ikw::services::registerShareMenuCommands(slots.menuCommands, shareHooks(slots));
 }
 
-// The reader's and the menus' actions on the document a window shows.
-void registerDocumentFileActions(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+// What the file actions on a window's document run with.
+ikw::finder::DocumentFileServices documentFileServices(ikw::ReviewServices& services, ApplicationSlots& slots)
 {
-    const ikw::finder::DocumentFileServices files {
+    return ikw::finder::DocumentFileServices {
         .workers = slots.userInitiatedWorkers.get(),
         .toolkit = services.toolkit,
         .readerURL = [](const std::string& pdf, const std::string& document) { return ikw::library::readerURL({ .pdf = pdf, .orig = document }); },
@@ -449,6 +461,12 @@ void registerDocumentFileActions(ikw::ReviewServices& services, ikw::PageBridge&
             return !command.front().empty() && ikw::startDetachedProcess(command).started;
         },
     };
+}
+
+// The reader's and the menus' actions on the document a window shows.
+void registerDocumentFileActions(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    const ikw::finder::DocumentFileServices files = documentFileServices(services, slots);
     ikw::finder::registerDocumentActions(bridge.actions, files);
     ikw::finder::registerMenuCommands(slots.menuCommands, {
         .files = files,
@@ -519,6 +537,57 @@ void registerSigning(ikw::ReviewServices& services, ikw::PageBridge& bridge, App
     services.features.pushSignatureVault = [signing = std::weak_ptr(slots.signing)](ikw::ReviewWC& window) {
         if (const auto shown = signing.lock())
             shown->vault.pushSignatureVault(window);
+    };
+}
+
+// The "Open With" lists (the review page's "openmenu" pop-up, the main menu's submenu, a spreadsheet
+// nothing else opens) and the tabs' document menu, whose sweep runs with every new review window.
+void registerOpenWithMenus(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots,
+    const ikw::docops::PageOpServices& pageOps, const ikw::docops::EditorServices& editor, const ikw::docops::EditorSaving& saving)
+{
+    auto& workspace = services.toolkit->workspace();
+    slots.openWith = std::make_shared<ikw::finder::IkwOpenWith>(workspace, ikw::globals().paths.dataHome);
+    ikw::finder::registerOpenWithCommands(slots.menuCommands, workspace);
+    ikw::finder::registerOpenMenuAction(bridge.actions, {
+        .openWith = slots.openWith,
+        .menuResponder = [&slots](ikw::ui::Window& window) { return slots.menuCommands.responderFor(&window); },
+    });
+    const auto currentDocPath = [&slots] {
+        const auto layer = slots.library.lock();
+        return layer ? ikw::library::currentDocPath(layer->windows()) : std::nullopt;
+    };
+    slots.mainMenu->setMenuFiller("Open With", ikw::finder::openWithMenuFiller(slots.openWith, currentDocPath));
+    const auto pageOpContext = [pageOps](ikw::ReviewWC& window) {
+        return ikw::docops::PageOpContext { ikw::docops::makeReviewFileOpHost(window, pageOps), window.web, pageOps.rewrites };
+    };
+    slots.docMenu = ikw::finder::IkwDocMenu::create({
+        .files = documentFileServices(services, slots),
+        .openWith = slots.openWith,
+        .windows = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? layer->windows().windows() : std::vector<std::shared_ptr<ikw::ReviewWC>> {};
+        },
+        .wordAppURL = [word = saving.word] { return word ? word->wordAppURL() : std::nullopt; },
+        .wordDocExts = ikw::docops::wordDocExts(),
+        .openInWord = [word = saving.word](const std::string& path) {
+            if (word)
+                word->openInWord(path);
+        },
+        .editDocument = [editor](ikw::ReviewWC& window, bool stop) { ikw::docops::editDocument(window, editor, stop); },
+        .saveEditorDocNow = [editor](ikw::ReviewWC& window) {
+            if (editor.saveEditorDocNow)
+                editor.saveEditorDocNow(window, [](bool) {});
+        },
+        .saveEditorCopy = editor.saveEditorCopy,
+        .compressFile = [pageOpContext](ikw::ReviewWC& window, const std::string& path) { ikw::docops::compressFile(pageOpContext(window), path); },
+        .compressPDF = [pageOpContext](ikw::ReviewWC& window) { ikw::docops::compressPDF(pageOpContext(window)); },
+        .shareOnline = [&slots](ikw::ReviewWC& window) { ikw::services::shareOnline(window, "contextmenu", shareHooks(slots)); },
+    });
+    services.windowMade = [made = std::move(services.windowMade), menu = std::weak_ptr(slots.docMenu)](const std::shared_ptr<ikw::ui::Window>& window) {
+        if (made)
+            made(window);
+        if (const auto shown = menu.lock())
+            shown->scheduleAttachSweep();
     };
 }
 
@@ -655,6 +724,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     registerDefaultApps(services, bridge, slots);
     registerMenuFeatures(services, bridge, slots);
     registerAccount(services, bridge, slots);
+    registerOpenWithMenus(services, bridge, slots, pageOps, editorServices, editorSaving);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -741,6 +811,15 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
         .handleFinderExtensionURL = [&slots](const std::string& url) {
             if (const auto finder = slots.finder.lock())
                 finder->handleFinderExtensionURL(url);
+        },
+        .openAppsMenu = [&slots](const std::string& path) {
+            const auto layer = slots.library.lock();
+            const auto key = layer ? ikw::library::keyReview(layer->windows()) : nullptr;
+            if (key && !key->isClosed())
+                ikw::finder::popUpOpenAppsMenu(key->window(), path, {
+                    .openWith = slots.openWith,
+                    .menuResponder = [&slots](ikw::ui::Window& window) { return slots.menuCommands.responderFor(&window); },
+                });
         },
         .readerPdf = ikw::crossdoc::readerPdfFor,
         .menuResponder = [&slots](ikw::ui::Window& window) { return slots.menuCommands.responderFor(&window); },

@@ -13,6 +13,7 @@ namespace ikw::finder {
 
 namespace {
 
+constexpr const char* kShareByEmailCommand = "shareByEmail";
 constexpr const char* kRenameFailed = "if(window.__ikwRenameFail){__ikwRenameFail()}";
 
 // The move runs on the workers; the window and its page hear of it only while they still exist.
@@ -68,21 +69,14 @@ void trashOpenFile(const DocumentFileServices& services, ReviewWC& window, const
         });
 }
 
-// A menu of the ways to send the file, where the share button sits near the page's bottom right.
+// The share menu where the share button sits near the page's bottom right.
 void shareFile(const DocumentFileServices& services, ReviewWC& window, const std::string& path)
 {
-    ui::MenuItem email;
-    email.title = kShareByEmail;
-    email.command = "shareByEmail";
-    auto menu = std::make_shared<ui::Menu>(ui::Menu { .title = "Share", .items = { email } });
     ui::MenuResponder responder;
-    responder.perform = [services, path](const ui::MenuItem&) {
-        if (!services.startProgram || !services.startProgram({ "xdg-email", "--attach", path }))
-            services.toolkit->beep();
-    };
+    responder.perform = [services, path](const ui::MenuItem& item) { shareBy(services, item.command, path); };
     ui::Window& frame = window.window();
     const ui::WindowSize size = frame.contentSize();
-    frame.popUpMenu(std::move(menu), std::max(size.width - 150, 0), size.height - 50, std::move(responder));
+    frame.popUpMenu(std::make_shared<ui::Menu>(shareMenu()), std::max(size.width - 150, 0), size.height - 50, std::move(responder));
 }
 
 }
@@ -90,6 +84,20 @@ void shareFile(const DocumentFileServices& services, ReviewWC& window, const std
 std::string trashQuestion(const std::string& fileName)
 {
     return "Move \u201C" + fileName + "\u201D to the Trash?";
+}
+
+ui::Menu shareMenu()
+{
+    ui::MenuItem email;
+    email.title = kShareByEmail;
+    email.command = kShareByEmailCommand;
+    return ui::Menu { .title = "Share", .items = { email } };
+}
+
+void shareBy(const DocumentFileServices& services, const std::string& command, const std::string& path)
+{
+    if (command != kShareByEmailCommand || !services.startProgram || !services.startProgram({ "xdg-email", "--attach", path }))
+        services.toolkit->beep();
 }
 
 void registerDocumentActions(UrlActions& actions, const DocumentFileServices& services)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "finder/DocumentFileServices.h"
+#include "platform/ui/Menu.h"
 
 #include <string>
 
@@ -18,5 +19,11 @@ void registerDocumentActions(UrlActions& actions, const DocumentFileServices& se
 // The texts of the share menu and of the trash question.
 inline constexpr const char* kShareByEmail = "Email";
 std::string trashQuestion(const std::string& fileName);
+
+// The ways to send a file (the reader's share button and the tab's document menu); each entry's
+// command names the way ("shareByEmail").
+ui::Menu shareMenu();
+// Sends the file the way a share entry's command names; the beep when it cannot start.
+void shareBy(const DocumentFileServices& services, const std::string& command, const std::string& path);
 
 }

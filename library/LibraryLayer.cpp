@@ -19,6 +19,7 @@ LibraryLayer::LibraryLayer(ReviewServices& services, ReviewWindows& windows, Lib
           OpenerHooks {
               .recordRecent = [this](const std::vector<std::string>& paths) { m_recent.recordRecent(paths); },
               .handleFinderExtensionURL = std::move(hooks.handleFinderExtensionURL),
+              .openAppsMenu = std::move(hooks.openAppsMenu),
               .noteDidOpen = [] {
                   if (auto* delegate = appDelegate())
                       delegate->didOpen = true;

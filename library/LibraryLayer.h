@@ -26,6 +26,8 @@ struct LibraryHooks {
     std::function<std::vector<std::string>()> temporaryRoots {};
     // The file manager extension's hand-off ("qeliz://finder?...").
     std::function<void(const std::string& url)> handleFinderExtensionURL {};
+    // The menu of applications that can open a file, at the pointer (a spreadsheet nothing else opens).
+    std::function<void(const std::string& path)> openAppsMenu {};
     // The PDF a reader of a PDF document is given (see OpenerHooks).
     std::function<std::string(ReviewWC& window, const std::string& document)> readerPdf {};
     // Answers a pop-up menu's entries in a window (the main menu's command table).

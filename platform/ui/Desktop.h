@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -19,10 +20,22 @@ public:
     virtual void setFiles(const std::vector<std::string>& paths) = 0;
 };
 
-// An application of the desktop: its desktop-file id ("org.gnome.Evince.desktop") and its name.
+// An application of the desktop: its desktop-file id ("org.gnome.Evince.desktop"), its name and
+// the file of its desktop entry ("" when it has none).
 struct DesktopApplication {
     std::string id;
     std::string name;
+    std::string file {};
+};
+
+// An application able to open a file, as its desktop entry describes it.
+struct ApplicationEntry {
+    std::string file;    // the desktop entry's own file
+    std::string id;      // its desktop-file id; "" when it has none
+    std::string name;    // "" when it gives none
+    std::string version; // the application's version; desktop entries carry none
+    // When the entry's file last changed; nothing when that cannot be read.
+    std::optional<std::chrono::system_clock::time_point> modified;
 };
 
 // An application's icon drawn at a size: the file it came from and its pixels (RGBA, row by row,
@@ -47,7 +60,10 @@ public:
     virtual std::optional<DesktopApplication> defaultApplicationFor(const std::string& path) = 0;
     // The application that opens a content type ("text/plain") by default; nothing without one.
     virtual std::optional<DesktopApplication> defaultApplicationForType(const std::string& contentType) = 0;
-    // Opens the file with the application of that desktop-file id; false when it could not start.
+    // Every application able to open the file (judged by its content type), in the desktop's order.
+    virtual std::vector<ApplicationEntry> applicationsFor(const std::string& path) = 0;
+    // Opens the file with the application of that desktop-file id, or of the desktop entry at that
+    // absolute path; false when it could not start.
     virtual bool openFileWith(const std::string& path, const std::string& applicationId) = 0;
     // The application's icon as the icon theme draws it at side × side; nothing without one.
     virtual std::optional<ApplicationIcon> applicationIcon(const std::string& applicationId, int side) = 0;

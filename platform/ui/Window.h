@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace ikw::ui {
@@ -26,6 +27,20 @@ struct WindowSize {
     int width = 0;
     int height = 0;
 };
+
+// A point of a window's content, from its top left corner.
+struct WindowPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// The menu a tab shows when its label is right-clicked, and what answers its entries.
+struct TabMenu {
+    std::shared_ptr<const Menu> menu;
+    MenuResponder responder;
+};
+// Asked with the tab's view at every right-click on its label; a menu without entries shows nothing.
+using TabMenuProvider = std::function<TabMenu(const std::shared_ptr<WebView>& tab)>;
 
 // A top-level window holding one or more tabs, each a web view. Main thread only.
 class Window {
@@ -92,6 +107,11 @@ public:
     virtual WindowSize contentSize() const = 0;
     // Pops a menu up at a point of the window's content (from its top left corner).
     virtual void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) = 0;
+    // Where the pointer is over the window's content; nothing when it is elsewhere.
+    virtual std::optional<WindowPoint> pointerPosition() const = 0;
+    // The tabs' context menu; none takes it away.
+    virtual void setTabMenuProvider(TabMenuProvider provider) = 0;
+    virtual bool hasTabMenuProvider() const = 0;
     virtual void iconify() = 0;
     // Maximises the window, or gives it its former size when it is maximised.
     virtual void toggleMaximized() = 0;

@@ -69,6 +69,17 @@ void FakeWindow::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y,
     popUps.push_back({ std::move(menu), x, y, std::move(responder) });
 }
 
+std::optional<TabMenu> FakeWindow::rightClickTab(int index)
+{
+    const auto view = tab(index);
+    if (!tabMenuProvider || !view || closed)
+        return std::nullopt;
+    TabMenu shown = tabMenuProvider(view);
+    if (!shown.menu || shown.menu->items.empty())
+        return std::nullopt;
+    return shown;
+}
+
 bool FakeWindow::pressKey(const KeyCombo& combo)
 {
     if (!menuBar)

@@ -52,6 +52,9 @@ public:
     void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) override;
     WindowSize contentSize() const override { return { options.width, options.height }; }
     void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) override;
+    std::optional<WindowPoint> pointerPosition() const override { return pointer; }
+    void setTabMenuProvider(TabMenuProvider provider) override { tabMenuProvider = std::move(provider); }
+    bool hasTabMenuProvider() const override { return tabMenuProvider != nullptr; }
     void iconify() override { ++iconified; }
     void toggleMaximized() override { maximized = !maximized; }
 
@@ -66,6 +69,9 @@ public:
     const MenuItem* findItem(const std::vector<std::string>& path) const;
     // The test chooses an entry by its path: validated first, as a real menu does.
     bool choose(const std::vector<std::string>& path);
+    // The test right-clicks the label of the tab at `index`: what the provider shows, nothing
+    // without a provider, a tab or entries.
+    std::optional<TabMenu> rightClickTab(int index);
 
     WindowOptions options;
     struct Tab {
@@ -93,6 +99,8 @@ public:
         MenuResponder responder;
     };
     std::vector<PopUp> popUps;
+    std::optional<WindowPoint> pointer; // where the test holds the pointer
+    TabMenuProvider tabMenuProvider;
     int iconified = 0;
     bool maximized = false;
     std::map<int, std::function<bool(const KeyPress&)>> keyMonitors;
@@ -157,6 +165,11 @@ public:
         const auto found = defaultApplications.find(contentType);
         return found == defaultApplications.end() ? std::nullopt : std::optional(found->second);
     }
+    std::vector<ApplicationEntry> applicationsFor(const std::string& path) override
+    {
+        askedApplicationsFor.push_back(path);
+        return applications;
+    }
     bool openFileWith(const std::string& path, const std::string& applicationId) override
     {
         openedWith.emplace_back(path, applicationId);
@@ -171,7 +184,10 @@ public:
     // By content type; every question is recorded.
     std::map<std::string, DesktopApplication> defaultApplications;
     std::vector<std::string> askedTypes;
-    std::vector<std::pair<std::string, std::string>> openedWith; // path, application id
+    std::vector<std::pair<std::string, std::string>> openedWith; // path, application id or entry file
+    // What applicationsFor lists, whatever the file; every question is recorded.
+    std::vector<ApplicationEntry> applications;
+    std::vector<std::string> askedApplicationsFor;
     // Applications (by id) that have an icon: a grey square of the size asked for.
     std::set<std::string> applicationsWithIcons;
 };

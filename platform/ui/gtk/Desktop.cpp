@@ -7,6 +7,8 @@
 #include <gio/gdesktopappinfo.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 
 namespace ikw::ui::gtk3 {
@@ -154,18 +156,43 @@ bool Workspace::openFile(const std::string& path)
     return uri && m_launch(*uri);
 }
 
+namespace {
+
+// The file's own type when it can be read, else the guess from its name; "" when neither answers.
+std::string contentTypeOf(const std::string& path)
+{
+    const auto file = GObjectRef<GFile>::adopt(g_file_new_for_path(path.c_str()));
+    const auto info = GObjectRef<GFileInfo>::adopt(
+        g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE, G_FILE_QUERY_INFO_NONE, nullptr, nullptr));
+    if (info && g_file_info_get_content_type(info.get()))
+        return g_file_info_get_content_type(info.get());
+    char* guessed = g_content_type_guess(path.c_str(), nullptr, 0, nullptr);
+    std::string type = guessed ? guessed : "";
+    g_free(guessed);
+    return type;
+}
+
+// The file of the application's desktop entry; "" for an application that has none.
+std::string entryFileOf(GAppInfo* application)
+{
+    const char* file = G_IS_DESKTOP_APP_INFO(application) ? g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(application)) : nullptr;
+    return file ? file : "";
+}
+
+std::optional<std::chrono::system_clock::time_point> modificationTime(const std::string& path)
+{
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (error)
+        return std::nullopt;
+    return std::chrono::time_point_cast<std::chrono::system_clock::duration>(std::chrono::file_clock::to_sys(written));
+}
+
+}
+
 std::optional<DesktopApplication> Workspace::defaultApplicationFor(const std::string& path)
 {
-    // The file's own type when it can be read, else the guess from its name.
-    GFile* file = g_file_new_for_path(path.c_str());
-    GFileInfo* info = g_file_query_info(file, G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE, G_FILE_QUERY_INFO_NONE, nullptr, nullptr);
-    g_object_unref(file);
-    char* type = info && g_file_info_get_content_type(info) ? g_strdup(g_file_info_get_content_type(info)) : g_content_type_guess(path.c_str(), nullptr, 0, nullptr);
-    if (info)
-        g_object_unref(info);
-    auto result = defaultApplicationForType(type ? type : "");
-    g_free(type);
-    return result;
+    return defaultApplicationForType(contentTypeOf(path));
 }
 
 std::optional<DesktopApplication> Workspace::defaultApplicationForType(const std::string& contentType)
@@ -177,12 +204,36 @@ std::optional<DesktopApplication> Workspace::defaultApplicationForType(const std
         return std::nullopt;
     const char* id = g_app_info_get_id(application.get());
     const char* name = g_app_info_get_name(application.get());
-    return DesktopApplication { id ? id : "", name ? name : "" };
+    return DesktopApplication { id ? id : "", name ? name : "", entryFileOf(application.get()) };
+}
+
+std::vector<ApplicationEntry> Workspace::applicationsFor(const std::string& path)
+{
+    const std::string type = contentTypeOf(path);
+    std::vector<ApplicationEntry> entries;
+    if (type.empty())
+        return entries;
+    GList* all = g_app_info_get_all_for_type(type.c_str());
+    for (GList* item = all; item; item = item->next) {
+        auto* application = G_APP_INFO(item->data);
+        std::string file = entryFileOf(application);
+        // Only what a desktop entry describes can be told apart, ranked and started again.
+        if (file.empty())
+            continue;
+        const char* id = g_app_info_get_id(application);
+        const char* name = g_app_info_get_name(application);
+        auto modified = modificationTime(file);
+        entries.push_back({ std::move(file), id ? id : "", name ? name : "", {}, modified });
+    }
+    g_list_free_full(all, g_object_unref);
+    return entries;
 }
 
 bool Workspace::openFileWith(const std::string& path, const std::string& applicationId)
 {
-    const auto application = GObjectRef<GDesktopAppInfo>::adopt(g_desktop_app_info_new(applicationId.c_str()));
+    const auto application = GObjectRef<GDesktopAppInfo>::adopt(applicationId.starts_with('/')
+            ? g_desktop_app_info_new_from_filename(applicationId.c_str())
+            : g_desktop_app_info_new(applicationId.c_str()));
     if (!application)
         return false;
     const auto file = GObjectRef<GFile>::adopt(g_file_new_for_path(path.c_str()));

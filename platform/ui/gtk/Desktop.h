@@ -24,6 +24,7 @@ public:
     bool openFile(const std::string& path) override;
     std::optional<DesktopApplication> defaultApplicationFor(const std::string& path) override;
     std::optional<DesktopApplication> defaultApplicationForType(const std::string& contentType) override;
+    std::vector<ApplicationEntry> applicationsFor(const std::string& path) override;
     bool openFileWith(const std::string& path, const std::string& applicationId) override;
     std::optional<ApplicationIcon> applicationIcon(const std::string& applicationId, int side) override;
     void revealFile(const std::string& path) override;

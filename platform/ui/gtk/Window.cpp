@@ -44,6 +44,9 @@ Window::Window(const WindowOptions& options)
     g_signal_connect(m_window, "window-state-event", G_CALLBACK(onWindowState), this);
     // Before the focused web view sees the key.
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(onKeyPress), this);
+    // Before the notebook's own handling of the press.
+    g_signal_connect(m_notebook, "button-press-event", G_CALLBACK(onNotebookButtonPress), this);
+    g_signal_connect(m_notebook, "popup-menu", G_CALLBACK(onNotebookPopupMenu), this);
     updateTabStrip();
 }
 
@@ -146,10 +149,8 @@ WindowSize Window::contentSize() const
     return { area.width, area.height };
 }
 
-void Window::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder)
+GtkWidget* Window::keepPopUp(std::shared_ptr<const Menu> menu, MenuResponder responder)
 {
-    if (m_isClosed || !menu)
-        return;
     if (m_popUp) {
         gtk_widget_destroy(m_popUp);
         g_object_unref(m_popUp);
@@ -157,6 +158,14 @@ void Window::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, Men
     m_popUp = buildPopUpMenu(std::move(menu), std::move(responder));
     g_object_ref_sink(m_popUp);
     gtk_menu_attach_to_widget(GTK_MENU(m_popUp), m_notebook, nullptr);
+    return m_popUp;
+}
+
+void Window::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder)
+{
+    if (m_isClosed || !menu)
+        return;
+    keepPopUp(std::move(menu), std::move(responder));
     GdkWindow* surface = gtk_widget_get_window(m_notebook);
     if (!surface)
         return;
@@ -165,6 +174,83 @@ void Window::popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, Men
     // The notebook's allocation is in its window's coordinates.
     const GdkRectangle point { area.x + static_cast<int>(x), area.y + static_cast<int>(y), 1, 1 };
     gtk_menu_popup_at_rect(GTK_MENU(m_popUp), surface, &point, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+}
+
+std::optional<WindowPoint> Window::pointerPosition() const
+{
+    GdkWindow* surface = m_isClosed ? nullptr : gtk_widget_get_window(m_notebook);
+    GdkSeat* seat = surface ? gdk_display_get_default_seat(gtk_widget_get_display(m_notebook)) : nullptr;
+    GdkDevice* pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
+    if (!pointer)
+        return std::nullopt;
+    double x = 0;
+    double y = 0;
+    gdk_window_get_device_position_double(surface, pointer, &x, &y, nullptr);
+    GtkAllocation area;
+    gtk_widget_get_allocation(m_notebook, &area);
+    x -= area.x;
+    y -= area.y;
+    if (x < 0 || y < 0 || x >= area.width || y >= area.height)
+        return std::nullopt;
+    return WindowPoint { x, y };
+}
+
+std::shared_ptr<ui::WebView> Window::tabAtScreenPoint(double x, double y) const
+{
+    // A label is narrower than its tab: the tab's padding around it counts as well.
+    constexpr int kTabPadding = 10;
+    for (const auto& tab : m_tabs) {
+        GtkWidget* page = pageOf(*tab);
+        GtkWidget* label = page ? gtk_notebook_get_tab_label(GTK_NOTEBOOK(m_notebook), page) : nullptr;
+        if (!label || !gtk_widget_get_mapped(label))
+            continue;
+        GtkAllocation area;
+        gtk_widget_get_allocation(label, &area);
+        int left = 0;
+        int top = 0;
+        gdk_window_get_root_coords(gtk_widget_get_window(label), area.x, area.y, &left, &top);
+        if (x >= left - kTabPadding && x < left + area.width + kTabPadding && y >= top - kTabPadding && y < top + area.height + kTabPadding)
+            return tab;
+    }
+    return nullptr;
+}
+
+GtkWidget* Window::makeTabMenu(const std::shared_ptr<ui::WebView>& tab)
+{
+    if (!m_tabMenuProvider || !tab || m_isClosed)
+        return nullptr;
+    TabMenu shown = m_tabMenuProvider(tab);
+    if (!shown.menu || shown.menu->items.empty() || m_isClosed)
+        return nullptr;
+    return keepPopUp(std::move(shown.menu), std::move(shown.responder));
+}
+
+gboolean Window::onNotebookButtonPress(GtkWidget*, GdkEventButton* event, gpointer data)
+{
+    auto* self = static_cast<Window*>(data);
+    if (event->type != GDK_BUTTON_PRESS || !gdk_event_triggers_context_menu(reinterpret_cast<GdkEvent*>(event)))
+        return FALSE;
+    GtkWidget* menu = self->makeTabMenu(self->tabAtScreenPoint(event->x_root, event->y_root));
+    if (!menu)
+        return FALSE;
+    gtk_menu_popup_at_pointer(GTK_MENU(menu), reinterpret_cast<GdkEvent*>(event));
+    return TRUE;
+}
+
+gboolean Window::onNotebookPopupMenu(GtkWidget*, gpointer data)
+{
+    // The menu key (or Shift+F10) on the tab strip: the shown tab's menu, under its label.
+    auto* self = static_cast<Window*>(data);
+    const int index = self->selectedTab();
+    GtkWidget* page = index >= 0 ? gtk_notebook_get_nth_page(GTK_NOTEBOOK(self->m_notebook), index) : nullptr;
+    GtkWidget* label = page ? gtk_notebook_get_tab_label(GTK_NOTEBOOK(self->m_notebook), page) : nullptr;
+    if (!label || !gtk_widget_get_mapped(label))
+        return FALSE;
+    GtkWidget* menu = self->makeTabMenu(self->tab(index));
+    if (!menu)
+        return FALSE;
+    gtk_menu_popup_at_widget(GTK_MENU(menu), label, GDK_GRAVITY_SOUTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+    return TRUE;
 }
 
 void Window::iconify()

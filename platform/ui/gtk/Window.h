@@ -8,6 +8,8 @@
 #include <gtk/gtk.h>
 
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,6 +63,9 @@ public:
     void setMenuBar(std::shared_ptr<const MenuBar> bar, MenuResponder responder) override;
     WindowSize contentSize() const override;
     void popUpMenu(std::shared_ptr<const Menu> menu, double x, double y, MenuResponder responder) override;
+    std::optional<WindowPoint> pointerPosition() const override;
+    void setTabMenuProvider(TabMenuProvider provider) override { m_tabMenuProvider = std::move(provider); }
+    bool hasTabMenuProvider() const override { return m_tabMenuProvider != nullptr; }
     void iconify() override;
     void toggleMaximized() override;
 
@@ -81,6 +86,14 @@ private:
     static gboolean onKeyPress(GtkWidget*, GdkEventKey*, gpointer self);
     static void onNewTabClicked(GtkButton*, gpointer self);
     static void onMenuBarDeactivated(GtkMenuShell*, gpointer self);
+    static gboolean onNotebookButtonPress(GtkWidget*, GdkEventButton* event, gpointer self);
+    static gboolean onNotebookPopupMenu(GtkWidget*, gpointer self);
+    // The tab whose label lies under a point of the screen; none between or beside the labels.
+    std::shared_ptr<ui::WebView> tabAtScreenPoint(double x, double y) const;
+    // The provider's menu for the tab; none without a provider or entries.
+    GtkWidget* makeTabMenu(const std::shared_ptr<ui::WebView>& tab);
+    // Replaces the last pop-up menu by a new one, kept until the next or the window's end.
+    GtkWidget* keepPopUp(std::shared_ptr<const Menu> menu, MenuResponder responder);
     // Runs the menu entry a key press stands for; whether one ran.
     bool performMenuKey(GdkEventKey* event);
     void installMenuBar();
@@ -98,6 +111,7 @@ private:
     GtkWidget* m_notebook;
     GtkWidget* m_menuBar = nullptr;
     GtkWidget* m_popUp = nullptr; // the last pop-up menu (owned)
+    TabMenuProvider m_tabMenuProvider;
     // The bar whose keys are live, and the one its widgets wait to show (a menu was open).
     std::shared_ptr<const MenuBar> m_bar;
     MenuResponder m_menuResponder;
