@@ -62,6 +62,9 @@
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "permission-wizard/gtk/GtkWizardPresenter.h"
 #include "permission-wizard/gtk/PermissionShotSwitch.h"
+#include "permission-wizard/setup/FullDiskAccess.h"
+#include "permission-wizard/setup/IkwPermissions.h"
+#include "permission-wizard/setup/PermissionActions.h"
 #include "platform/ui/gtk/Desktop.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
@@ -90,14 +93,17 @@ namespace {
 
 void registerToolSwitches(ikw::ToolSwitches& switches)
 {
-    switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
+    const auto configurePermissions = [] { ikw::setup::IkwPermissions::configure(false); };
+    switches.set("--permission-lint", [configurePermissions](const ikw::CommandLine& line) {
+        return ikw::wizard::runPermissionLintSwitch(line.arguments(), configurePermissions);
+    });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
     switches.set("--finder-url-selftest", [](const ikw::CommandLine&) { return ikw::finder::IkwFinderRequest::selftest() ? 0 : 1; });
     switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
-    switches.set("--permission-shot", [](const ikw::CommandLine& line) {
+    switches.set("--permission-shot", [configurePermissions](const ikw::CommandLine& line) {
         return ikw::wizard::gtk::runPermissionShotSwitch(line.arguments(), {
-            .configureApplication = {},
+            .configureApplication = configurePermissions,
             .applicationName = ikw::globals().brand.name,
             .appIconPath = ikw::globals().appInfo.iconPath,
             .workspace = nullptr,
@@ -117,6 +123,7 @@ struct ApplicationSlots {
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
     std::weak_ptr<ikw::finder::FinderIntake> finder;
+    std::weak_ptr<ikw::setup::FullDiskAccess> fullDiskAccess;
     // The one concurrent queue for work the user waits on (page rewrites, live searches), handed
     // to the features through their services.
     std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
@@ -243,6 +250,14 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
                 layer->history().migrateRecentsIfNeeded(items);
         },
         // The updater's status lines retitle the App menu's status entry.
+        // The permission wizard and the Full Disk Access prompt.
+        .configurePermissions = [] { ikw::setup::IkwPermissions::configure(true, std::make_shared<ikw::ui::gtk3::Workspace>()); },
+        .refreshPermissionState = [] { ikw::setup::IkwPermissions::refreshRecordedState(); },
+        .maybeFirstRunFDA = [slots] {
+            if (const auto access = slots->fullDiskAccess.lock())
+                access->maybeFirstRunFDA();
+        },
+        .presentPermissionsIfNeeded = [] { ikw::wizard::KDPermissionWizard::presentIfNeeded(); },
         .setupAutoUpdate = [menu = std::weak_ptr(slots->mainMenu)] {
             ikw::services::KDUpdate::setupAutoUpdate(ikw::globals().appInfo.identifier, [menu](const std::string& title) {
                 if (const auto shown = menu.lock())
@@ -304,6 +319,10 @@ ikw::SettingsPanelFacts settingsPanelFacts(ApplicationSlots& slots)
     };
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
+    facts.hasFullDiskAccess = [&slots] {
+        const auto access = slots.fullDiskAccess.lock();
+        return !access || access->hasFDA();
+    };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
     facts.accountStatusJSON = [] { return ikw::services::accountStatusJSON(ikw::services::account().get()); };
     facts.openPalette = [] {
@@ -644,6 +663,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     registerDefaultApps(services, bridge, slots);
     registerMenuFeatures(services, bridge, slots);
     registerAccount(services, bridge, slots);
+    ikw::setup::registerActions(bridge.actions, bridge.panels->actions(), slots.fullDiskAccess, ikw::wizard::KDPermissionWizard::present);
+    services.features.injectFDABanner = [access = slots.fullDiskAccess](ikw::ReviewWC& window) {
+        if (const auto live = access.lock())
+            live->injectFDABanner(window);
+    };
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -697,6 +721,35 @@ std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& di
     });
 }
 
+// The Full Disk Access prompt. The desktop has no such gate, so its probe is left out (access is
+// always granted): the first launch only notes itself and review pages get no banner.
+std::shared_ptr<ikw::setup::FullDiskAccess> makeFullDiskAccess(ikw::ui::Workspace& workspace, ApplicationSlots& slots)
+{
+    return ikw::setup::FullDiskAccess::create({
+        .probe = {},
+        .defaults = ikw::appUserDefaults(),
+        .openPanel = [&slots](const std::string& kind, const std::vector<std::string>& extraArgs) {
+            if (const auto panels = slots.panels.lock())
+                panels->openPanel(kind, extraArgs);
+        },
+        .reloadSettingsPanelIfOpen = [&slots] {
+            if (const auto panels = slots.panels.lock())
+                panels->reloadSettingsPanelIfOpen();
+        },
+        .openWindows = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? layer->windows().windows() : std::vector<std::shared_ptr<ikw::ReviewWC>> {};
+        },
+        // The icon the windows (and so the wizard's mark) show.
+        .iconPath = [] {
+            auto* delegate = ikw::appDelegate();
+            return delegate ? delegate->settingsHandler().appIconPath() : ikw::globals().appInfo.iconPath;
+        },
+        .markFolder = ikw::globals().archive,
+        .workspace = &workspace,
+    });
+}
+
 // The registry, keeping `part` alive for as long as it lives.
 template<typename Part>
 std::shared_ptr<ikw::ReviewWindowRegistry> alsoOwning(std::shared_ptr<ikw::ReviewWindowRegistry> registry, std::shared_ptr<Part> part)
@@ -711,6 +764,9 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     // The updater asks its questions once the toolkit exists.
     ikw::services::KDUpdate::state()->dialogs = &toolkit.dialogs();
     std::shared_ptr<ikw::PageBridge> bridge;
+    // Made before the bridge registers its actions; it lives as long as the windows.
+    auto fullDiskAccess = makeFullDiskAccess(toolkit.workspace(), slots);
+    slots.fullDiskAccess = fullDiskAccess;
     // Reviews are published to the paired library; the pair code's entry is left empty until the
     // application keeps one, so nothing syncs yet.
     auto groupSync = ikw::library::GroupSync::make({ .toolkit = &toolkit });
@@ -743,7 +799,7 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
             bridge->openWindows = [list] { return list->windows(); };
         slots.panels = bridge->panels;
     }
-    return alsoOwning(alsoOwning(std::move(windows), std::move(finder)), std::move(groupSync));
+    return alsoOwning(alsoOwning(alsoOwning(std::move(windows), std::move(finder)), std::move(groupSync)), std::move(fullDiskAccess));
 }
 
 // The permission wizard's skipped sets, the identity its state file reports and its GTK window,
