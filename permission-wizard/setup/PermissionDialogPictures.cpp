@@ -22,12 +22,13 @@ Rgb hex(unsigned rgb)
 
 struct Palette {
     Rgb window, sidebar, menu, border, text, mutedText, selection, accent, onAccent;
+    double shadow;
 };
 
 const Palette kDark { hex(0x242424), hex(0x2E2E2E), hex(0x383838), hex(0x4A4A4A), hex(0xF0F0F0), hex(0x9A9A9A),
-    hex(0x3B4B63), hex(0xCEB06B), hex(0x191A1C) };
+    hex(0x3B4B63), hex(0xCEB06B), hex(0x191A1C), 0.3 };
 const Palette kLight { hex(0xFAFAFA), hex(0xEBEBEB), hex(0xFFFFFF), hex(0xD0D0D0), hex(0x2E3436), hex(0x77767B),
-    hex(0xD6E4F6), hex(0xC8A872), hex(0x23262A) };
+    hex(0xD6E4F6), hex(0xC8A872), hex(0x23262A), 0.1 };
 
 constexpr double kScale = 2; // drawn at twice the size it is shown at
 constexpr int kWidth = 440;
@@ -116,7 +117,7 @@ void draw(cairo_t* cr, const Palette& palette, const std::string& name)
     const std::string rows[] = { "Open in " + name, "Share with " + name, "", "Open With Other Application", "Copy", "Move to Trash" };
     const double menuH = 14 + 5 * rowH + 9;
     roundedRect(cr, menuX + 1, menuY + 3, menuW, menuH, 8);
-    setColor(cr, hex(0x000000), 0.25);
+    setColor(cr, hex(0x000000), palette.shadow);
     cairo_fill(cr);
     roundedRect(cr, menuX, menuY, menuW, menuH, 8);
     setColor(cr, palette.menu);
