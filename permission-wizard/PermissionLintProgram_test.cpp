@@ -29,6 +29,7 @@ TEST(PermissionLintProgram, SelftestPassesWhereverTheSwitchStands)
 TEST(PermissionLintProgram, TheApplicationsPermissionMeetsTheBarWithTheBundledPictures)
 {
     testing::TempHome home;
+    ::unsetenv("IKW_RESOURCES_DIR"); // the build's own bundle (the home keeps it for its lifetime)
     const auto result = runProgram({ "--permission-lint" });
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.standardOutput, "permission-lint: 1 permission(s) meet the bar\n");
@@ -39,12 +40,9 @@ TEST(PermissionLintProgram, TheApplicationsPermissionMeetsTheBarWithTheBundledPi
 
 TEST(PermissionLintProgram, ResourcesWithoutTheDialogPicturesGiveOneFinding)
 {
-    testing::TempHome home;
-    const std::string resources = home.file("Resources");
-    testing::writeTestFile(resources + "/VERSION", "1.0\n");
-    ::setenv("IKW_RESOURCES_DIR", resources.c_str(), 1);
+    testing::TempHome home; // its resources folder has no pictures
+    testing::writeTestFile(home.file("Resources/VERSION"), "1.0\n");
     const auto result = runProgram({ "--permission-lint" });
-    ::unsetenv("IKW_RESOURCES_DIR");
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.standardOutput.rfind("[findersync] dialog-image: dialogImageName 'PermissionDialog-finder' does not resolve", 0), 0u)
         << result.standardOutput;
