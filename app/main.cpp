@@ -278,6 +278,8 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         // shared with the live searches, which finish too), and history recorded since the last
         // write is written. Feedback still on the network ends unanswered.
         .willTerminate = [slots] {
+            // The wizard's window and its ticker go while the toolkit and the main queue exist.
+            ikw::wizard::KDPermissionWizard::close();
             ikw::services::Feedback::stopExchanges();
             slots->search->shutdown();
             slots->userInitiatedWorkers->waitUntilIdle();
