@@ -58,6 +58,7 @@
 #include "library/MenuRows.h"
 #include "library/ReaderURL.h"
 #include "library/WindowLookup.h"
+#include "permission-wizard/KDPermissionProbes.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "permission-wizard/gtk/GtkWizardPresenter.h"
@@ -723,12 +724,12 @@ std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& di
     });
 }
 
-// The Full Disk Access prompt. The desktop has no such gate, so its probe is left out (access is
-// always granted): the first launch only notes itself and review pages get no banner.
+// The Full Disk Access prompt. The desktop has no such gate, so the stock probe answers that
+// access is granted: the first launch only notes itself and review pages get no banner.
 std::shared_ptr<ikw::setup::FullDiskAccess> makeFullDiskAccess(ikw::ui::Workspace& workspace, ApplicationSlots& slots)
 {
     return ikw::setup::FullDiskAccess::create({
-        .probe = {},
+        .probe = ikw::wizard::KDPermissionProbes::fullDiskAccess,
         .defaults = ikw::appUserDefaults(),
         .openPanel = [&slots](const std::string& kind, const std::vector<std::string>& extraArgs) {
             if (const auto panels = slots.panels.lock())
