@@ -92,10 +92,15 @@ void AppDelegate::applicationDidFinishLaunching()
     if (m_services.provideServices && m_parts.application)
         m_services.provideServices(*m_parts.application);
     exportDockMenu();
+    run(m_services.configurePermissions);
     observeBecameActive([weak = weak_from_this()] {
-        if (auto delegate = weak.lock())
+        if (auto delegate = weak.lock()) {
+            run(delegate->m_services.refreshPermissionState);
             delegate->m_appearance->syncWebSurfacesToSystem();
+        }
     });
+    run(m_services.maybeFirstRunFDA);
+    afterLaunch(kPermissionWizardDelaySeconds, &AppDelegate::presentPermissionsUnlessSomethingOpened);
     afterLaunch(kWelcomeDelaySeconds, &AppDelegate::showWelcomeUnlessSomethingOpened);
     if (m_services.scheduleAttachSweep) {
         m_services.scheduleAttachSweep();
@@ -159,6 +164,12 @@ void AppDelegate::showWelcomeUnlessSomethingOpened()
     // leaves no window ends as if its last window had closed.
     if (m_parts.application && !m_parts.application->hasVisibleWindows())
         lastWindowClosed();
+}
+
+void AppDelegate::presentPermissionsUnlessSomethingOpened()
+{
+    if (!didOpen)
+        run(m_services.presentPermissionsIfNeeded);
 }
 
 void AppDelegate::lastWindowClosed()

@@ -40,6 +40,16 @@ struct LaunchServices {
     std::function<void(const std::string& kind, const std::vector<std::string>& extraArgs)> openPanel {};
     // Launch step 9: an empty file history is filled from the recent items.
     std::function<void(const std::vector<RecentItem>& items)> migrateRecents {};
+    // Launch step 13: the permission wizard's configuration, its state file written.
+    std::function<void()> configurePermissions {};
+    // Launch step 14, on every activation before the shell's own refresh: the wizard's state file
+    // is written again.
+    std::function<void()> refreshPermissionState {};
+    // Launch step 15: the first launch's Full Disk Access prompt.
+    std::function<void()> maybeFirstRunFDA {};
+    // Launch step 16, 1.6 s in unless something was opened: the permission wizard, when a
+    // permission is neither granted nor skipped.
+    std::function<void()> presentPermissionsIfNeeded {};
     // Launch step 18: the tabs' document menus join every review window (the sweep runs again
     // whenever the application becomes active).
     std::function<void()> scheduleAttachSweep {};
@@ -89,6 +99,7 @@ struct DelegateParts {
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 public:
     static constexpr double kWelcomeDelaySeconds = 0.35;
+    static constexpr double kPermissionWizardDelaySeconds = 1.6;
 
     explicit AppDelegate(LaunchServices services = {}, DelegateParts parts = {});
     AppDelegate(const AppDelegate&) = delete;
@@ -158,6 +169,7 @@ private:
     // A launch step that runs `seconds` after launch while the delegate still exists.
     void afterLaunch(double seconds, void (AppDelegate::*step)());
     void showWelcomeUnlessSomethingOpened();
+    void presentPermissionsUnlessSomethingOpened();
     void exportDockMenu();
     void observeDesktopAppearance();
     void observeWake();

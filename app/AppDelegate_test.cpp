@@ -63,6 +63,10 @@ struct Launch {
                 // Before any window opens (the welcome page comes later).
                 steps.push_back(windows.opened.empty() && windows.homes.empty() ? "loadClosedTabs" : "loadClosedTabs late");
             },
+            .configurePermissions = [this] { steps.push_back("configurePermissions"); },
+            .refreshPermissionState = [this] { steps.push_back("refreshPermissionState"); },
+            .maybeFirstRunFDA = [this] { steps.push_back("maybeFirstRunFDA"); },
+            .presentPermissionsIfNeeded = [this] { steps.push_back("presentPermissionsIfNeeded at " + std::to_string(queue.now())); },
             .setupAutoUpdate = [this] { steps.push_back("setupAutoUpdate"); },
             .setupFeedback = [this] { steps.push_back("setupFeedback"); },
             .startAgentBridge = [this](std::weak_ptr<AppDelegate> started) {
@@ -81,7 +85,13 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     testing::writeTestFile(launch.home.file(".local/share/QEL Visualize/marker"), "");
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
-    EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "setupAutoUpdate", "setupFeedback", "agent bridge for this delegate" }));
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "configurePermissions", "maybeFirstRunFDA",
+                                "setupAutoUpdate", "setupFeedback", "agent bridge for this delegate", "presentPermissionsIfNeeded at 1.600000" }));
+    launch.steps.clear();
+    // Every activation records the permissions' state again.
+    launch.delegate->applicationDidBecomeActive();
+    launch.delegate->applicationDidBecomeActive();
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "refreshPermissionState", "refreshPermissionState" }));
     launch.steps.clear();
     launch.delegate->applicationWillTerminate();
     launch.delegate->applicationWillTerminate();
@@ -140,8 +150,22 @@ TEST(AppDelegate, DelayedStepsDoNothingOnceTheDelegateIsGone)
     Launch launch;
     launch.delegate->applicationDidFinishLaunching();
     launch.delegate.reset();
+    launch.steps.clear();
     launch.queue.advance(5);
     EXPECT_TRUE(launch.windows.opened.empty());
+    EXPECT_TRUE(launch.steps.empty());
+}
+
+TEST(AppDelegate, ThePermissionWizardIsOfferedOnlyAfterALaunchThatOpenedNothing)
+{
+    for (const bool didOpen : { false, true }) {
+        Launch launch;
+        launch.delegate->applicationDidFinishLaunching();
+        launch.delegate->didOpen = didOpen;
+        launch.steps.clear();
+        launch.queue.advance(10);
+        EXPECT_EQ(launch.steps.size(), didOpen ? 0u : 1u) << didOpen;
+    }
 }
 
 TEST(AppDelegate, ReopenAndGoHomeShowTheWelcomePage)

@@ -115,6 +115,9 @@ TEST(ProgramOnADisplay, OneWelcomeWindowAtATimeAndTheProgramEndsWithItsLastWindo
     ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &first, nullptr));
     ASSERT_TRUE(waitFor([&] { return hiddenPageHolds(reviews, ".welcome-", "window.IKW_DEMO=\"qa\""); })) << "no welcome page in demo qa";
     EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), 0) << "the demo switch is the program's own";
+    // The launch reported the application's permission for other tools.
+    EXPECT_TRUE(waitFor([&] { return testing::readTestFile(home.file(".inkwarden/permissions.json")).find("\"title\": \"Files Extension\"") != std::string::npos; }))
+        << testing::readTestFile(home.file(".inkwarden/permissions.json"));
 
     // A second start with nothing to open finds the welcome window on screen.
     const auto second = testing::runProgram(IKW_APP_BINARY, {});

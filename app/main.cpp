@@ -63,10 +63,14 @@
 #include "library/MenuRows.h"
 #include "library/ReaderURL.h"
 #include "library/WindowLookup.h"
+#include "permission-wizard/KDPermissionProbes.h"
 #include "permission-wizard/KDPermissionWizard.h"
 #include "permission-wizard/PermissionLintSwitch.h"
 #include "permission-wizard/gtk/GtkWizardPresenter.h"
 #include "permission-wizard/gtk/PermissionShotSwitch.h"
+#include "permission-wizard/setup/FullDiskAccess.h"
+#include "permission-wizard/setup/IkwPermissions.h"
+#include "permission-wizard/setup/PermissionActions.h"
 #include "platform/ui/gtk/Desktop.h"
 #include "review/PageBridge.h"
 #include "review/ReviewWindows.h"
@@ -96,14 +100,17 @@ namespace {
 
 void registerToolSwitches(ikw::ToolSwitches& switches)
 {
-    switches.set("--permission-lint", [](const ikw::CommandLine& line) { return ikw::wizard::runPermissionLintSwitch(line.arguments(), {}); });
+    const auto configurePermissions = [] { ikw::setup::IkwPermissions::configure(false); };
+    switches.set("--permission-lint", [configurePermissions](const ikw::CommandLine& line) {
+        return ikw::wizard::runPermissionLintSwitch(line.arguments(), configurePermissions);
+    });
     switches.set("--night-selftest", [](const ikw::CommandLine&) { return ikw::IkwNight::selftest(); });
     switches.set("--finder-url-selftest", [](const ikw::CommandLine&) { return ikw::finder::IkwFinderRequest::selftest() ? 0 : 1; });
     switches.set("--selftest-vault", [](const ikw::CommandLine&) { return ikw::legal::SignatureVault::shared().selftest(std::cout) ? 0 : 1; });
     switches.set("--welcome-shot", ikw::runWelcomeShot);
-    switches.set("--permission-shot", [](const ikw::CommandLine& line) {
+    switches.set("--permission-shot", [configurePermissions](const ikw::CommandLine& line) {
         return ikw::wizard::gtk::runPermissionShotSwitch(line.arguments(), {
-            .configureApplication = {},
+            .configureApplication = configurePermissions,
             .applicationName = ikw::globals().brand.name,
             .appIconPath = ikw::globals().appInfo.iconPath,
             .workspace = nullptr,
@@ -123,6 +130,7 @@ struct ApplicationSlots {
     std::weak_ptr<ikw::Panels> panels;
     std::weak_ptr<ikw::library::LibraryLayer> library;
     std::weak_ptr<ikw::finder::FinderIntake> finder;
+    std::weak_ptr<ikw::setup::FullDiskAccess> fullDiskAccess;
     // The one concurrent queue for work the user waits on (page rewrites, live searches), handed
     // to the features through their services.
     std::unique_ptr<ikw::WorkQueue> userInitiatedWorkers = ikw::makeConcurrentQueue("com.norvale.inkwarden.userinitiated");
@@ -257,6 +265,14 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
                 slots->docMenu->scheduleAttachSweep();
         },
         // The updater's status lines retitle the App menu's status entry.
+        // The permission wizard and the Full Disk Access prompt.
+        .configurePermissions = [] { ikw::setup::IkwPermissions::configure(true, std::make_shared<ikw::ui::gtk3::Workspace>()); },
+        .refreshPermissionState = [] { ikw::setup::IkwPermissions::refreshRecordedState(); },
+        .maybeFirstRunFDA = [slots] {
+            if (const auto access = slots->fullDiskAccess.lock())
+                access->maybeFirstRunFDA();
+        },
+        .presentPermissionsIfNeeded = [] { ikw::wizard::KDPermissionWizard::presentIfNeeded(); },
         .setupAutoUpdate = [menu = std::weak_ptr(slots->mainMenu)] {
             ikw::services::KDUpdate::setupAutoUpdate(ikw::globals().appInfo.identifier, [menu](const std::string& title) {
                 if (const auto shown = menu.lock())
@@ -277,6 +293,8 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         // shared with the live searches, which finish too), and history recorded since the last
         // write is written. Feedback still on the network ends unanswered.
         .willTerminate = [slots] {
+            // The wizard's window and its ticker go while the toolkit and the main queue exist.
+            ikw::wizard::KDPermissionWizard::close();
             ikw::services::Feedback::stopExchanges();
             slots->search->shutdown();
             slots->userInitiatedWorkers->waitUntilIdle();
@@ -318,6 +336,10 @@ ikw::SettingsPanelFacts settingsPanelFacts(ApplicationSlots& slots)
     };
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
+    facts.hasFullDiskAccess = [&slots] {
+        const auto access = slots.fullDiskAccess.lock();
+        return !access || access->hasFDA();
+    };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
     facts.accountStatusJSON = [] { return ikw::services::accountStatusJSON(ikw::services::account().get()); };
     facts.openPalette = [] {
@@ -725,6 +747,11 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     registerMenuFeatures(services, bridge, slots);
     registerAccount(services, bridge, slots);
     registerOpenWithMenus(services, bridge, slots, pageOps, editorServices, editorSaving);
+    ikw::setup::registerActions(bridge.actions, bridge.panels->actions(), slots.fullDiskAccess, ikw::wizard::KDPermissionWizard::present);
+    services.features.injectFDABanner = [access = slots.fullDiskAccess](ikw::ReviewWC& window) {
+        if (const auto live = access.lock())
+            live->injectFDABanner(window);
+    };
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -778,6 +805,35 @@ std::shared_ptr<ikw::finder::FinderIntake> makeFinderIntake(ikw::ui::Dialogs& di
     });
 }
 
+// The Full Disk Access prompt. The desktop has no such gate, so the stock probe answers that
+// access is granted: the first launch only notes itself and review pages get no banner.
+std::shared_ptr<ikw::setup::FullDiskAccess> makeFullDiskAccess(ikw::ui::Workspace& workspace, ApplicationSlots& slots)
+{
+    return ikw::setup::FullDiskAccess::create({
+        .probe = ikw::wizard::KDPermissionProbes::fullDiskAccess,
+        .defaults = ikw::appUserDefaults(),
+        .openPanel = [&slots](const std::string& kind, const std::vector<std::string>& extraArgs) {
+            if (const auto panels = slots.panels.lock())
+                panels->openPanel(kind, extraArgs);
+        },
+        .reloadSettingsPanelIfOpen = [&slots] {
+            if (const auto panels = slots.panels.lock())
+                panels->reloadSettingsPanelIfOpen();
+        },
+        .openWindows = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? layer->windows().windows() : std::vector<std::shared_ptr<ikw::ReviewWC>> {};
+        },
+        // The icon the windows (and so the wizard's mark) show.
+        .iconPath = [] {
+            auto* delegate = ikw::appDelegate();
+            return delegate ? delegate->settingsHandler().appIconPath() : ikw::globals().appInfo.iconPath;
+        },
+        .markFolder = ikw::globals().archive,
+        .workspace = &workspace,
+    });
+}
+
 // The registry, keeping `part` alive for as long as it lives.
 template<typename Part>
 std::shared_ptr<ikw::ReviewWindowRegistry> alsoOwning(std::shared_ptr<ikw::ReviewWindowRegistry> registry, std::shared_ptr<Part> part)
@@ -792,6 +848,9 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     // The updater asks its questions once the toolkit exists.
     ikw::services::KDUpdate::state()->dialogs = &toolkit.dialogs();
     std::shared_ptr<ikw::PageBridge> bridge;
+    // Made before the bridge registers its actions; it lives as long as the windows.
+    auto fullDiskAccess = makeFullDiskAccess(toolkit.workspace(), slots);
+    slots.fullDiskAccess = fullDiskAccess;
     // Reviews are published to the paired library; the pair code's entry is left empty until the
     // application keeps one, so nothing syncs yet.
     auto groupSync = ikw::library::GroupSync::make({ .toolkit = &toolkit });
@@ -833,7 +892,7 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
             bridge->openWindows = [list] { return list->windows(); };
         slots.panels = bridge->panels;
     }
-    return alsoOwning(alsoOwning(std::move(windows), std::move(finder)), std::move(groupSync));
+    return alsoOwning(alsoOwning(alsoOwning(std::move(windows), std::move(finder)), std::move(groupSync)), std::move(fullDiskAccess));
 }
 
 // The permission wizard's skipped sets, the identity its state file reports and its GTK window,

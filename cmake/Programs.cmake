@@ -2,7 +2,7 @@
 # of the product that is built; its composition root (app/main.cpp) registers them.
 set(IKW_PRODUCT_LIBRARIES
   ikw_app ikw_review ikw_docops ikw_library ikw_crossdoc ikw_legal ikw_assistants ikw_finder ikw_services ikw_services_gtk
-  ikw_permission_wizard ikw_permission_wizard_art ikw_permission_wizard_gtk)
+  ikw_permission_wizard ikw_permission_wizard_art ikw_permission_wizard_gtk ikw_permission_setup)
 
 add_executable(CulmoraPhotos ${CMAKE_SOURCE_DIR}/app/main.cpp)
 foreach(library IN LISTS IKW_PRODUCT_LIBRARIES)

@@ -11,6 +11,10 @@ class Workspace;
 // extension folder and has no switch per extension, so installed means enabled.
 namespace ikw::finder::IkwFinderExtension {
 
+// The settings link of the extension's permission, in the form the permission wizard's copy lint
+// holds every settings link to (the desktop has no such pane: the request shows the folder).
+inline constexpr std::string_view settingsURL = "x-apple.systempreferences:com.apple.LoginItems-Settings.extension";
+
 // The folder Nautilus loads extension modules from, fixed when the application was built; empty
 // when the build machine had no Nautilus extension API (the extension is then never installed).
 std::string extensionFolder();

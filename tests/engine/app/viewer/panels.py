@@ -6,6 +6,12 @@ import sys
 
 SETTINGS_BUTTONS = ("<p><a id=\"mcpconnect\" href=\"qeliz://mcpconnect\">Connect to Claude Desktop</a> "
                     "<a id=\"mcpdisconnect\" href=\"qeliz://mcpdisconnect\">Disconnect</a></p>")
+# The Full Disk Access page: its buttons, and the functions the watcher calls (the body's
+# data-fda says which ran last).
+FDA_PAGE = ("<p><a id=\"fdaopen\" href=\"qeliz://fdaopen\">Open Settings</a> "
+            "<a id=\"finderext\" href=\"qeliz://finderext\">Set up the Files extension</a></p>"
+            "<script>window.__fdaWatching=function(){document.body.dataset.fda='watching'};"
+            "window.__fdaGranted=function(){document.body.dataset.fda='granted'};</script>")
 
 
 def main(argv):
@@ -16,7 +22,7 @@ def main(argv):
     flags = dict(zip(rest[0::2], rest[1::2]))
     app = flags.get("--app", "")
     # The settings page's buttons, as links to the application's panel actions.
-    buttons = SETTINGS_BUTTONS if kind == "settings" else ""
+    buttons = {"settings": SETTINGS_BUTTONS, "fda": FDA_PAGE}.get(kind, "")
     rows = "".join("<tr><th>%s</th><td>%s</td></tr>" % (html.escape(k), html.escape(v)) for k, v in flags.items())
     with open(page, "w", encoding="utf-8") as handle:
         handle.write("<!doctype html><html><head><meta charset=\"utf-8\"><title>%s</title></head>"
