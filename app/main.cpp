@@ -260,11 +260,6 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             if (const auto layer = slots->library.lock())
                 layer->history().migrateRecentsIfNeeded(items);
         },
-        .scheduleAttachSweep = [slots] {
-            if (slots->docMenu)
-                slots->docMenu->scheduleAttachSweep();
-        },
-        // The updater's status lines retitle the App menu's status entry.
         // The permission wizard and the Full Disk Access prompt.
         .configurePermissions = [] { ikw::setup::IkwPermissions::configure(true, std::make_shared<ikw::ui::gtk3::Workspace>()); },
         .refreshPermissionState = [] { ikw::setup::IkwPermissions::refreshRecordedState(); },
@@ -273,6 +268,11 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
                 access->maybeFirstRunFDA();
         },
         .presentPermissionsIfNeeded = [] { ikw::wizard::KDPermissionWizard::presentIfNeeded(); },
+        .scheduleAttachSweep = [slots] {
+            if (slots->docMenu)
+                slots->docMenu->scheduleAttachSweep();
+        },
+        // The updater's status lines retitle the App menu's status entry.
         .setupAutoUpdate = [menu = std::weak_ptr(slots->mainMenu)] {
             ikw::services::KDUpdate::setupAutoUpdate(ikw::globals().appInfo.identifier, [menu](const std::string& title) {
                 if (const auto shown = menu.lock())
