@@ -68,6 +68,9 @@ struct Launch {
             .startAgentBridge = [this](std::weak_ptr<AppDelegate> started) {
                 steps.push_back(started.lock() == delegate ? "agent bridge for this delegate" : "agent bridge");
             },
+            .startPairBeacon = [this](std::weak_ptr<AppDelegate> started) {
+                steps.push_back(started.lock() == delegate ? "pair beacon for this delegate" : "pair beacon");
+            },
             .stopAgentBridge = [this] { steps.push_back("agent bridge stopped"); },
             .installPendingUpdate = [this] { steps.push_back("pending update installed"); },
             .willTerminate = [this] { steps.push_back("rewrites finished"); },
@@ -81,7 +84,7 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     testing::writeTestFile(launch.home.file(".local/share/QEL Visualize/marker"), "");
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
-    EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "setupAutoUpdate", "setupFeedback", "agent bridge for this delegate" }));
+    EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "setupAutoUpdate", "setupFeedback", "agent bridge for this delegate", "pair beacon for this delegate" }));
     launch.steps.clear();
     launch.delegate->applicationWillTerminate();
     launch.delegate->applicationWillTerminate();
