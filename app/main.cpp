@@ -279,6 +279,8 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         // write is written. Feedback still on the network ends unanswered.
         .willTerminate = [slots] {
             ikw::services::Feedback::stopExchanges();
+            // The pairing step may still hop to the main queue, which goes with the loop.
+            slots->pairBeaconLaunch.waitUntilIdle();
             slots->search->shutdown();
             slots->userInitiatedWorkers->waitUntilIdle();
             slots->annotations->waitUntilIdle();
