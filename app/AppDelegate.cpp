@@ -110,6 +110,8 @@ void AppDelegate::applicationDidFinishLaunching()
     run(m_services.setupFeedback);
     if (m_services.startAgentBridge)
         m_services.startAgentBridge(weak_from_this());
+    if (m_services.startPairBeacon)
+        m_services.startPairBeacon(weak_from_this());
 }
 
 void AppDelegate::observeDesktopAppearance()

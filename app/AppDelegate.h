@@ -59,6 +59,9 @@ struct LaunchServices {
     std::function<void()> setupFeedback {};
     // Launch step 20: the agent bridge, started for the delegate (which it holds weakly).
     std::function<void(std::weak_ptr<AppDelegate> delegate)> startAgentBridge {};
+    // Launch step 21, after the agent bridge: the library pairing step, which runs on a queue of
+    // its own and holds the delegate weakly.
+    std::function<void(std::weak_ptr<AppDelegate> delegate)> startPairBeacon {};
     // The first termination step: the agent bridge stops and its discovery file goes.
     std::function<void()> stopAgentBridge {};
     // The second termination step: the updater's schedule ends and a staged update is put in place.

@@ -72,6 +72,9 @@ struct Launch {
             .startAgentBridge = [this](std::weak_ptr<AppDelegate> started) {
                 steps.push_back(started.lock() == delegate ? "agent bridge for this delegate" : "agent bridge");
             },
+            .startPairBeacon = [this](std::weak_ptr<AppDelegate> started) {
+                steps.push_back(started.lock() == delegate ? "pair beacon for this delegate" : "pair beacon");
+            },
             .stopAgentBridge = [this] { steps.push_back("agent bridge stopped"); },
             .installPendingUpdate = [this] { steps.push_back("pending update installed"); },
             .willTerminate = [this] { steps.push_back("rewrites finished"); },
@@ -86,7 +89,8 @@ TEST(AppDelegate, LaunchRunsItsStepsInOrderOnce)
     launch.delegate->applicationDidFinishLaunching();
     launch.queue.advance(10);
     EXPECT_EQ(launch.steps, (std::vector<std::string> { "loadClosedTabs", "noteSession after migration", "configurePermissions", "maybeFirstRunFDA",
-                                "setupAutoUpdate", "setupFeedback", "agent bridge for this delegate", "presentPermissionsIfNeeded at 1.600000" }));
+                                "setupAutoUpdate", "setupFeedback", "agent bridge for this delegate", "pair beacon for this delegate",
+                                "presentPermissionsIfNeeded at 1.600000" }));
     launch.steps.clear();
     // Every activation records the permissions' state again.
     launch.delegate->applicationDidBecomeActive();

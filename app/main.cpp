@@ -85,6 +85,8 @@
 #include "services/FinderShare.h"
 #include "services/IkwOnline.h"
 #include "services/OnlineShares.h"
+#include "services/PairBeaconLaunch.h"
+#include "services/PairingActions.h"
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/KDUpdateMenu.h"
@@ -186,6 +188,18 @@ struct ApplicationSlots {
     // tabs' document menu.
     std::shared_ptr<ikw::finder::IkwOpenWith> openWith;
     std::shared_ptr<ikw::finder::IkwDocMenu> docMenu;
+    // The pairing code in the settings, the library beacon in the secret stores, and the launch's
+    // pairing step on its own queue.
+    std::shared_ptr<ikw::services::PairCodeStore> pairCodes = std::make_shared<ikw::services::PairCodeStore>(ikw::services::PairCodeStore::process());
+    std::shared_ptr<const ikw::services::MacPairBeacon> pairBeacon = std::make_shared<const ikw::services::MacPairBeacon>(ikw::services::MacPairBeacon::system());
+    ikw::services::PairBeaconLaunch pairBeaconLaunch { {
+        .codes = pairCodes,
+        .beacon = pairBeacon,
+        .reloadSettingsPanelIfOpen = [this] {
+            if (const auto open = panels.lock())
+                open->reloadSettingsPanelIfOpen();
+        },
+    } };
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -283,6 +297,7 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
         .startAgentBridge = [slots](std::weak_ptr<ikw::AppDelegate> delegate) {
             ikw::assistants::startAgentBridge(std::move(delegate), [slots] { return slots->library.lock(); });
         },
+        .startPairBeacon = [slots](std::weak_ptr<ikw::AppDelegate> delegate) { slots->pairBeaconLaunch.start(std::move(delegate)); },
         .stopAgentBridge = [] { ikw::assistants::stopAgentBridge(); },
         // The schedule ends with the main loop; a staged update takes the application's place.
         .installPendingUpdate = [] {
@@ -296,6 +311,8 @@ ikw::LaunchServices launchServices(const std::shared_ptr<ApplicationSlots>& slot
             // The wizard's window and its ticker go while the toolkit and the main queue exist.
             ikw::wizard::KDPermissionWizard::close();
             ikw::services::Feedback::stopExchanges();
+            // The pairing step may still hop to the main queue, which goes with the loop.
+            slots->pairBeaconLaunch.waitUntilIdle();
             slots->search->shutdown();
             slots->userInitiatedWorkers->waitUntilIdle();
             slots->annotations->waitUntilIdle();
@@ -342,6 +359,7 @@ ikw::SettingsPanelFacts settingsPanelFacts(ApplicationSlots& slots)
     };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
     facts.accountStatusJSON = [] { return ikw::services::accountStatusJSON(ikw::services::account().get()); };
+    facts.syncStatusJSON = [&slots] { return ikw::services::syncStatusJSON(*slots.pairCodes, *slots.pairBeacon); };
     facts.openPalette = [] {
         const auto* delegate = ikw::appDelegate();
         return ikw::library::OpenSurface::palette(ikw::loadConfig(), delegate && delegate->effectiveIsDark());
@@ -468,6 +486,28 @@ void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, App
     // Review pages boot with the account as it is when their window is made.
     services.bootScript = [] { return ikw::services::IkwOnline::bootJS(ikw::services::account().get()); };
     ikw::services::registerShareMenuCommands(slots.menuCommands, shareHooks(slots));
+}
+
+// Pairing a phone: the sheet from the menu and the settings panel, and the panel's two moves
+// between libraries.
+void registerPairing(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    const ikw::services::PairingServices pairing {
+        .codes = slots.pairCodes,
+        .beacon = slots.pairBeacon,
+        .dialogs = &services.toolkit->dialogs(),
+        .clipboard = &services.toolkit->clipboard(),
+        .keyReviewWC = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::keyReviewWC(layer->windows()) : nullptr;
+        },
+        .reloadSettingsPanelIfOpen = [panels = std::weak_ptr(bridge.panels)] {
+            if (const auto open = panels.lock())
+                open->reloadSettingsPanelIfOpen();
+        },
+    };
+    ikw::services::registerPairingPanelActions(bridge.panels->actions(), pairing);
+    ikw::services::registerPairingMenuCommand(slots.menuCommands, pairing);
 }
 
 // What the file actions on a window's document run with.
@@ -752,6 +792,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
         if (const auto live = access.lock())
             live->injectFDABanner(window);
     };
+    registerPairing(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),
@@ -851,9 +892,11 @@ std::shared_ptr<ikw::ReviewWindowRegistry> makeWindows(ikw::ui::Toolkit& toolkit
     // Made before the bridge registers its actions; it lives as long as the windows.
     auto fullDiskAccess = makeFullDiskAccess(toolkit.workspace(), slots);
     slots.fullDiskAccess = fullDiskAccess;
-    // Reviews are published to the paired library; the pair code's entry is left empty until the
-    // application keeps one, so nothing syncs yet.
-    auto groupSync = ikw::library::GroupSync::make({ .toolkit = &toolkit });
+    // Reviews are published to the library of the stored pairing code (none is made for them).
+    auto groupSync = ikw::library::GroupSync::make({
+        .toolkit = &toolkit,
+        .pairCode = [codes = slots.pairCodes] { return codes->pairCode(false); },
+    });
     const auto installBridge = [&bridge, &slots, &groupSync](ikw::ReviewServices& services) {
         ikw::ReviewActionParts parts;
         parts.recordStat = [](const std::string& id) { ikw::services::Stats::record(id); };

@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "review/EngineLocator.h"
 #include "review/EnginePageURL.h"
+#include "services/PairCode.h"
 
 #include <utility>
 #include <vector>
@@ -46,6 +47,9 @@ std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json
     });
     if (followsSystem ? look.scheme == "dark" : look.nightPagesNow)
         items.emplace_back("ptheme", "night");
+    // The phone pairs with the library of this code; none is made for a page.
+    if (std::string code = services::storedPairCode(settings); !code.empty())
+        items.emplace_back("pair", std::move(code));
     if (request.page && *request.page >= 1)
         items.emplace_back("page", std::to_string(*request.page));
     if (request.verb && !request.verb->empty())

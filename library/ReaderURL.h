@@ -31,7 +31,7 @@ struct ReaderLook {
 };
 
 // The reader page's URL with its query items in their fixed order (pdf, orig, theme, docid, sb, z,
-// zw, ptmode, ptheme, page, verb, run, runname); nothing when `readerPage` is not an absolute path.
+// zw, ptmode, ptheme, pair, page, verb, run, runname); nothing when `readerPage` is not an absolute path.
 std::optional<std::string> readerURL(const ReaderURLRequest& request, const Json& settings, const ReaderLook& look, const std::string& readerPage);
 
 // The id the page gets: that of the document the user opened (`orig`), else that of the PDF;

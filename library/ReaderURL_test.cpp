@@ -56,9 +56,15 @@ TEST(ReaderURL, SettingsAndLookShapeTheDisplayItems)
         { { { "reading_theme_files", 1 } }, { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=system&ptheme=night" },
         { { { "reading_theme_files", "perfile" } }, { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=perfile" },
         { { { "reading_theme_files", "perfile" } }, { "light", true }, "&theme=light&sb=1&z=page-width&zw=1&ptmode=perfile&ptheme=night" },
+        // The stored pairing code follows the page theme; none is made for the page.
+        { { { "pair_code", "K7M2P9QX" } }, { "dark", false }, "&theme=dark&sb=1&z=page-width&zw=1&ptmode=system&ptheme=night&pair=K7M2P9QX" },
+        { { { "pair_code", "" } }, {}, "&theme=light&sb=1&z=page-width&zw=1&ptmode=system" },
+        { { { "pair_code", 42 } }, {}, "&theme=light&sb=1&z=page-width&zw=1&ptmode=system" },
     };
     for (const auto& test : cases)
         EXPECT_EQ(build({ "/a.pdf", "/a.pdf" }, test.settings, test.look), "file:///engine/vendor/pdfjs/reader.html?pdf=/a.pdf&orig=/a.pdf" + test.expected) << test.settings.dump();
+    EXPECT_EQ(build({ "/a.pdf", "/a.pdf", 3 }, { { "pair_code", "K7M2P9QX" } }),
+        "file:///engine/vendor/pdfjs/reader.html?pdf=/a.pdf&orig=/a.pdf&theme=light" + kDefaults + "&pair=K7M2P9QX&page=3");
 }
 
 TEST(ReaderURL, ValuesArePercentEncoded)

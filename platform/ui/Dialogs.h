@@ -15,6 +15,22 @@ struct AlertTextField {
     int width = 320;
 };
 
+// A picture under an alert's texts.
+struct AlertImage {
+    std::string png; // PNG file bytes; empty or unreadable: the place stays empty
+    // The size it is shown at, in pixels, scaled without smoothing; 0: the picture's own.
+    int width = 0;
+    int height = 0;
+};
+
+// A line of text under an alert's texts (and under its picture), centred and selectable.
+struct AlertLabel {
+    std::string text;
+    double points = 0; // 0: the alert's own size
+    bool bold = false;
+    bool monospaced = false;
+};
+
 struct AlertContent {
     enum class Style { Informational, Warning, Critical };
     std::string message;
@@ -31,6 +47,9 @@ struct AlertContent {
     // Text fields, in order; the first has the keyboard focus, and Enter in one presses the
     // default button.
     std::vector<AlertTextField> textFields {};
+    // Shown above the text fields, the picture first, both centred.
+    std::optional<AlertImage> image {};
+    std::optional<AlertLabel> label {};
 };
 
 struct AlertAnswer {

@@ -82,6 +82,73 @@ void addTextFields(GtkMessageDialog* dialog, const std::vector<AlertTextField>& 
         gtk_window_set_focus(GTK_WINDOW(dialog), fields.front());
 }
 
+// The picture from its PNG bytes at the size asked for, squares kept sharp; none when the bytes
+// are no picture.
+GdkPixbuf* pictureOf(const AlertImage& image)
+{
+    if (image.png.empty())
+        return nullptr;
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    const bool written = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(image.png.data()), image.png.size(), nullptr);
+    // A loader is closed once, whether the bytes were taken or not.
+    const bool closed = gdk_pixbuf_loader_close(loader, nullptr);
+    GdkPixbuf* picture = written && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    if (picture)
+        g_object_ref(picture);
+    g_object_unref(loader);
+    if (!picture)
+        return nullptr;
+    const int width = image.width > 0 ? image.width : gdk_pixbuf_get_width(picture);
+    const int height = image.height > 0 ? image.height : gdk_pixbuf_get_height(picture);
+    if (width == gdk_pixbuf_get_width(picture) && height == gdk_pixbuf_get_height(picture))
+        return picture;
+    GdkPixbuf* scaled = gdk_pixbuf_scale_simple(picture, width, height, GDK_INTERP_NEAREST);
+    g_object_unref(picture);
+    return scaled;
+}
+
+GtkWidget* imageWidget(const AlertImage& image)
+{
+    GdkPixbuf* picture = pictureOf(image);
+    GtkWidget* widget = picture ? gtk_image_new_from_pixbuf(picture) : gtk_image_new();
+    if (picture)
+        g_object_unref(picture);
+    gtk_widget_set_size_request(widget, image.width > 0 ? image.width : -1, image.height > 0 ? image.height : -1);
+    return widget;
+}
+
+GtkWidget* labelWidget(const AlertLabel& label)
+{
+    GtkWidget* widget = gtk_label_new(label.text.c_str());
+    PangoAttrList* attributes = pango_attr_list_new();
+    if (label.monospaced)
+        pango_attr_list_insert(attributes, pango_attr_family_new("monospace"));
+    if (label.bold)
+        pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
+    if (label.points > 0)
+        pango_attr_list_insert(attributes, pango_attr_size_new(static_cast<int>(label.points * PANGO_SCALE)));
+    gtk_label_set_attributes(GTK_LABEL(widget), attributes);
+    pango_attr_list_unref(attributes);
+    gtk_label_set_justify(GTK_LABEL(widget), GTK_JUSTIFY_CENTER);
+    gtk_label_set_selectable(GTK_LABEL(widget), TRUE);
+    return widget;
+}
+
+// The picture above the line, in one centred column.
+void addAccessories(GtkMessageDialog* dialog, const AlertContent& request)
+{
+    if (!request.image && !request.label)
+        return;
+    GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
+    gtk_widget_set_halign(column, GTK_ALIGN_CENTER);
+    if (request.image)
+        gtk_box_pack_start(GTK_BOX(column), imageWidget(*request.image), FALSE, FALSE, 0);
+    if (request.label)
+        gtk_box_pack_start(GTK_BOX(column), labelWidget(*request.label), FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(gtk_message_dialog_get_message_area(dialog)), column, FALSE, FALSE, 0);
+    gtk_widget_show_all(column);
+}
+
 AlertHandle handleFor(const std::shared_ptr<OpenAlert>& open)
 {
     return AlertHandle([weak = std::weak_ptr<OpenAlert>(open)] {
@@ -240,6 +307,7 @@ AlertHandle Dialogs::alert(ui::Window* parent, const AlertContent& request, std:
         gtk_box_pack_end(GTK_BOX(area), open->suppression, FALSE, FALSE, 0);
         gtk_widget_show(open->suppression);
     }
+    addAccessories(GTK_MESSAGE_DIALOG(dialog), request);
     addTextFields(GTK_MESSAGE_DIALOG(dialog), request.textFields, open->fields);
     g_signal_connect_data(dialog, "response", G_CALLBACK(answerAlert), new std::shared_ptr<OpenAlert>(open),
         [](gpointer data, GClosure*) { delete static_cast<std::shared_ptr<OpenAlert>*>(data); }, GConnectFlags(0));

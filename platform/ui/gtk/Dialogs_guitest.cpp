@@ -4,6 +4,8 @@
 #include "platform/ui/gtk/GtkToolkit.h"
 #include "tests/support/TempHome.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -273,6 +275,88 @@ TEST(Dialogs, AnAlertTextFieldStartsFocusedWithItsTextAndAnswersWhatWasTyped)
     ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return answer.has_value(); }, 10));
     EXPECT_EQ(answer->button, 0);
     EXPECT_EQ(answer->fieldTexts, std::vector<std::string> { "Final \u00E9t\u00E9" });
+}
+
+}
+}
+
+namespace ikw::ui {
+namespace {
+
+// A red and white 2 x 1 picture, shown blown up: the squares stay sharp.
+std::string twoPixelPng()
+{
+    GdkPixbuf* picture = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 2, 1);
+    guchar* pixels = gdk_pixbuf_get_pixels(picture);
+    const guchar colours[6] = { 255, 0, 0, 255, 255, 255 };
+    std::copy(colours, colours + 6, pixels);
+    gchar* bytes = nullptr;
+    gsize size = 0;
+    gdk_pixbuf_save_to_buffer(picture, &bytes, &size, "png", nullptr, nullptr);
+    std::string png(bytes, size);
+    g_free(bytes);
+    g_object_unref(picture);
+    return png;
+}
+
+TEST(Dialogs, AnAlertShowsItsPictureAboveItsLine)
+{
+    ASSERT_TRUE(gtk3::initializeGtk());
+    GLibMainQueue queue;
+    ScopedMainQueue installed(queue);
+    auto toolkit = gtk3::makeGtkToolkit();
+
+    struct Case {
+        const char* what;
+        std::string png;
+    };
+    for (const Case& test : { Case { "a picture", twoPixelPng() }, Case { "bytes that are no picture", "not a png" } }) {
+        AlertContent request;
+        request.message = "Pair";
+        request.buttons = { "Copy", "Done" };
+        request.image = AlertImage { .png = test.png, .width = 40, .height = 20 };
+        request.label = AlertLabel { .text = "K7M2-P9QX", .points = 26, .bold = true, .monospaced = true };
+        std::optional<AlertAnswer> answer;
+        toolkit->dialogs().alert(nullptr, request, [&](AlertAnswer given) { answer = given; });
+        GtkWidget* alert = shownAlert();
+        ASSERT_TRUE(alert) << test.what;
+
+        GtkWidget* image = findWidget(alert, [](GtkWidget* widget) { return GTK_IS_IMAGE(widget) && gtk_widget_get_parent(widget) && GTK_IS_BOX(gtk_widget_get_parent(widget)); });
+        GtkWidget* label = findWidget(alert, [](GtkWidget* widget) { return GTK_IS_LABEL(widget) && std::string(gtk_label_get_text(GTK_LABEL(widget))) == "K7M2-P9QX"; });
+        ASSERT_TRUE(image && label) << test.what;
+        EXPECT_EQ(gtk_widget_get_parent(image), gtk_widget_get_parent(label)) << test.what;
+        int width = 0;
+        int height = 0;
+        gtk_widget_get_size_request(image, &width, &height);
+        EXPECT_EQ(width, 40);
+        EXPECT_EQ(height, 20);
+        GdkPixbuf* shown = gtk_image_get_storage_type(GTK_IMAGE(image)) == GTK_IMAGE_PIXBUF ? gtk_image_get_pixbuf(GTK_IMAGE(image)) : nullptr;
+        if (test.png == "not a png") {
+            EXPECT_FALSE(shown) << "the place stays empty";
+        } else {
+            ASSERT_TRUE(shown);
+            EXPECT_EQ(gdk_pixbuf_get_width(shown), 40);
+            // Nearest-neighbour scaling: the left half is all red, the right all white, with no blend between.
+            const guchar* pixels = gdk_pixbuf_get_pixels(shown);
+            const int channels = gdk_pixbuf_get_n_channels(shown);
+            EXPECT_EQ(pixels[19 * channels + 1], 0);
+            EXPECT_EQ(pixels[20 * channels + 1], 255);
+        }
+        PangoAttrList* attributes = gtk_label_get_attributes(GTK_LABEL(label));
+        ASSERT_TRUE(attributes);
+        PangoAttrIterator* it = pango_attr_list_get_iterator(attributes);
+        PangoFontDescription* font = pango_font_description_new();
+        pango_attr_iterator_get_font(it, font, nullptr, nullptr);
+        EXPECT_STREQ(pango_font_description_get_family(font), "monospace");
+        EXPECT_EQ(pango_font_description_get_weight(font), PANGO_WEIGHT_BOLD);
+        EXPECT_EQ(pango_font_description_get_size(font), 26 * PANGO_SCALE);
+        pango_font_description_free(font);
+        pango_attr_iterator_destroy(it);
+
+        gtk_button_clicked(GTK_BUTTON(buttonLabelled(alert, "Done")));
+        ASSERT_TRUE(gtk3::runMainLoopUntil([&] { return answer.has_value(); }, 10));
+        EXPECT_EQ(answer->button, 1);
+    }
 }
 
 }
