@@ -78,6 +78,7 @@
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/KDUpdateMenu.h"
+#include "services/OakruneActions.h"
 #include "services/gtk/FeedbackWindow.h"
 #include "services/Stats.h"
 
@@ -168,6 +169,8 @@ struct ApplicationSlots {
     std::shared_ptr<ikw::finder::DefaultAppClaims> defaultApps;
     // The one "Send Feedback" window.
     std::shared_ptr<ikw::services::gtk::FeedbackWindows> feedback;
+    // The contract library's connection, agreements panel and archive.
+    std::shared_ptr<ikw::services::OakruneActions> oakrune;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -305,6 +308,7 @@ ikw::SettingsPanelFacts settingsPanelFacts(ApplicationSlots& slots)
     facts.nightWindow = [] { return ikw::IkwNight::windowLabel(ikw::nightConfigFromSettings(ikw::loadConfig())); };
     facts.finderExtensionEnabled = [] { return ikw::finder::IkwFinderExtension::isEnabled(); };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
+    facts.oakruneStatusJSON = ikw::services::liveOakruneStatusJSON;
     facts.accountStatusJSON = [] { return ikw::services::accountStatusJSON(ikw::services::account().get()); };
     facts.openPalette = [] {
         const auto* delegate = ikw::appDelegate();
@@ -432,6 +436,39 @@ void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, App
     // Review pages boot with the account as it is when their window is made.
     services.bootScript = [] { return ikw::services::IkwOnline::bootJS(ikw::services::account().get()); };
     ikw::services::registerShareMenuCommands(slots.menuCommands, shareHooks(slots));
+}
+
+// The contract library: the settings and agreements panels' actions and the two menu entries.
+void registerOakrune(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    const std::weak_ptr<ikw::Panels> panels = bridge.panels;
+    slots.oakrune = std::make_shared<ikw::services::OakruneActions>(ikw::services::OakruneHooks {
+        .dialogs = services.toolkit->dialogs(),
+        .workers = *slots.userInitiatedWorkers,
+        .currentDocPath = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::currentDocPath(layer->windows()) : std::nullopt;
+        },
+        .openReader = [&slots](const std::string& path) {
+            if (const auto layer = slots.library.lock())
+                layer->openers().openReader(path, {});
+        },
+        .openPanel = [panels](const std::string& kind, const std::vector<std::string>& extraArgs) {
+            if (const auto open = panels.lock())
+                open->openPanel(kind, extraArgs);
+        },
+        .closePanels = [panels](const std::string& kind) {
+            if (const auto open = panels.lock())
+                open->closePanels(kind);
+        },
+        .reloadSettingsPanelIfOpen = [panels] {
+            if (const auto open = panels.lock())
+                open->reloadSettingsPanelIfOpen();
+        },
+        .brandName = ikw::globals().brand.name,
+    });
+    ikw::services::registerOakrunePanelActions(bridge.panels->actions(), slots.oakrune);
+    ikw::services::registerOakruneMenuCommands(slots.menuCommands, slots.oakrune);
 }
 
 // The reader's and the menus' actions on the document a window shows.
@@ -644,6 +681,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
     registerDefaultApps(services, bridge, slots);
     registerMenuFeatures(services, bridge, slots);
     registerAccount(services, bridge, slots);
+    registerOakrune(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),

@@ -2,10 +2,24 @@
 """Stand-in panel renderer: `panels.py KIND PAGE --version V --app NAME --category C [flags...]`
 writes a small page for the panel KIND (settings, help, about, ...) to PAGE."""
 import html
+import json
 import sys
+import urllib.parse
 
 SETTINGS_BUTTONS = ("<p><a id=\"mcpconnect\" href=\"qeliz://mcpconnect\">Connect to Claude Desktop</a> "
                     "<a id=\"mcpdisconnect\" href=\"qeliz://mcpdisconnect\">Disconnect</a></p>")
+
+
+def agreement_links(flags):
+    """One "openagreement" link per agreement of --agreements, in their order."""
+    try:
+        items = json.loads(flags.get("--agreements", "[]"))
+    except ValueError:
+        items = []
+    links = "".join("<li><a class=\"openagreement\" href=\"qeliz://openagreement?id=%s\">%s</a></li>"
+                    % (html.escape(urllib.parse.quote(str(item.get("id", "")), safe="")), html.escape(str(item.get("title", ""))))
+                    for item in (items if isinstance(items, list) else []) if isinstance(item, dict))
+    return "<ul id=\"agreements\">%s</ul>" % links
 
 
 def main(argv):
@@ -17,6 +31,8 @@ def main(argv):
     app = flags.get("--app", "")
     # The settings page's buttons, as links to the application's panel actions.
     buttons = SETTINGS_BUTTONS if kind == "settings" else ""
+    if kind == "agreements":
+        buttons = agreement_links(flags)
     rows = "".join("<tr><th>%s</th><td>%s</td></tr>" % (html.escape(k), html.escape(v)) for k, v in flags.items())
     with open(page, "w", encoding="utf-8") as handle:
         handle.write("<!doctype html><html><head><meta charset=\"utf-8\"><title>%s</title></head>"
