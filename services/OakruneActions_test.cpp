@@ -413,11 +413,14 @@ TEST_F(OakruneActionsTest, AnswersForGoneActionsAreDropped)
     EXPECT_TRUE(dialogs.alerts.empty());
 }
 
-TEST(OakruneAgreementsJSON, NoItemsOrUnwritableTextGiveAnEmptyList)
+TEST(OakruneAgreementsJSON, ABrokenTitleDoesNotCostTheList)
 {
     EXPECT_EQ(agreementsJSON({}), "[]");
-    OakrunePairing::ActionItem broken { .id = "1", .itemId = "", .title = "bad \xff byte", .rule = "", .message = "", .dueDate = "", .severity = "" };
-    EXPECT_EQ(agreementsJSON({ broken }), "[]");
+    const OakrunePairing::ActionItem broken { .id = "1", .itemId = "", .title = "bad \xff byte", .rule = "", .message = "", .dueDate = "", .severity = "" };
+    const auto list = Json::parse(agreementsJSON({ broken, { .id = "2", .itemId = "", .title = "</script>", .rule = "", .message = "", .dueDate = "", .severity = "" } }));
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0]["title"], "bad \ufffd byte");
+    EXPECT_EQ(list[1]["title"], "</script>");
 }
 
 // ---- with the real panels ----
