@@ -1,13 +1,12 @@
 #include "services/OakruneActions.h"
 
-#include "services/OakruneAnswer.h"
-
 #include "app/MenuCommands.h"
 #include "platform/core/ComputerName.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextMetrics.h"
 #include "platform/ui/Dialogs.h"
 #include "review/PanelRouter.h"
+#include "services/OakruneAnswer.h"
 
 #include <exception>
 
