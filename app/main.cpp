@@ -90,6 +90,7 @@
 #include "services/FeedbackSetup.h"
 #include "services/KDUpdate.h"
 #include "services/KDUpdateMenu.h"
+#include "services/OakruneActions.h"
 #include "services/gtk/FeedbackWindow.h"
 #include "services/Stats.h"
 
@@ -200,6 +201,8 @@ struct ApplicationSlots {
                 open->reloadSettingsPanelIfOpen();
         },
     } };
+    // The contract library's connection, agreements panel and archive.
+    std::shared_ptr<ikw::services::OakruneActions> oakrune;
 };
 
 // The appearance driver's entries above the shell: the settings panel, the panels' backgrounds and
@@ -358,6 +361,7 @@ ikw::SettingsPanelFacts settingsPanelFacts(ApplicationSlots& slots)
         return !access || access->hasFDA();
     };
     facts.mcpStatusJSON = ikw::assistants::liveMCPStatusJSON;
+    facts.oakruneStatusJSON = ikw::services::liveOakruneStatusJSON;
     facts.accountStatusJSON = [] { return ikw::services::accountStatusJSON(ikw::services::account().get()); };
     facts.syncStatusJSON = [&slots] { return ikw::services::syncStatusJSON(*slots.pairCodes, *slots.pairBeacon); };
     facts.openPalette = [] {
@@ -486,6 +490,39 @@ void registerAccount(ikw::ReviewServices& services, ikw::PageBridge& bridge, App
     // Review pages boot with the account as it is when their window is made.
     services.bootScript = [] { return ikw::services::IkwOnline::bootJS(ikw::services::account().get()); };
     ikw::services::registerShareMenuCommands(slots.menuCommands, shareHooks(slots));
+}
+
+// The contract library: the settings and agreements panels' actions and the two menu entries.
+void registerOakrune(ikw::ReviewServices& services, ikw::PageBridge& bridge, ApplicationSlots& slots)
+{
+    const std::weak_ptr<ikw::Panels> panels = bridge.panels;
+    slots.oakrune = std::make_shared<ikw::services::OakruneActions>(ikw::services::OakruneHooks {
+        .dialogs = services.toolkit->dialogs(),
+        .workers = *slots.userInitiatedWorkers,
+        .currentDocPath = [&slots] {
+            const auto layer = slots.library.lock();
+            return layer ? ikw::library::currentDocPath(layer->windows()) : std::nullopt;
+        },
+        .openReader = [&slots](const std::string& path) {
+            if (const auto layer = slots.library.lock())
+                layer->openers().openReader(path, {});
+        },
+        .openPanel = [panels](const std::string& kind, const std::vector<std::string>& extraArgs) {
+            if (const auto open = panels.lock())
+                open->openPanel(kind, extraArgs);
+        },
+        .closePanels = [panels](const std::string& kind) {
+            if (const auto open = panels.lock())
+                open->closePanels(kind);
+        },
+        .reloadSettingsPanelIfOpen = [panels] {
+            if (const auto open = panels.lock())
+                open->reloadSettingsPanelIfOpen();
+        },
+        .brandName = ikw::globals().brand.name,
+    });
+    ikw::services::registerOakrunePanelActions(bridge.panels->actions(), slots.oakrune);
+    ikw::services::registerOakruneMenuCommands(slots.menuCommands, slots.oakrune);
 }
 
 // Pairing a phone: the sheet from the menu and the settings panel, and the panel's two moves
@@ -793,6 +830,7 @@ void registerWindowFeatures(ikw::ReviewServices& services, ikw::PageBridge& brid
             live->injectFDABanner(window);
     };
     registerPairing(services, bridge, slots);
+    registerOakrune(services, bridge, slots);
     ikw::assistants::registerMCPPanelActions(bridge.panels->actions(),
         std::make_shared<ikw::assistants::MCPSettingsActions>(ikw::assistants::MCPSettingsActions::Hooks {
             .dialogs = services.toolkit->dialogs(),

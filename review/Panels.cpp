@@ -133,6 +133,15 @@ void Panels::reloadSettingsPanelIfOpen()
     });
 }
 
+void Panels::closePanels(const std::string& kind)
+{
+    for (const auto& panel : m_panels) {
+        if (panel->kind() == kind)
+            panel->window().close();
+    }
+    pruneHidden();
+}
+
 std::vector<std::string> Panels::settingsFlags() const
 {
     const auto neverAsk = appUserDefaults().boolean("ikwDefaultNeverAsk").value_or(false);

@@ -47,6 +47,8 @@ public:
     // Regenerates a visible settings panel with the current settings; the old window closes once
     // the new one shows (and stays when no new page could be made).
     void reloadSettingsPanelIfOpen();
+    // Closes every panel of `kind`, then forgets every panel whose window is gone or hidden.
+    void closePanels(const std::string& kind);
 
     const std::vector<std::shared_ptr<PanelWC>>& panels() const { return m_panels; }
     // Every panel's background (they follow the application's look).

@@ -129,6 +129,20 @@ TEST_F(PanelWindows, AVisiblePanelIsReusedAndAHiddenOneReplaced)
     EXPECT_THAT(panels->panels(), ElementsAre(second));
 }
 
+TEST_F(PanelWindows, ClosingAKindClosesItsPanelsAndForgetsEveryHiddenOne)
+{
+    const auto agreements = open("agreements");
+    const auto about = open("about");
+    const auto help = open("help");
+    windowOf(*help).close();
+
+    panels->closePanels("agreements");
+
+    EXPECT_TRUE(windowOf(*agreements).closed);
+    EXPECT_FALSE(windowOf(*about).closed);
+    EXPECT_THAT(panels->panels(), ElementsAre(about));
+}
+
 TEST_F(PanelWindows, ShowSettingsToggles)
 {
     panels->showSettings();

@@ -38,15 +38,19 @@ std::string kernelRelease()
 
 }
 
-std::optional<std::string> osReleasePrettyName(std::string_view osRelease)
+std::optional<std::string> shellAssignmentValue(std::string_view text, std::string_view key)
 {
-    constexpr std::string_view key = "PRETTY_NAME=";
-    for (const std::string& line : split(osRelease, '\n')) {
+    for (const std::string& line : split(text, '\n')) {
         const std::string_view assignment = trim(line);
-        if (assignment.starts_with(key))
-            return unquoted(assignment.substr(key.size()));
+        if (assignment.size() > key.size() && assignment.starts_with(key) && assignment[key.size()] == '=')
+            return unquoted(assignment.substr(key.size() + 1));
     }
     return std::nullopt;
+}
+
+std::optional<std::string> osReleasePrettyName(std::string_view osRelease)
+{
+    return shellAssignmentValue(osRelease, "PRETTY_NAME");
 }
 
 std::string operatingSystemVersionString()

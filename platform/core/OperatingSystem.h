@@ -11,6 +11,10 @@ namespace ikw {
 // os-release file the name is "Linux", as that file's own default says.
 std::string operatingSystemVersionString();
 
+// The value given to `key` in text of shell-style assignments ("KEY=value", the value optionally
+// quoted), as os-release and machine-info hold them; nothing when the text has no such line.
+std::optional<std::string> shellAssignmentValue(std::string_view text, std::string_view key);
+
 // PRETTY_NAME of os-release text (shell-style assignments, the value optionally quoted); nothing
 // when the text has none.
 std::optional<std::string> osReleasePrettyName(std::string_view osRelease);

@@ -22,6 +22,15 @@ TEST(OperatingSystem, PrettyNameReadsAsTheShellWould)
         EXPECT_EQ(osReleasePrettyName(c.text), c.name) << c.text;
 }
 
+TEST(OperatingSystem, AssignmentValuesAreFoundByTheirWholeKey)
+{
+    const std::string machineInfo = "PRETTY_HOSTNAME_OLD=gone\nPRETTY_HOSTNAME=\"Ana\u2019s \\\"Desk\\\"\"\nICON_NAME=computer-laptop\n";
+    EXPECT_EQ(shellAssignmentValue(machineInfo, "PRETTY_HOSTNAME"), "Ana\u2019s \"Desk\"");
+    EXPECT_EQ(shellAssignmentValue(machineInfo, "ICON_NAME"), "computer-laptop");
+    EXPECT_EQ(shellAssignmentValue(machineInfo, "ICON"), std::nullopt);
+    EXPECT_EQ(shellAssignmentValue("PRETTY_HOSTNAME=\n", "PRETTY_HOSTNAME"), "");
+}
+
 TEST(OperatingSystem, VersionStringEndsWithTheKernelRelease)
 {
     const std::string text = operatingSystemVersionString();

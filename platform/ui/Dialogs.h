@@ -13,6 +13,7 @@ class Window;
 struct AlertTextField {
     std::string text;   // what it holds when the alert opens
     int width = 320;
+    std::string placeholder {}; // shown greyed while the field is empty
 };
 
 // A picture under an alert's texts.

@@ -72,6 +72,8 @@ void addTextFields(GtkMessageDialog* dialog, const std::vector<AlertTextField>& 
     for (const AlertTextField& request : requested) {
         GtkWidget* field = gtk_entry_new();
         gtk_entry_set_text(GTK_ENTRY(field), request.text.c_str());
+        if (!request.placeholder.empty())
+            gtk_entry_set_placeholder_text(GTK_ENTRY(field), request.placeholder.c_str());
         gtk_entry_set_activates_default(GTK_ENTRY(field), TRUE);
         gtk_widget_set_size_request(field, request.width, -1);
         gtk_box_pack_start(GTK_BOX(area), field, FALSE, FALSE, 0);

@@ -256,7 +256,7 @@ TEST(Dialogs, AnAlertTextFieldStartsFocusedWithItsTextAndAnswersWhatWasTyped)
     AlertContent request;
     request.message = "Rename \u201CReport.pdf\u201D";
     request.buttons = { "Rename", "Cancel" };
-    request.textFields = { { .text = "Report.pdf" } };
+    request.textFields = { { .text = "Report.pdf", .placeholder = "Title in the library" } };
     std::optional<AlertAnswer> answer;
     toolkit->dialogs().alert(window.get(), request, [&](AlertAnswer given) { answer = given; });
 
@@ -265,6 +265,7 @@ TEST(Dialogs, AnAlertTextFieldStartsFocusedWithItsTextAndAnswersWhatWasTyped)
     GtkWidget* field = findWidget(alert, [](GtkWidget* widget) { return GTK_IS_ENTRY(widget); });
     ASSERT_TRUE(field);
     EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(field)), "Report.pdf");
+    EXPECT_STREQ(gtk_entry_get_placeholder_text(GTK_ENTRY(field)), "Title in the library");
     EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(alert)), field);
     int width = 0;
     gtk_widget_get_size_request(field, &width, nullptr);

@@ -2,7 +2,9 @@
 """Stand-in panel renderer: `panels.py KIND PAGE --version V --app NAME --category C [flags...]`
 writes a small page for the panel KIND (settings, help, about, ...) to PAGE."""
 import html
+import json
 import sys
+import urllib.parse
 
 SETTINGS_BUTTONS = ("<p><a id=\"mcpconnect\" href=\"qeliz://mcpconnect\">Connect to Claude Desktop</a> "
                     "<a id=\"mcpdisconnect\" href=\"qeliz://mcpdisconnect\">Disconnect</a></p>")
@@ -14,6 +16,18 @@ FDA_PAGE = ("<p><a id=\"fdaopen\" href=\"qeliz://fdaopen\">Open Settings</a> "
             "window.__fdaGranted=function(){document.body.dataset.fda='granted'};</script>")
 
 
+def agreement_links(flags):
+    """One "openagreement" link per agreement of --agreements, in their order."""
+    try:
+        items = json.loads(flags.get("--agreements", "[]"))
+    except ValueError:
+        items = []
+    links = "".join("<li><a class=\"openagreement\" href=\"qeliz://openagreement?id=%s\">%s</a></li>"
+                    % (html.escape(urllib.parse.quote(str(item.get("id", "")), safe="")), html.escape(str(item.get("title", ""))))
+                    for item in (items if isinstance(items, list) else []) if isinstance(item, dict))
+    return "<ul id=\"agreements\">%s</ul>" % links
+
+
 def main(argv):
     if len(argv) < 3:
         print("usage: panels.py KIND PAGE [--flag value]...", file=sys.stderr)
@@ -23,6 +37,8 @@ def main(argv):
     app = flags.get("--app", "")
     # The settings page's buttons, as links to the application's panel actions.
     buttons = {"settings": SETTINGS_BUTTONS, "fda": FDA_PAGE}.get(kind, "")
+    if kind == "agreements":
+        buttons = agreement_links(flags)
     rows = "".join("<tr><th>%s</th><td>%s</td></tr>" % (html.escape(k), html.escape(v)) for k, v in flags.items())
     with open(page, "w", encoding="utf-8") as handle:
         handle.write("<!doctype html><html><head><meta charset=\"utf-8\"><title>%s</title></head>"
