@@ -56,27 +56,6 @@ protected:
         std::filesystem::create_directories(path);
         return path;
     }
-    // The scripts `window`'s page was given that call `function`.
-    std::vector<std::string> calls(ReviewWC& window, const std::string& function)
-    {
-        std::vector<std::string> found;
-        for (const auto& script : viewOf(window).evaluated) {
-            if (script.starts_with("if(window." + function + ")"))
-                found.push_back(script);
-        }
-        return found;
-    }
-    // The argument of the one call of `function` (an engine answer or an injected object).
-    Json answerOf(ReviewWC& window, const std::string& function)
-    {
-        const auto found = calls(window, function);
-        if (found.size() != 1)
-            return Json("calls: " + std::to_string(found.size()));
-        const std::string head = "if(window." + function + ")try{" + function + "(";
-        const std::string tail = ")}catch(e){}";
-        const std::string& script = found.front();
-        return parseJson(std::string_view(script).substr(head.size(), script.size() - head.size() - tail.size())).value_or(Json("unparsed"));
-    }
     bool waitFor(ReviewWC& window, const std::string& function)
     {
         return queue.runUntil([&] { return !calls(window, function).empty(); }, 20);

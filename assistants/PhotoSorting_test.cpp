@@ -80,28 +80,11 @@ protected:
         window->hasContent = true;
         return window;
     }
-    std::vector<std::string> calls(ReviewWC& window, const std::string& function)
-    {
-        std::vector<std::string> found;
-        for (const auto& script : viewOf(window).evaluated) {
-            if (script.starts_with("if(window." + function + ")"))
-                found.push_back(script);
-        }
-        return found;
-    }
-    // The argument of the one call of `function`, which must be JSON.
+    // Waits for the page's answer to `function`, then reads it.
     Json answerOf(ReviewWC& window, const std::string& function)
     {
         queue.runUntil([&] { return !calls(window, function).empty(); }, 20);
-        const auto found = calls(window, function);
-        if (found.size() != 1)
-            return Json("calls: " + std::to_string(found.size()));
-        const std::string head = "if(window." + function + ")try{" + function + "(";
-        const std::string tail = ")}catch(e){}";
-        const std::string& script = found.front();
-        if (!script.ends_with(tail))
-            return Json("unguarded: " + script);
-        return parseJson(std::string_view(script).substr(head.size(), script.size() - head.size() - tail.size())).value_or(Json("unparsed: " + script));
+        return ReviewFixture::answerOf(window, function);
     }
     // The photo script's runs, one argument list each.
     std::vector<Json> scriptRuns() const

@@ -66,15 +66,6 @@ protected:
     {
         actions.dispatch(url.substr(0, url.find('?')), UrlAction { window, "qeliz://" + url });
     }
-    std::vector<std::string> calls(ReviewWC& window, const std::string& function)
-    {
-        std::vector<std::string> found;
-        for (const auto& script : viewOf(window).evaluated) {
-            if (script.starts_with("if(window." + function + ")"))
-                found.push_back(script);
-        }
-        return found;
-    }
     bool waitFor(ReviewWC& window, const std::string& function, std::size_t count = 1)
     {
         return queue.runUntil([&] { return calls(window, function).size() >= count; }, 20);

@@ -20,14 +20,6 @@ ui::MenuItem command(const std::string& title, const std::string& word, const st
     return item;
 }
 
-ui::MenuItem disabledLine(const std::string& title)
-{
-    ui::MenuItem item;
-    item.title = title;
-    item.enabled = false;
-    return item;
-}
-
 ui::MenuItem submenu(const std::string& title, std::vector<ui::MenuItem> items)
 {
     ui::MenuItem item;
@@ -42,7 +34,7 @@ ui::MenuItem openWithSubmenu(const std::string& path, const std::vector<OpenWith
     for (const auto& choice : openWith)
         entries.push_back(command(choice.label + (choice.isDefault ? " (default)" : ""), kOpenAppPrefix + choice.entryFile, path));
     if (entries.empty())
-        entries.push_back(disabledLine("No App Can Open This"));
+        entries.push_back(ui::MenuItem::makeDisabledLine("No App Can Open This"));
     return submenu("Open With", std::move(entries));
 }
 
@@ -77,7 +69,7 @@ std::vector<ui::MenuItem> docMenuItems(const DocMenuState& state, const std::str
 {
     std::vector<ui::MenuItem> items;
     if (header)
-        items.push_back(disabledLine(lastPathComponent(path)));
+        items.push_back(ui::MenuItem::makeDisabledLine(lastPathComponent(path)));
     const std::size_t beforeEditing = items.size();
     appendEditing(items, state, path);
     if (items.size() > beforeEditing)

@@ -21,14 +21,6 @@ ui::MenuItem openInAppItem(const std::string& title, const std::string& document
     return item;
 }
 
-ui::MenuItem disabledLine(const std::string& title)
-{
-    ui::MenuItem item;
-    item.title = title;
-    item.enabled = false;
-    return item;
-}
-
 // [document, entry file]: exactly two texts.
 bool isOpenInAppPayload(const Json& payload)
 {
@@ -71,12 +63,12 @@ ui::Menu openAppsMenu(const std::string& document, const std::vector<OpenWithCho
 std::vector<ui::MenuItem> openWithMenuItems(const std::optional<std::string>& document, const std::vector<OpenWithChoice>& choices)
 {
     if (!document)
-        return { disabledLine("No Document") };
+        return { ui::MenuItem::makeDisabledLine("No Document") };
     std::vector<ui::MenuItem> items;
     for (const auto& choice : choices)
         items.push_back(openInAppItem(choice.label + (choice.isDefault ? " (default)" : ""), *document, choice.entryFile));
     if (items.empty())
-        items.push_back(disabledLine("No App Can Open This"));
+        items.push_back(ui::MenuItem::makeDisabledLine("No App Can Open This"));
     return items;
 }
 

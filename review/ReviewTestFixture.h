@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Globals.h"
+#include "platform/core/Json.h"
 #include "platform/core/fake/ManualMainQueue.h"
 #include "platform/ui/fake/FakeToolkit.h"
 #include "review/ReviewWindows.h"
@@ -10,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ikw::testing {
@@ -31,6 +33,31 @@ protected:
     ui::fake::FakeWebView& viewOf(const ReviewWC& window) { return static_cast<ui::fake::FakeWebView&>(window.webView()); }
     ui::fake::FakeWindow& windowOf(const ReviewWC& window) { return static_cast<ui::fake::FakeWindow&>(window.window()); }
     void writeConfig(const std::string& json) { writeTestFile(globals.get().configPath, json); }
+
+    // The scripts `window`'s page was given that call `function`.
+    std::vector<std::string> calls(const ReviewWC& window, const std::string& function)
+    {
+        std::vector<std::string> found;
+        for (const auto& script : viewOf(window).evaluated) {
+            if (script.starts_with("if(window." + function + ")"))
+                found.push_back(script);
+        }
+        return found;
+    }
+    // The argument of the one call of `function` (an engine answer or an injected object), which
+    // must be JSON; otherwise a text saying what was found.
+    Json answerOf(const ReviewWC& window, const std::string& function)
+    {
+        const auto found = calls(window, function);
+        if (found.size() != 1)
+            return Json("calls: " + std::to_string(found.size()));
+        const std::string head = "if(window." + function + ")try{" + function + "(";
+        const std::string tail = ")}catch(e){}";
+        const std::string& script = found.front();
+        if (!script.ends_with(tail))
+            return Json("unguarded: " + script);
+        return parseJson(std::string_view(script).substr(head.size(), script.size() - head.size() - tail.size())).value_or(Json("unparsed: " + script));
+    }
 
     TempHome home;
     ScopedGlobals globals { Globals::build(Paths::fromEnvironment()) };

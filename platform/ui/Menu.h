@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ikw::ui {
@@ -49,6 +50,15 @@ struct MenuItem {
     {
         MenuItem item;
         item.separator = true;
+        return item;
+    }
+
+    // A line of text that cannot be chosen ("No Document", a header).
+    static MenuItem makeDisabledLine(std::string title)
+    {
+        MenuItem item;
+        item.title = std::move(title);
+        item.enabled = false;
         return item;
     }
 };
